@@ -1,0 +1,93 @@
+// tessel-cli: the program's core without its windows.
+
+#include "cli/TerminalPrompts.h"
+#include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
+#include "foundation/MemoryStream.h"
+#include "foundation/ProductIdentity.h"
+#include "foundation/ZEP_Dates.h"
+#include "foundation/ZEP_Version.h"
+#include "TesselVersion.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tessel;
+
+using Args = std::vector<QString>;
+
+const char* usage =
+    "Utilisation : tessel-cli COMMANDE [ARGUMENTS]\n"
+    "  --version          nom et version du programme\n"
+    "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n";
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+int convert(const Args& args) {
+  if (args.size() != 2) throw UsageError("convert attend deux fichiers : IN OUT");
+  MemoryStream payload;
+  ReadDataFile(args[0], payload);
+  WriteDataFile(payload, args[1]);
+  return 0;
+}
+
+const std::map<std::string, std::function<int(const Args&)>> commands = {
+    {"convert", convert},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // Output is in French whatever the machine's locale.
+  tessel::setDateLocale(QLocale(QLocale::French, QLocale::France));
+
+  QStringList raw = app.arguments();
+  raw.removeFirst();
+  bool answerYes = false;
+  Args args;
+  for (const QString& a : raw) {
+    if (a == QLatin1String("--yes"))
+      answerYes = true;
+    else
+      args.push_back(a);
+  }
+  tessel::cli::TerminalPrompts prompts(answerYes);
+  tessel::installPrompts(&prompts);
+
+  if (args.empty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+    std::cout << usage;
+    return args.empty() ? 1 : 0;
+  }
+  if (args[0] == QLatin1String("--version")) {
+    std::cout << tessel::ProductName << ' ' << tessel::ProductVersion << " (version " << tessel::build::versionText
+              << ")\n";
+    return 0;
+  }
+  const auto command = commands.find(args[0].toStdString());
+  if (command == commands.end()) {
+    std::cerr << "tessel-cli : commande inconnue « " << args[0].toStdString() << " »\n" << usage;
+    return 1;
+  }
+  try {
+    return command->second(Args(args.begin() + 1, args.end()));
+  } catch (const UsageError& e) {
+    std::cerr << "tessel-cli : " << e.what() << '\n' << usage;
+  } catch (const tessel::TesselError& e) {
+    std::cerr << "tessel-cli : " << tessel::cp1252ToUtf8(e.what()) << '\n';
+  } catch (const std::exception& e) {
+    std::cerr << "tessel-cli : " << e.what() << '\n';
+  }
+  return 1;
+}

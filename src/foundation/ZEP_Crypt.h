@@ -1,0 +1,43 @@
+#pragma once
+// Blowfish (160-bit key from SHA-1 of a key text) in cipher-block chaining with
+// an encrypted all-0xFF initial vector and a stream tail for the last 1-7
+// bytes, so the ciphertext has exactly the plain length.
+
+#include "foundation/MemoryStream.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace tessel {
+
+class BlowfishChain {
+public:
+  explicit BlowfishChain(std::string_view keyText);
+  ~BlowfishChain();
+  BlowfishChain(const BlowfishChain&) = delete;
+  BlowfishChain& operator=(const BlowfishChain&) = delete;
+
+  // Consecutive calls continue the chain; only the last piece may end in a tail.
+  void encrypt(std::uint8_t* data, std::size_t n);
+  void decrypt(std::uint8_t* data, std::size_t n);
+  void restart();
+
+  // One raw Blowfish block, for tests against published vectors.
+  static void encryptBlock(const std::uint8_t* key, std::size_t keyLength, const std::uint8_t in[8],
+                           std::uint8_t out[8]);
+
+private:
+  void tail(std::uint8_t* data, std::size_t n);
+
+  struct Impl;
+  std::unique_ptr<Impl> d_;
+};
+
+// Whole source (from its start) into destination (written from its start), in
+// pieces of 8192 bytes.
+void EncryptStream(MemoryStream& source, std::string_view keyText, MemoryStream& destination);
+void DecryptStream(MemoryStream& source, std::string_view keyText, MemoryStream& destination);
+
+} // namespace tessel

@@ -1,0 +1,50 @@
+#pragma once
+// The data-file container: an 8-byte magic, a version block and the payload
+// (the knowledge-base stream), encrypted unless the extension is ".OCS".
+
+#include "foundation/MemoryStream.h"
+
+#include <QString>
+
+#include <string_view>
+
+namespace tessel {
+
+// Version numbers of the running program (a file name is accepted for the
+// original interface; the numbers come from the build).
+class TVersionFichier {
+public:
+  explicit TVersionFichier(const QString& fileName = {});
+  int major() const { return major_; }
+  int minor() const { return minor_; }
+  int release() const { return release_; }
+  int build() const { return build_; }
+
+private:
+  int major_, minor_, release_, build_;
+};
+
+// True unless version b is older than version a (build numbers decide last).
+bool IsNewerVersion(int a1, int a2, int a3, int a4, int b1, int b2, int b3, int b4);
+
+// Header + former content.
+void WriteHeader(MemoryStream& stream);
+// Drops the header when the stream starts with the magic; position 0 afterwards.
+// A stream too short for its header raises StreamReadError.
+void StripHeader(MemoryStream& stream);
+// Warns when the file comes from a newer program; answers whether it did.
+bool CheckVersion(MemoryStream& versionBlock);
+
+// The extension from the file name's last dot (inclusive), and the key text
+// it selects (empty for the plain ".OCS").
+QString FileExtension(const QString& path);
+bool IsPlainExtension(const QString& path);
+std::string_view KeyTextFor(const QString& path);
+
+// Plain payload of a data file. Failures raise DataFileError naming the file.
+void ReadDataFile(const QString& path, MemoryStream& stream);
+// Writes a plain payload; the previous file is replaced only once the new one
+// is complete on disk. The caller's stream keeps the plain payload.
+void WriteDataFile(const MemoryStream& stream, const QString& path);
+
+} // namespace tessel
