@@ -1,0 +1,456 @@
+#include "engine/ZEP_BDC.h"
+
+#include "engine/global_symbole.h"
+#include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
+#include "foundation/F_erreur.h"
+#include "foundation/UserPrompts.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <algorithm>
+
+namespace tessel {
+
+MBC* base_courante = nullptr;
+
+namespace {
+
+constexpr int searchListLimit = 65000;
+constexpr std::int32_t maxNameLength = 20000;
+constexpr std::int32_t symbolSectionEnd = -1;
+constexpr std::int32_t tripleSectionEnd = -2;
+
+bool isPictureName(std::string_view text) { return text.size() >= 5 && SameText(text.substr(0, 5), "[bmp]"); }
+
+std::string trimmedForStream(const std::string& name) {
+  std::size_t first = 0, last = name.size();
+  while (first < last && static_cast<unsigned char>(name[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(name[last - 1]) <= 32) --last;
+  return first == last ? name : name.substr(first, last - first);
+}
+
+struct Candidate {
+  const TripleList* list = nullptr;
+  int count = 0;
+};
+
+// The list a pattern search walks: the shortest usable one under the limit;
+// when every usable one is over the limit, the shortest of them anyway, so
+// very large classes stay searchable.
+const TripleList* chooseCandidate(MEntite* s, MEntite* r, MEntite* v) {
+  Candidate best, bestOver;
+  auto consider = [&](MEntite* e, const TripleList& list) {
+    if (!e || e->hasOperatorName()) return;
+    const int n = list.count();
+    Candidate& slot = n < searchListLimit ? best : bestOver;
+    if (!slot.list || n < slot.count) slot = {&list, n};
+  };
+  if (s) consider(s, s->subjects());
+  if (r) consider(r, r->relations());
+  if (v) consider(v, v->values());
+  return best.list ? best.list : bestOver.list;
+}
+
+bool matches(const MTruc* t, const MEntite* s, const MEntite* r, const MEntite* v) {
+  return (!s || t->sujet() == s) && (!r || t->relation() == r) && (!v || t->valeur() == v);
+}
+
+QByteArray bmpBytes(const QImage& image) {
+  QByteArray bytes;
+  if (image.isNull()) return bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "BMP");
+  return bytes;
+}
+
+bool samePicture(QImage& a, QImage& b) {
+  if (a.width() != b.width() || a.height() != b.height() || a.width() * a.height() == 0) return false;
+  if (a.format() != QImage::Format_RGB888) a = a.convertToFormat(QImage::Format_RGB888);
+  if (b.format() != QImage::Format_RGB888) b = b.convertToFormat(QImage::Format_RGB888);
+  const std::size_t rowBytes = static_cast<std::size_t>(a.width()) * 3;
+  for (int y = 0; y < a.height(); ++y)
+    if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0) return false;
+  return true;
+}
+
+std::uint32_t le32(const char* p) {
+  return std::uint32_t(static_cast<unsigned char>(p[0])) | std::uint32_t(static_cast<unsigned char>(p[1])) << 8 |
+         std::uint32_t(static_cast<unsigned char>(p[2])) << 16 | std::uint32_t(static_cast<unsigned char>(p[3])) << 24;
+}
+
+// A BMP whose header promises no more pixels than its bytes can carry (run-length
+// compressed ones at most 256 pixels a byte), so a few hostile bytes never make
+// the decoder allocate a huge picture.
+bool plausibleBmp(const char* data, std::size_t size) {
+  if (size < 30 || data[0] != 'B' || data[1] != 'M') return false;
+  const std::uint32_t headerSize = le32(data + 14);
+  if (headerSize < 40) return true; // old OS/2 header: 16-bit dimensions only
+  const auto width = static_cast<std::int32_t>(le32(data + 18));
+  const auto height = static_cast<std::int32_t>(le32(data + 22));
+  const unsigned bits = static_cast<unsigned char>(data[28]) | static_cast<unsigned char>(data[29]) << 8;
+  if (width <= 0 || height == 0 || height == INT32_MIN || bits == 0 || bits > 32) return false;
+  const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height < 0 ? -std::int64_t(height) : height);
+  const std::uint32_t compression = size >= 34 ? le32(data + 30) : 0;
+  const bool runLength = compression == 1 || compression == 2;
+  const std::uint64_t bytesNeeded = runLength ? pixels / 256 : pixels * bits / 8;
+  return bytesNeeded <= size;
+}
+
+[[noreturn]] void formatError(const std::string& what) {
+  throw StreamFormatError("Flux de base de connaissances invalide : " + what);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- MBC
+
+MBC::MBC() : symbols_(100, 50), relations_(100, 50) { base_courante = this; }
+
+MBC::~MBC() {
+  MBC* previous = base_courante;
+  base_courante = this;
+  vider();
+  base_courante = previous == this ? nullptr : previous;
+}
+
+MSymbole* MBC::symbole(std::string_view name) {
+  if (MEntite* e = symbols_.chercher(name)) return static_cast<MSymbole*>(e);
+  return new MSymbole(name);
+}
+
+MEntite* MBC::chercher_symbole(std::string_view name) { return symbols_.chercher(name); }
+
+MEntite* MBC::relation(std::string_view name) {
+  if (MEntite* e = relations_.chercher(name)) return e;
+  MEntite* e = symbole(name);
+  relations_.inserer(e);
+  return e;
+}
+
+MEntite* MBC::chercher_relation(std::string_view name) {
+  if (MEntite* e = relations_.chercher(name)) return e;
+  return chercher_symbole(name);
+}
+
+EntityRef MBC::nouvelle_entite() {
+  auto* e = new MEntite;
+  e->setGraphOwned();
+  return EntityRef(e);
+}
+
+MTruc* MBC::ajouter_triplet(MEntite* subject, MEntite* relation, MEntite* value) {
+  return new MTruc(subject, relation, value, nullptr);
+}
+
+MListe<MTruc> MBC::chercher_triplets(MEntite* subject, MEntite* relation, MEntite* value) {
+  MListe<MTruc> result;
+  const TripleList* list = chooseCandidate(subject, relation, value);
+  if (!list) return result;
+  list->forEach([&](MTruc* t) {
+    if (matches(t, subject, relation, value)) result.Add(t);
+  });
+  return result;
+}
+
+bool MBC::existe_triplet(MEntite* subject, MEntite* relation, MEntite* value) {
+  const TripleList* list = chooseCandidate(subject, relation, value);
+  if (!list) return false;
+  const int n = list->rawSize();
+  for (int i = 0; i < n; ++i)
+    if (MTruc* t = list->raw(i); t && matches(t, subject, relation, value)) return true;
+  return false;
+}
+
+MListe<MTruc> MBC::triplets_par_noms(std::string_view relation, std::string_view value) {
+  return chercher_triplets(nullptr, symbole(relation), symbole(value));
+}
+
+MListe<MTruc> MBC::triplets_relation_valeur(MEntite* relation, std::string_view value) {
+  return chercher_triplets(nullptr, relation, symbole(value));
+}
+
+void MBC::initialiser_symboles() {
+  int count = 0;
+  const StandardSymbol* names = standardSymbols(count);
+  for (int i = 0; i < count; ++i) {
+    if (names[i].relation)
+      relation(names[i].name);
+    else
+      symbole(names[i].name);
+  }
+  symbolesInitialises() = true;
+}
+
+void MBC::adopt(MTruc* t) { triples_.append(t, RoleOwner); }
+
+void MBC::registerWorkspace(MWorkSpace* w) { workspaces_.push_back(w); }
+
+void MBC::unregisterWorkspace(MWorkSpace* w) { std::erase(workspaces_, w); }
+
+MWorkSpace* MBC::ownerWorkspace(const MTruc* t) const {
+  for (MWorkSpace* w : workspaces_)
+    if (w->contient(t)) return w;
+  return nullptr;
+}
+
+void MBC::registerSymbol(MSymbole* s) {
+  s->registryIndex_ = static_cast<int>(ownedSymbols_.size());
+  ownedSymbols_.push_back(s);
+}
+
+void MBC::unregisterSymbol(MSymbole* s) {
+  const auto i = static_cast<std::size_t>(s->registryIndex_);
+  if (i >= ownedSymbols_.size() || ownedSymbols_[i] != s) return;
+  ownedSymbols_[i] = ownedSymbols_.back();
+  ownedSymbols_[i]->registryIndex_ = static_cast<int>(i);
+  ownedSymbols_.pop_back();
+  s->registryIndex_ = -1;
+}
+
+void MBC::enterRelation(MEntite* relation) {
+  MEntite::Data& d = relation->data();
+  if (d.inRelationTable || d.name.empty()) return;
+  relations_.inserer(relation);
+  d.inRelationTable = true;
+}
+
+void MBC::releaseIfDead(MEntite* e) {
+  if (e) e->releaseIfUnused();
+}
+
+// Looked up until found, then kept until the next vider.
+MEntite* MBC::sysRacine() {
+  if (!sysRacine_) sysRacine_ = chercher_relation("sys_racine");
+  return sysRacine_;
+}
+
+MEntite* MBC::sysIdClasse() {
+  if (!sysIdClasse_) sysIdClasse_ = chercher_relation("sys_ID_classe");
+  return sysIdClasse_;
+}
+
+void MBC::clearCaches() {
+  sysRacine_ = nullptr;
+  sysIdClasse_ = nullptr;
+}
+
+void MBC::vider() {
+  // Workspaces keep triples that refer to symbols about to go: they go first.
+  for (MWorkSpace* w : workspaces_) w->detach();
+  while (MTruc* t = triples_.last()) MTruc::detruire(t);
+  while (!ownedSymbols_.empty()) delete ownedSymbols_.back();
+  symbols_.vider();
+  relations_.vider();
+  clearCaches();
+}
+
+// ---------------------------------------------------------------- reading
+
+void MBC::lire(MemoryStream& stream) {
+  BusyCursor busy;
+  initialiser_symboles();
+  MBC* previous = base_courante;
+  base_courante = this;
+  struct Restore {
+    MBC* previous;
+    int budget;
+    ~Restore() {
+      base_courante = previous;
+      symbolSubjectWarningBudget() = budget;
+    }
+  } restore{previous, symbolSubjectWarningBudget()};
+  // Only the first symbol-subject warning of a read is shown: a damaged
+  // stream must not open thousands of windows.
+  symbolSubjectWarningBudget() = 1;
+
+  std::vector<MEntite*> entities;
+  std::vector<EntityRef> anonymous; // keeps fresh entities alive until linked
+  stream.seek(0);
+
+  for (std::int32_t marker = stream.readInt32(); marker != symbolSectionEnd; marker = stream.readInt32()) {
+    const std::int32_t length = stream.readInt32();
+    if (length <= 1) formatError("longueur de nom " + std::to_string(length) + " à l'enregistrement "_w.data() +
+                                 std::to_string(entities.size()));
+    if (length - 1 > maxNameLength)
+      formatError("nom de " + std::to_string(length - 1) + " caractères à l'enregistrement "_w.data() +
+                  std::to_string(entities.size()));
+    if (static_cast<std::size_t>(length) > stream.remaining())
+      throw StreamReadError("Erreur de lecture du flux : nom coupé à l'enregistrement " +
+                            std::to_string(entities.size()));
+    std::string text(static_cast<std::size_t>(length - 1), '\0');
+    stream.read(text.data(), text.size());
+    stream.readByte();
+
+    MEntite* e = nullptr;
+    if (text.front() == '~') {
+      anonymous.push_back(nouvelle_entite());
+      e = anonymous.back().get();
+    } else if (isPictureName(text)) {
+      const std::int32_t size = stream.readInt32();
+      if (size < 0 || static_cast<std::size_t>(size) > stream.remaining())
+        formatError("taille d'image " + std::to_string(size) + " pour " + text);
+      QImage image;
+      if (size > 0) {
+        const char* data = stream.bytes().data() + stream.position();
+        if (!plausibleBmp(data, static_cast<std::size_t>(size)) ||
+            !image.loadFromData(reinterpret_cast<const uchar*>(data), size, "BMP"))
+          formatError("l'image de " + text + " n'est pas un fichier BMP valide");
+        stream.seek(stream.position() + static_cast<std::size_t>(size));
+      }
+      e = new MSymbole_bitmap(text, image);
+    } else {
+      e = symbole(text);
+    }
+    entities.push_back(e);
+  }
+
+  const auto count = static_cast<std::int32_t>(entities.size());
+  auto entity = [&](std::int32_t index) {
+    if (index < 0 || index >= count)
+      formatError("triplet : index " + std::to_string(index) + " hors limites (" + std::to_string(count) +
+                  " enregistrements lus)");
+    return entities[static_cast<std::size_t>(index)];
+  };
+  for (std::int32_t s = stream.readInt32(); s != tripleSectionEnd; s = stream.readInt32()) {
+    const std::int32_t r = stream.readInt32();
+    const std::int32_t v = stream.readInt32();
+    MEntite* subject = entity(s);
+    MEntite* relationEntity = entity(r);
+    MEntite* value = entity(v);
+    ajouter_triplet(subject, relationEntity, value);
+  }
+}
+
+// ---------------------------------------------------------------- writing
+
+bool MBC::passesSaveFilter(const MTruc* t) {
+  const MEntite* s = t->sujet();
+  if (!s->isTriple() && s->name().empty() && s->values().empty()) {
+    MEntite* racine = sysRacine();
+    if (!racine || !s->valeur_de(racine, 0)) return false;
+  }
+  return true;
+}
+
+MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context) {
+  BusyCursor busy;
+  MemoryStream out;
+  MemoryStream tripleBuffer;
+  std::vector<MEntite*> indexed; // scratch indexes to reset afterwards
+  std::vector<MSymbole_bitmap*> pictures;
+  std::int32_t next = 0;
+
+  auto indexOf = [&](MEntite* e) -> std::int32_t {
+    MEntite::Data& d = e->data();
+    if (d.scratch >= 0) return d.scratch;
+    std::string text = e->nom();
+    text = text.empty() ? "~" + std::to_string(next) : trimmedForStream(text);
+    const bool picture = e->kind() == EntityKind::SymbolBitmap && isPictureName(text);
+    if (picture) {
+      auto* bitmap = static_cast<MSymbole_bitmap*>(e);
+      for (auto it = pictures.rbegin(); it != pictures.rend(); ++it)
+        if (samePicture((*it)->image(), bitmap->image())) return (*it)->data().scratch;
+    }
+    d.scratch = next++;
+    indexed.push_back(e);
+    out.writeInt32(d.scratch);
+    out.writeInt32(static_cast<std::int32_t>(text.size() + 1));
+    out.write(text.data(), text.size() + 1);
+    if (isPictureName(text)) {
+      QByteArray bmp;
+      if (picture) {
+        auto* bitmap = static_cast<MSymbole_bitmap*>(e);
+        bmp = bmpBytes(bitmap->image());
+        pictures.push_back(bitmap);
+      }
+      out.writeInt32(static_cast<std::int32_t>(bmp.size()));
+      out.write(bmp.constData(), static_cast<std::size_t>(bmp.size()));
+    }
+    return d.scratch;
+  };
+
+  struct Reset {
+    std::vector<MEntite*>& indexed;
+    ~Reset() {
+      for (MEntite* e : indexed) e->data().scratch = -1;
+    }
+  } reset{indexed};
+
+  triples_.forEach([&](MTruc* t) {
+    if (!passesSaveFilter(t) || (filter && !filter(*this, t, context))) return;
+    const std::int32_t s = indexOf(t->sujet());
+    const std::int32_t r = indexOf(t->relation());
+    const std::int32_t v = indexOf(t->valeur());
+    tripleBuffer.writeInt32(s);
+    tripleBuffer.writeInt32(r);
+    tripleBuffer.writeInt32(v);
+  });
+  out.writeInt32(symbolSectionEnd);
+  out.write(tripleBuffer.bytes());
+  out.writeInt32(tripleSectionEnd);
+  out.seek(0);
+  return out;
+}
+
+MemoryStream MBC::ecrire() { return write(nullptr, nullptr); }
+
+namespace {
+
+struct ClassFilter {
+  std::vector<std::string> keys; // "sys_" + class name
+};
+
+bool isObjectOf(MBC& b, const MEntite* e, const ClassFilter& classes, bool& isObject) {
+  MEntite* idClasse = b.sysIdClasse();
+  isObject = false;
+  if (!idClasse) return false;
+  for (int n = 0; n < 2; ++n) {
+    const MEntite* cls = e->valeur_de(idClasse, n);
+    if (!cls) break;
+    isObject = true;
+    if (TextInList(cls->identifiant(), classes.keys)) return true;
+  }
+  return false;
+}
+
+bool isBin(const MEntite* e) {
+  const MEntite* name = e->valeur_chemin("sys_nom_attribut_nom", 0);
+  const MEntite* invariant = e->valeur_chemin("sys_nom_attribut_invariant", 0);
+  return name && invariant && SameText(name->identifiant(), "poubelle") && SameText(invariant->identifiant(), "VRAI");
+}
+
+bool classFilter(MBC& b, const MTruc* t, const void* context) {
+  const auto& classes = *static_cast<const ClassFilter*>(context);
+  bool subjectIsObject = false;
+  if (!isObjectOf(b, t->sujet(), classes, subjectIsObject) || isBin(t->sujet())) return false;
+  bool valueIsObject = false;
+  const bool valueOfClasses = isObjectOf(b, t->valeur(), classes, valueIsObject);
+  if (valueIsObject && (!valueOfClasses || isBin(t->valeur()))) return false;
+  return true;
+}
+
+} // namespace
+
+MemoryStream MBC::ecrire_classes(const std::vector<std::string>& classNames) {
+  ClassFilter classes;
+  for (const std::string& name : classNames) classes.keys.push_back("sys_" + name);
+  return write(classFilter, &classes);
+}
+
+// ---------------------------------------------------------------- MMulti_base
+
+MMulti_base::MMulti_base() { nouvelle_base(); }
+
+MMulti_base::~MMulti_base() {
+  while (!bases_.empty()) bases_.pop_back();
+}
+
+MBC* MMulti_base::nouvelle_base() {
+  bases_.push_back(std::make_unique<MBC>());
+  return bases_.back().get();
+}
+
+} // namespace tessel

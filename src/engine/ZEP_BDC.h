@@ -1,0 +1,106 @@
+#pragma once
+// The knowledge base: interns symbols, owns triples, answers pattern
+// searches, and turns its content into a byte stream and back.
+
+#include "engine/ZEP_Entite.h"
+#include "engine/ZEP_Tables.h"
+#include "foundation/MemoryStream.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessel {
+
+// A stream that is not a knowledge-base stream: lengths or indexes out of
+// range, names too long, pictures that are not BMP files.
+class StreamFormatError : public StreamReadError {
+public:
+  using StreamReadError::StreamReadError;
+};
+
+class MBC {
+public:
+  // Makes the new base current.
+  MBC();
+  ~MBC();
+  MBC(const MBC&) = delete;
+  MBC& operator=(const MBC&) = delete;
+
+  Mtable_des_symboles& table_symboles() { return symbols_; }
+  Mtable_des_symboles& table_relations() { return relations_; }
+
+  MSymbole* symbole(std::string_view name);
+  MEntite* chercher_symbole(std::string_view name);
+  MEntite* relation(std::string_view name);
+  MEntite* chercher_relation(std::string_view name);
+  // A new anonymous entity owned by the graph, pinned by the returned reference.
+  EntityRef nouvelle_entite();
+
+  MTruc* ajouter_triplet(MEntite* subject, MEntite* relation, MEntite* value);
+  MListe<MTruc> chercher_triplets(MEntite* subject, MEntite* relation, MEntite* value);
+  bool existe_triplet(MEntite* subject, MEntite* relation, MEntite* value);
+  MListe<MTruc> triplets_par_noms(std::string_view relation, std::string_view value);
+  MListe<MTruc> triplets_relation_valeur(MEntite* relation, std::string_view value);
+
+  void vider();
+  // Adds the stream's content to the base. Errors are StreamReadError or
+  // StreamFormatError; what was read before the error stays.
+  void lire(MemoryStream& stream);
+  MemoryStream ecrire();
+  MemoryStream ecrire_classes(const std::vector<std::string>& classNames);
+  void initialiser_symboles();
+
+  // The triples the base owns, in creation order.
+  const TripleList& triplets() const { return triples_; }
+  int nb_symboles() const { return static_cast<int>(ownedSymbols_.size()); }
+
+  // Engine internals.
+  std::uint64_t nextSequence() { return ++sequence_; }
+  void adopt(MTruc* t);          // appends to the base's triple list
+  bool owns(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
+  bool disown(MTruc* t) { return triples_.remove(t, RoleOwner); }
+  void registerWorkspace(MWorkSpace* w);
+  void unregisterWorkspace(MWorkSpace* w);
+  MWorkSpace* ownerWorkspace(const MTruc* t) const;
+  void registerSymbol(MSymbole* s);
+  void unregisterSymbol(MSymbole* s);
+  void enterRelation(MEntite* relation);
+  // Frees a graph-owned entity that takes part in nothing and is not pinned.
+  void releaseIfDead(MEntite* e);
+  // Standard symbols looked up once per content (a vider forgets them).
+  MEntite* sysRacine();
+  MEntite* sysIdClasse();
+
+private:
+  bool passesSaveFilter(const MTruc* t);
+  MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context);
+  void clearCaches();
+
+  Mtable_des_symboles symbols_;
+  Mtable_des_symboles relations_;
+  TripleList triples_;
+  std::vector<MSymbole*> ownedSymbols_;
+  std::vector<MWorkSpace*> workspaces_;
+  std::uint64_t sequence_ = 0;
+  MEntite* sysRacine_ = nullptr;
+  MEntite* sysIdClasse_ = nullptr;
+};
+
+// The base every entity operation works on.
+extern MBC* base_courante;
+
+class MMulti_base {
+public:
+  MMulti_base();
+  ~MMulti_base();
+  MBC* nouvelle_base();
+  int nb_bases() const { return static_cast<int>(bases_.size()); }
+  MBC* base(int i) const { return bases_.at(static_cast<std::size_t>(i)).get(); }
+
+private:
+  std::vector<std::unique_ptr<MBC>> bases_;
+};
+
+} // namespace tessel

@@ -1,0 +1,573 @@
+#include "engine/ZEP_Entite.h"
+
+#include "engine/ZEP_BDC.h"
+#include "engine/global_symbole.h"
+#include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
+#include "foundation/F_erreur.h"
+#include "foundation/UserPrompts.h"
+
+#include <QImage>
+
+#include <unordered_set>
+
+namespace tessel {
+
+namespace {
+
+const std::string emptyName;
+const TripleList emptyList;
+
+MBC& base() {
+  if (!base_courante) throw InternalError("aucune base de connaissances courante");
+  return *base_courante;
+}
+
+void releaseIfDead(MEntite* e) {
+  if (e) e->releaseIfUnused();
+}
+
+template <class Pred>
+MTruc* nth(const TripleList& list, int n, Pred pred) {
+  if (n < 0) return nullptr;
+  MTruc* found = nullptr;
+  int seen = 0;
+  const int size = list.rawSize();
+  for (int i = 0; i < size && !found; ++i) {
+    MTruc* t = list.raw(i);
+    if (t && pred(t) && seen++ == n) found = t;
+  }
+  return found;
+}
+
+template <class Pred>
+int countIf(const TripleList& list, Pred pred) {
+  int n = 0;
+  list.forEach([&](MTruc* t) { n += pred(t) ? 1 : 0; });
+  return n;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- MEntite
+
+MEntite::MEntite() = default;
+
+MEntite::MEntite(std::string_view name) {
+  if (!name.empty()) {
+    data().name.assign(name);
+    d_->operatorName = isComparisonOperatorName(name);
+  }
+}
+
+MEntite::~MEntite() {
+  if (!d_) return;
+  ++d_->pins; // never freed again while its triples go
+  while (MTruc* t = lastLinked()) MTruc::detruire(t);
+  delete d_;
+}
+
+MEntite::Data& MEntite::data() {
+  if (!d_) d_ = new Data;
+  return *d_;
+}
+
+const std::string& MEntite::name() const { return d_ ? d_->name : emptyName; }
+
+bool MEntite::isSymbol() const {
+  const EntityKind k = kind();
+  return k == EntityKind::Symbol || k == EntityKind::SymbolBitmap || k == EntityKind::Variable;
+}
+
+bool MEntite::nomEquals(std::string_view text) const {
+  return isTriple() ? SameText(nom(), text) : SameText(name(), text);
+}
+
+bool MEntite::hasOperatorName() const { return d_ && d_->operatorName; }
+
+void MEntite::ajouter_fils(MTruc* t) { list(RoleSubject).append(t, RoleSubject); }
+
+std::string MEntite::nom() const { return name(); }
+
+const TripleList& MEntite::subjects() const { return d_ ? d_->lists[RoleSubject] : emptyList; }
+const TripleList& MEntite::relations() const { return d_ ? d_->lists[RoleRelation] : emptyList; }
+const TripleList& MEntite::values() const { return d_ ? d_->lists[RoleValue] : emptyList; }
+TripleList& MEntite::list(Role role) { return data().lists[role]; }
+
+MTruc* MEntite::lastLinked() const {
+  if (!d_) return nullptr;
+  MTruc* best = nullptr;
+  for (int role = RoleSubject; role <= RoleValue; ++role) {
+    MTruc* t = d_->lists[role].last();
+    if (t && (!best || t->sequence() >= best->sequence())) best = t;
+  }
+  return best;
+}
+
+bool MEntite::hasNoTriples() const {
+  return !d_ || (d_->lists[0].empty() && d_->lists[1].empty() && d_->lists[2].empty());
+}
+
+bool MEntite::graphOwned() const { return d_ && d_->graphOwned; }
+
+void MEntite::setGraphOwned() { data().graphOwned = true; }
+
+void MEntite::pin() { ++data().pins; }
+
+void MEntite::unpin() {
+  if (!d_) return;
+  if (d_->pins > 0) --d_->pins;
+  releaseIfUnused();
+}
+
+void MEntite::releaseIfUnused() {
+  if (d_ && d_->graphOwned && d_->pins == 0 && hasNoTriples()) delete this;
+}
+
+std::size_t MEntite::memoryBytes() const {
+  if (!d_) return 0;
+  std::size_t n = sizeof(Data);
+  if (d_->name.capacity() > 15) n += d_->name.capacity() + 1;
+  for (const TripleList& l : d_->lists) n += l.memoryBytes();
+  return n;
+}
+
+// Reading
+
+int MEntite::nb_fils() const { return subjects().count(); }
+MTruc* MEntite::fils(int i) const { return subjects().at(i, RoleSubject); }
+MEntite* MEntite::valeur_fils(int i) const { return fils(i)->valeur(); }
+
+MTruc* MEntite::triplet(const MEntite* relation, int n) const {
+  return nth(subjects(), n, [relation](MTruc* t) { return t->relation() == relation; });
+}
+
+MEntite* MEntite::valeur_de(const MEntite* relation, int n) const {
+  MTruc* t = triplet(relation, n);
+  return t ? t->valeur() : nullptr;
+}
+
+MTruc* MEntite::triplet_par_nom(std::string_view name, int n) const {
+  return nth(subjects(), n, [name](MTruc* t) { return t->relation()->nomEquals(name); });
+}
+
+MEntite* MEntite::valeur_chemin(std::string_view path, int n) const {
+  const std::size_t dot = path.find('.');
+  if (dot == std::string_view::npos) {
+    MTruc* t = triplet_par_nom(path, n);
+    return t ? t->valeur() : nullptr;
+  }
+  MTruc* t = triplet_par_nom(path.substr(0, dot), n);
+  return t ? t->valeur()->valeur_chemin(path.substr(dot + 1), 0) : nullptr;
+}
+
+int MEntite::nb_fils_par(std::string_view name) const {
+  const MEntite* relation = base().symbole(name);
+  return countIf(subjects(), [relation](MTruc* t) { return t->relation() == relation; });
+}
+
+void MEntite::texte_valeur(const MEntite* relation, std::string& text) const {
+  const MEntite* v = valeur_de(relation, 0);
+  text = v ? v->nom() : std::string("***n'existe pas***");
+}
+
+std::string MEntite::texte_valeur(const MEntite* relation) const {
+  std::string text;
+  texte_valeur(relation, text);
+  return text;
+}
+
+std::string MEntite::identifiant() const {
+  if (!name().empty()) return name();
+  if (const MEntite* id = valeur_chemin("ID", 0)) return id->nom();
+  if (const MEntite* id = valeur_chemin("sys_id", 0)) return id->nom();
+  return {};
+}
+
+int MEntite::nb_usages() const { return relations().count(); }
+MTruc* MEntite::usage(int i) const { return relations().at(i, RoleRelation); }
+int MEntite::nb_peres() const { return values().count(); }
+MTruc* MEntite::triplet_pere(int i) const { return values().at(i, RoleValue); }
+MEntite* MEntite::pere(int i) const { return triplet_pere(i)->sujet(); }
+
+int MEntite::nb_peres_par(std::string_view name) const {
+  const MEntite* relation = base().symbole(name);
+  return countIf(values(), [relation](MTruc* t) { return t->relation() == relation; });
+}
+
+MTruc* MEntite::triplet_pere_par_nom(std::string_view name, int n) const {
+  return nth(values(), n, [name](MTruc* t) { return t->relation()->nomEquals(name); });
+}
+
+MEntite* MEntite::pere_par_nom(std::string_view name, int n) const {
+  MTruc* t = triplet_pere_par_nom(name, n);
+  return t ? t->sujet() : nullptr;
+}
+
+void MEntite::fermeture(MListe<MEntite>& entities, MListe<MTruc>& triples) {
+  std::unordered_set<const MEntite*> knownEntities(entities.begin(), entities.end());
+  std::unordered_set<const MTruc*> knownTriples(triples.begin(), triples.end());
+  auto addEntity = [&](MEntite* e) {
+    if (knownEntities.insert(e).second) entities.Add(e);
+  };
+  // Explicit stack: deep chains must not exhaust the call stack.
+  std::vector<std::pair<MEntite*, int>> stack;
+  stack.push_back({this, 0});
+  while (!stack.empty()) {
+    MEntite* e = stack.back().first;
+    const int next = stack.back().second++;
+    if (next >= e->subjects().rawSize()) {
+      stack.pop_back();
+      continue;
+    }
+    MTruc* t = e->subjects().raw(next);
+    if (!t) continue;
+    const bool seenBefore = !knownTriples.insert(t).second;
+    if (!seenBefore) triples.Add(t);
+    addEntity(t->sujet());
+    addEntity(t->relation());
+    addEntity(t->valeur());
+    if (!seenBefore) stack.push_back({t->valeur(), 0});
+  }
+}
+
+std::string MEntite::decrire() {
+  MListe<MEntite> entities;
+  MListe<MTruc> triples;
+  fermeture(entities, triples);
+  std::string text;
+  for (MEntite* e : entities) text += "\"" + e->nom() + "\"\r\n";
+  return text;
+}
+
+// Writing
+
+MEntite* MEntite::ajouter(MEntite* relation, MEntite* value, MWorkSpace* workspace) {
+  if (!relation || !value) return nullptr;
+  MBC& b = base();
+  if (!b.existe_triplet(this, relation, value)) new MTruc(this, relation, value, workspace);
+  return value;
+}
+
+MEntite* MEntite::ajouter(std::string_view relation, std::string_view value, MWorkSpace* workspace) {
+  MBC& b = base();
+  MEntite* r = b.relation(relation);
+  if (value.empty()) {
+    EntityRef fresh = b.nouvelle_entite();
+    return ajouter(r, fresh.get(), workspace);
+  }
+  return ajouter(r, b.symbole(value), workspace);
+}
+
+MEntite* MEntite::ajouter(std::string_view relation, MEntite* value, MWorkSpace* workspace) {
+  if (!value) return nullptr;
+  return ajouter(base().relation(relation), value, workspace);
+}
+
+bool MEntite::affecter(MEntite* relation, MEntite* value, MWorkSpace* workspace) {
+  EntityRef self(this);
+  EntityRef keepValue(value);
+  MTruc* old = triplet(relation, 0);
+  if (old && old->valeur() == value) return false;
+  ajouter(relation, value, workspace);
+  if (old) {
+    if (workspace)
+      old->retirer_de(workspace);
+    else
+      MTruc::detruire(old);
+  }
+  return true;
+}
+
+bool MEntite::affecter(MEntite* relation, std::string_view value) {
+  MBC& b = base();
+  if (value.empty()) {
+    EntityRef fresh = b.nouvelle_entite();
+    return affecter(relation, fresh.get(), nullptr);
+  }
+  return affecter(relation, b.symbole(value), nullptr);
+}
+
+bool MEntite::affecter(std::string_view relation, MEntite* symbol) {
+  return affecter(base().relation(relation), symbol, nullptr);
+}
+
+bool MEntite::affecter(std::string_view relation, std::string_view value) {
+  return affecter(base().relation(relation), value);
+}
+
+void MEntite::retirer(std::string_view name, int n, MWorkSpace* workspace) {
+  EntityRef self(this);
+  if (MTruc* t = triplet_par_nom(name, n)) {
+    if (workspace)
+      t->retirer_de(workspace);
+    else
+      MTruc::detruire(t);
+  }
+}
+
+void MEntite::supprimer_liens() {
+  EntityRef self(this);
+  while (MTruc* t = lastLinked()) MTruc::detruire_cascade(t);
+}
+
+std::string texte_entite(const MEntite* e) {
+  if (!e->name().empty()) return e->name();
+  return std::to_string(reinterpret_cast<std::uintptr_t>(e));
+}
+
+// ---------------------------------------------------------------- MSymbole
+
+MSymbole::MSymbole(std::string_view name, bool baseOwned) : MEntite(name) {
+  MBC& b = base();
+  b.table_symboles().inserer(this);
+  if (baseOwned) b.registerSymbol(this);
+}
+
+MSymbole::~MSymbole() {
+  if (base_courante) {
+    base_courante->table_symboles().enlever(this);
+    base_courante->table_relations().enlever(this);
+    if (baseOwned()) base_courante->unregisterSymbol(this);
+  }
+}
+
+int& symbolSubjectWarningBudget() {
+  static int remaining = -1;
+  return remaining;
+}
+
+void MSymbole::ajouter_fils(MTruc* t) {
+  int& budget = symbolSubjectWarningBudget();
+  if (budget == 0) return;
+  if (budget > 0) --budget;
+  ShowError("Attention : le symbole " + name() + " ne peut pas avoir de fils !\r\n" + t->texte_triplet());
+}
+
+MSymbole_bitmap::MSymbole_bitmap(std::string_view name, const QImage& image)
+    : MSymbole(pictureName(name)), image_(std::make_unique<QImage>(image)) {}
+
+MSymbole_bitmap::~MSymbole_bitmap() = default;
+
+std::string MSymbole_bitmap::pictureName(std::string_view name) {
+  if (name.size() >= 5 && SameText(name.substr(0, 5), "[bmp]")) return std::string(name);
+  MBC& b = base();
+  for (int n = 1;; ++n) {
+    std::string candidate = "[bmp]" + std::to_string(n) + std::string(name);
+    if (!b.chercher_symbole(candidate)) return candidate;
+  }
+}
+
+// ---------------------------------------------------------------- MTruc
+
+namespace {
+
+// Triples are by far the most numerous objects: they come from a free list of
+// fixed-size blocks. Sanitizer builds use the plain allocator so that every
+// misuse is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool poolTriples = false;
+#else
+constexpr bool poolTriples = true;
+#endif
+
+struct TriplePool {
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  static constexpr std::size_t blockSize = 64;
+  static constexpr std::size_t blocksPerSlab = 4096;
+  FreeBlock* free = nullptr;
+  std::vector<std::unique_ptr<unsigned char[]>> slabs;
+
+  void* allocate() {
+    if (!free) {
+      slabs.emplace_back(new unsigned char[blockSize * blocksPerSlab]);
+      unsigned char* slab = slabs.back().get();
+      for (std::size_t i = blocksPerSlab; i-- > 0;) {
+        auto* b = reinterpret_cast<FreeBlock*>(slab + i * blockSize);
+        b->next = free;
+        free = b;
+      }
+    }
+    FreeBlock* b = free;
+    free = b->next;
+    return b;
+  }
+  void release(void* p) {
+    auto* b = static_cast<FreeBlock*>(p);
+    b->next = free;
+    free = b;
+  }
+};
+
+TriplePool& triplePool() {
+  static TriplePool pool;
+  return pool;
+}
+
+} // namespace
+
+void* MTruc::operator new(std::size_t size) {
+  if (poolTriples && size <= TriplePool::blockSize) return triplePool().allocate();
+  return ::operator new(size);
+}
+
+void MTruc::operator delete(void* p, std::size_t size) {
+  if (poolTriples && size <= TriplePool::blockSize)
+    triplePool().release(p);
+  else
+    ::operator delete(p);
+}
+
+MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner)
+    : Wnuplet_ocs(s, r, v), seq_(base().nextSequence()) {
+  s->ajouter_fils(this);
+  r->list(RoleRelation).append(this, RoleRelation);
+  base_courante->enterRelation(r);
+  v->list(RoleValue).append(this, RoleValue);
+  if (owner)
+    owner->triples_.append(this, RoleOwner);
+  else
+    base_courante->adopt(this);
+}
+
+std::string MTruc::nom() const {
+  return "[" + texte_entite(sujet()) + " , " + texte_entite(relation()) + " , " + texte_entite(valeur()) + "]";
+}
+
+std::string MTruc::texte_triplet() const {
+  return "\"" + sujet()->nom() + "\",\"" + relation()->nom() + "\",\"" + valeur()->nom() + "\"";
+}
+
+void MTruc::unlink() {
+  sujet()->list(RoleSubject).remove(this, RoleSubject);
+  relation()->list(RoleRelation).remove(this, RoleRelation);
+  valeur()->list(RoleValue).remove(this, RoleValue);
+}
+
+namespace {
+
+MTruc* lastSubjectOtherThan(const MEntite* e, const MTruc* skip) {
+  const TripleList& subjects = e->subjects();
+  for (int i = subjects.rawSize() - 1; i >= 0; --i)
+    if (MTruc* t = subjects.raw(i); t && t != skip) return t;
+  return nullptr;
+}
+
+// After a triple went: its entities that now take part in nothing are freed.
+void releaseEnds(MEntite* s, MEntite* r, MEntite* v) {
+  releaseIfDead(s);
+  if (r != s) releaseIfDead(r);
+  if (v != s && v != r) releaseIfDead(v);
+}
+
+} // namespace
+
+void MTruc::detruire(MTruc* t) {
+  MEntite *s = t->sujet(), *r = t->relation(), *v = t->valeur();
+  t->unlink();
+  MBC* b = base_courante;
+  if (b && !b->disown(t)) {
+    prompts().message(MessageKind::Plain, "destruction non valide du truc : " + t->texte_triplet());
+    // Whoever held it must not keep a dangling reference.
+    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t, RoleOwner);
+  }
+  delete t;
+  releaseEnds(s, r, v);
+}
+
+void MTruc::detruire_cascade(MTruc* t) {
+  MEntite* v = t->valeur();
+  if (v->nb_peres() == 1) {
+    MEntite* racine = base_courante ? base_courante->sysRacine() : nullptr;
+    if (!racine || !v->valeur_de(racine, 0)) {
+      // A triple that is its own value's son is left for its own unlinking.
+      while (MTruc* child = lastSubjectOtherThan(v, t)) detruire_cascade(child);
+    }
+  }
+  MEntite *s = t->sujet(), *r = t->relation();
+  t->unlink();
+  MBC* b = base_courante;
+  if (b && !b->disown(t)) {
+    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t, RoleOwner);
+  }
+  delete t;
+  releaseEnds(s, r, v);
+}
+
+void MTruc::retirer_de(MWorkSpace* workspace) {
+  MEntite *s = sujet(), *r = relation(), *v = valeur();
+  unlink();
+  workspace->triples_.remove(this, RoleOwner);
+  delete this;
+  releaseEnds(s, r, v);
+}
+
+// ---------------------------------------------------------------- MWorkSpace
+
+MWorkSpace::MWorkSpace(std::string_view name) : MEntite(name) {
+  MBC& b = base();
+  tablo_courant = this;
+  b.registerWorkspace(this);
+  if (!symbolesInitialises()) b.initialiser_symboles();
+  for (int n = 1;; ++n) {
+    modelName_ = std::string(name) + "_" + std::to_string(n);
+    if (!b.chercher_symbole(modelName_)) break;
+  }
+  new MTruc(this, b.relation("sys_model_name"), b.symbole(modelName_), this);
+}
+
+MWorkSpace::~MWorkSpace() {
+  vider_triplets();
+  detach();
+  if (base_courante) base_courante->unregisterWorkspace(this);
+  if (tablo_courant == this) tablo_courant = nullptr;
+}
+
+void MWorkSpace::vider_triplets() {
+  while (triples_.count() > 1) triples_.last()->retirer_de(this);
+}
+
+void MWorkSpace::vider_fils() {
+  EntityRef self(this);
+  while (nb_fils() > 1) MTruc::detruire(subjects().last());
+}
+
+bool MWorkSpace::contient(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
+
+void MWorkSpace::detach() {
+  while (MTruc* t = triples_.last()) t->retirer_de(this);
+}
+
+// ---------------------------------------------------------------- Marray
+
+Marray::Marray(std::string_view elementType, MWorkSpace* workspace) {
+  if (base_courante) ajouter(base_courante->relation("sys_type_array"), base_courante->symbole(elementType), workspace);
+}
+
+MEntite* Marray::type_element() {
+  MBC& b = base();
+  MEntite* typeRelation = b.relation("sys_type_array");
+  if (MEntite* type = valeur_de(typeRelation, 0)) return type;
+  MEntite* type = b.symbole("élément"_w);
+  ajouter(typeRelation, type, nullptr);
+  return type;
+}
+
+void Marray::ajouter_element(MEntite* element) { ajouter(type_element(), element, nullptr); }
+
+void Marray::ajouter_element_nomme(std::string_view name) { ajouter_element(base().relation(name)); }
+
+void Marray::vider_elements(MWorkSpace* workspace) {
+  EntityRef self(this);
+  while (nb_fils() > 1) {
+    MTruc* t = subjects().last();
+    if (workspace)
+      t->retirer_de(workspace);
+    else
+      MTruc::detruire(t);
+  }
+}
+
+} // namespace tessel

@@ -1,0 +1,277 @@
+#pragma once
+// Entities and triples of the knowledge base.
+//
+// Ownership, made explicit here because the classic engine left it open:
+// - every triple is owned by exactly one list: the base's or a workspace's;
+// - symbols are owned by the base (variables by their query);
+// - anonymous entities are either owned by C++ code (queries, solutions,
+//   workspaces, arrays: held in unique_ptr) or owned by the triple graph
+//   ("graph-owned": entities read from a stream, object entities, words,
+//   solution rows...). A graph-owned entity is freed as soon as it takes part
+//   in no triple and nobody pins it; EntityRef pins it.
+
+#include "engine/TripleList.h"
+#include "foundation/ZEP_Liste.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QImage;
+
+namespace tessel {
+
+class MBC;
+class MTruc;
+class MWorkSpace;
+
+enum class EntityKind : std::uint8_t {
+  Entity,
+  Symbol,
+  SymbolBitmap,
+  Triple,
+  Workspace,
+  SyntaxTable,
+  Array,
+  Word,
+  Query,
+  Variable,
+  Solution,
+};
+
+class MEntite {
+public:
+  MEntite();
+  explicit MEntite(std::string_view name);
+  virtual ~MEntite();
+  MEntite(const MEntite&) = delete;
+  MEntite& operator=(const MEntite&) = delete;
+
+  // Virtual slots of the classic engine.
+  virtual void ajouter_fils(MTruc* t);
+  virtual std::string nom() const;
+  std::string decrire();
+
+  virtual EntityKind kind() const { return EntityKind::Entity; }
+  bool isSymbol() const;
+  bool isTriple() const { return kind() == EntityKind::Triple; }
+
+  // The stored name (empty for anonymous entities and triples).
+  const std::string& name() const;
+  // nom() compared ignoring case, without building a triple's text when not needed.
+  bool nomEquals(std::string_view text) const;
+  // Whether nom() is exactly one of the comparison-operator names.
+  bool hasOperatorName() const;
+
+  // Reading.
+  int nb_fils() const;
+  MTruc* fils(int i) const;
+  MEntite* valeur_fils(int i) const;
+  MTruc* triplet(const MEntite* relation, int n) const;
+  MEntite* valeur_de(const MEntite* relation, int n) const;
+  MTruc* triplet_par_nom(std::string_view name, int n) const;
+  MEntite* valeur_chemin(std::string_view path, int n) const;
+  int nb_fils_par(std::string_view name) const;
+  void texte_valeur(const MEntite* relation, std::string& text) const;
+  std::string texte_valeur(const MEntite* relation) const;
+  std::string identifiant() const;
+  int nb_usages() const;
+  MTruc* usage(int i) const;
+  int nb_peres() const;
+  MTruc* triplet_pere(int i) const;
+  MEntite* pere(int i) const;
+  int nb_peres_par(std::string_view name) const;
+  MTruc* triplet_pere_par_nom(std::string_view name, int n) const;
+  MEntite* pere_par_nom(std::string_view name, int n) const;
+  void fermeture(MListe<MEntite>& entities, MListe<MTruc>& triples);
+
+  // Writing.
+  MEntite* ajouter(MEntite* relation, MEntite* value, MWorkSpace* workspace = nullptr);
+  MEntite* ajouter(std::string_view relation, std::string_view value, MWorkSpace* workspace = nullptr);
+  MEntite* ajouter(std::string_view relation, MEntite* value, MWorkSpace* workspace = nullptr);
+  bool affecter(MEntite* relation, MEntite* value, MWorkSpace* workspace);
+  bool affecter(MEntite* relation, std::string_view value);
+  bool affecter(std::string_view relation, MEntite* symbol);
+  bool affecter(std::string_view relation, std::string_view value);
+  void retirer(std::string_view name, int n, MWorkSpace* workspace = nullptr);
+  void supprimer_liens();
+
+  // The role lists. The all list of the classic engine is the merge of the
+  // three, in linking order; lastLinked() is its last element.
+  const TripleList& subjects() const;
+  const TripleList& relations() const;
+  const TripleList& values() const;
+  MTruc* lastLinked() const;
+  bool hasNoTriples() const;
+
+  // Ownership by the graph and pins (see the top of this file).
+  bool graphOwned() const;
+  void setGraphOwned();
+  void pin();
+  void unpin();
+  // Frees this entity when it is graph-owned, unpinned and in no triple.
+  void releaseIfUnused();
+
+  std::size_t memoryBytes() const;
+
+protected:
+  struct Data {
+    std::string name;
+    TripleList lists[3];
+    std::uint32_t pins = 0;
+    bool graphOwned = false;
+    bool operatorName = false;
+    bool inRelationTable = false;
+    std::int32_t scratch = -1; // record index while a stream is written
+  };
+  Data& data();
+  const Data* dataIfAny() const { return d_; }
+
+private:
+  friend class MTruc;
+  friend class MBC;
+  TripleList& list(Role role);
+
+  Data* d_ = nullptr;
+};
+
+// Pins an entity for its lifetime (nullptr allowed).
+class EntityRef {
+public:
+  EntityRef() = default;
+  explicit EntityRef(MEntite* e) : e_(e) {
+    if (e_) e_->pin();
+  }
+  EntityRef(const EntityRef& o) : EntityRef(o.e_) {}
+  EntityRef(EntityRef&& o) noexcept : e_(o.e_) { o.e_ = nullptr; }
+  EntityRef& operator=(EntityRef o) noexcept {
+    std::swap(e_, o.e_);
+    return *this;
+  }
+  ~EntityRef() {
+    if (e_) e_->unpin();
+  }
+  MEntite* get() const { return e_; }
+  MEntite* operator->() const { return e_; }
+  explicit operator bool() const { return e_ != nullptr; }
+
+private:
+  MEntite* e_ = nullptr;
+};
+
+class MSymbole : public MEntite {
+public:
+  // Interned in the current base's symbol table; owned by the base unless
+  // `baseOwned` is false (variables belong to their query).
+  explicit MSymbole(std::string_view name, bool baseOwned = true);
+  ~MSymbole() override;
+  void ajouter_fils(MTruc* t) override;
+  EntityKind kind() const override { return EntityKind::Symbol; }
+  bool baseOwned() const { return registryIndex_ >= 0; }
+
+private:
+  friend class MBC;
+  int registryIndex_ = -1;
+};
+
+class MSymbole_bitmap : public MSymbole {
+public:
+  // Names not starting with "[bmp]" become "[bmp]" + n + name, n the first
+  // number free in the current base.
+  MSymbole_bitmap(std::string_view name, const QImage& image);
+  ~MSymbole_bitmap() override;
+  EntityKind kind() const override { return EntityKind::SymbolBitmap; }
+  QImage& image() { return *image_; }
+  const QImage& image() const { return *image_; }
+
+private:
+  static std::string pictureName(std::string_view name);
+  std::unique_ptr<QImage> image_;
+};
+
+class Wnuplet_ocs : public MEntite {
+public:
+  Wnuplet_ocs(MEntite* first, MEntite* second, MEntite* third) : first_(first), second_(second), third_(third) {}
+
+protected:
+  MEntite* first_;
+  MEntite* second_;
+  MEntite* third_;
+};
+
+class MTruc final : public Wnuplet_ocs {
+public:
+  MEntite* sujet() const { return first_; }
+  MEntite* relation() const { return second_; }
+  MEntite* valeur() const { return third_; }
+
+  std::string nom() const override;
+  EntityKind kind() const override { return EntityKind::Triple; }
+  std::string texte_triplet() const;
+
+  // Linking order across every list: creation order.
+  std::uint64_t sequence() const { return seq_; }
+  std::uint32_t position(Role role) const { return pos_[role]; }
+  void setPosition(Role role, std::uint32_t p) { pos_[role] = p; }
+
+  // The three ways a triple ends.
+  static void detruire(MTruc* t);          // plain: owned by the base (message otherwise)
+  static void detruire_cascade(MTruc* t);  // cascading into anonymous values
+  void retirer_de(MWorkSpace* workspace);  // owned by that workspace, silently
+
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
+
+private:
+  friend class MBC;
+  friend class MEntite;
+  friend class MWorkSpace;
+  MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner);
+  ~MTruc() override = default;
+  void unlink();
+
+  std::uint64_t seq_;
+  std::uint32_t pos_[4] = {0, 0, 0, 0};
+};
+
+class MWorkSpace : public MEntite {
+public:
+  // Becomes the current syntax table; first triple: its model name.
+  explicit MWorkSpace(std::string_view name);
+  ~MWorkSpace() override;
+  EntityKind kind() const override { return EntityKind::Workspace; }
+
+  void vider_triplets();
+  void vider_fils();
+  bool contient(const MTruc* t) const;
+  const TripleList& triplets() const { return triples_; }
+  const std::string& modelName() const { return modelName_; }
+
+  // The base is being emptied: every triple goes, the model-name one too.
+  void detach();
+
+private:
+  friend class MTruc;
+  TripleList triples_;
+  std::string modelName_;
+};
+
+class Marray : public MEntite {
+public:
+  Marray(std::string_view elementType, MWorkSpace* workspace);
+  EntityKind kind() const override { return EntityKind::Array; }
+  MEntite* type_element();
+  virtual void ajouter_element(MEntite* element);
+  virtual void ajouter_element_nomme(std::string_view name);
+  void vider_elements(MWorkSpace* workspace);
+};
+
+// How many more symbol-subject warnings may be shown (-1: no limit).
+int& symbolSubjectWarningBudget();
+
+// The text an entity stands for in a triple's text: its name, or a number
+// unique among live entities.
+std::string texte_entite(const MEntite* e);
+
+} // namespace tessel
