@@ -1,6 +1,8 @@
 // tessel-cli: the program's core without its windows.
 
+#include "cli/StreamDump.h"
 #include "cli/TerminalPrompts.h"
+#include "engine/ZEP_BDC.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/MemoryStream.h"
@@ -28,22 +30,43 @@ using Args = std::vector<QString>;
 const char* usage =
     "Utilisation : tessel-cli COMMANDE [ARGUMENTS]\n"
     "  --version          nom et version du programme\n"
-    "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n";
+    "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n"
+    "  dump FICHIER       affiche les triplets du fichier, un par ligne\n";
 
 struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A fresh base holding the file's content (no object layer).
+std::unique_ptr<MBC> loadBase(const QString& path) {
+  MemoryStream payload;
+  ReadDataFile(path, payload);
+  auto base = std::make_unique<MBC>();
+  try {
+    base->lire(payload);
+  } catch (const StreamReadError& e) {
+    throw DataFileError("Le fichier « "_w.data() + toCp1252(path) + " » n'est pas lisible : "_w.data() + e.what());
+  }
+  return base;
+}
+
 int convert(const Args& args) {
   if (args.size() != 2) throw UsageError("convert attend deux fichiers : IN OUT");
-  MemoryStream payload;
-  ReadDataFile(args[0], payload);
-  WriteDataFile(payload, args[1]);
+  auto base = loadBase(args[0]);
+  WriteDataFile(base->ecrire(), args[1]);
+  return 0;
+}
+
+int dump(const Args& args) {
+  if (args.size() != 1) throw UsageError("dump attend un fichier");
+  auto base = loadBase(args[0]);
+  cli::dumpStream(base->ecrire(), std::cout);
   return 0;
 }
 
 const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"convert", convert},
+    {"dump", dump},
 };
 
 } // namespace

@@ -3,66 +3,106 @@
 #include "engine/ZEP_Entite.h"
 #include "foundation/Errors.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 namespace tessel {
 
+// A header and its slots in one block, grown with realloc (which moves big
+// lists by remapping pages rather than copying them). The count of holes
+// lives in the list word's top bits.
 struct TripleList::Heap {
-  std::vector<MTruc*> slots;
-  std::uint32_t holes = 0;
+  std::uint32_t size;
+  std::uint32_t capacity;
+
+  MTruc** items() { return reinterpret_cast<MTruc**>(this + 1); }
+
+  static Heap* grow(Heap* h, std::size_t capacity) {
+    void* block = std::realloc(h, sizeof(Heap) + capacity * sizeof(MTruc*));
+    if (!block) throw std::bad_alloc();
+    auto* grown = static_cast<Heap*>(block);
+    if (!h) *grown = Heap{0, 0};
+    grown->capacity = static_cast<std::uint32_t>(capacity);
+    return grown;
+  }
 };
 
-TripleList::~TripleList() {
-  if (isHeap()) delete heap();
+namespace {
+constexpr int holesShift = 48;
+constexpr std::uintptr_t maxHoles = 0xFFFF;
+} // namespace
+
+std::uint32_t TripleList::holes() const { return static_cast<std::uint32_t>(bits_ >> holesShift); }
+
+void TripleList::setHeap(Heap* h, std::uint32_t holes) const {
+  bits_ = reinterpret_cast<std::uintptr_t>(h) | 1u | (std::uintptr_t(holes) << holesShift);
 }
+
+TripleList::~TripleList() { clear(); }
 
 int TripleList::count() const {
   if (bits_ == 0) return 0;
   if (!isHeap()) return 1;
-  return static_cast<int>(heap()->slots.size() - heap()->holes);
+  return static_cast<int>(heap()->size - holes());
 }
 
 int TripleList::rawSize() const {
   if (bits_ == 0) return 0;
   if (!isHeap()) return 1;
-  return static_cast<int>(heap()->slots.size());
+  return static_cast<int>(heap()->size);
 }
 
 MTruc* TripleList::raw(int index) const {
   if (!isHeap()) return index == 0 ? single() : nullptr;
-  return heap()->slots[static_cast<std::size_t>(index)];
+  return heap()->items()[index];
 }
 
 void TripleList::compact(Role role) const {
-  if (!isHeap() || heap()->holes == 0) return;
-  auto& slots = heap()->slots;
-  std::size_t out = 0;
-  for (MTruc* t : slots) {
+  if (!isHeap() || holes() == 0) return;
+  Heap* h = heap();
+  MTruc** slots = h->items();
+  std::uint32_t out = 0;
+  for (std::uint32_t i = 0; i < h->size; ++i) {
+    MTruc* t = slots[i];
     if (!t) continue;
-    t->setPosition(role, static_cast<std::uint32_t>(out));
+    t->setPosition(role, out);
     slots[out++] = t;
   }
-  slots.resize(out);
-  heap()->holes = 0;
+  h->size = out;
+  setHeap(h, 0);
 }
 
 MTruc* TripleList::at(int index, Role role) const {
   if (index < 0 || index >= count()) throw ListIndexError(index);
   if (!isHeap()) return single();
   compact(role);
-  return heap()->slots[static_cast<std::size_t>(index)];
+  return heap()->items()[index];
 }
 
 MTruc* TripleList::last() const {
   if (bits_ == 0) return nullptr;
   if (!isHeap()) return single();
-  return heap()->slots.empty() ? nullptr : heap()->slots.back();
+  return heap()->size ? heap()->items()[heap()->size - 1] : nullptr;
 }
 
 bool TripleList::holds(const MTruc* t, Role role) const {
   if (bits_ == 0) return false;
   if (!isHeap()) return single() == t;
   const std::uint32_t p = t->position(role);
-  const auto& slots = heap()->slots;
-  return p < slots.size() && slots[p] == t;
+  return p < heap()->size && heap()->items()[p] == t;
+}
+
+void TripleList::reserve(std::size_t more, Role role) {
+  (void)role;
+  if (more < 2) return;
+  const std::size_t wanted = static_cast<std::size_t>(rawSize()) + more;
+  if (isHeap() && heap()->capacity >= wanted) return;
+  MTruc* first = isHeap() ? nullptr : single();
+  const std::uint32_t keptHoles = isHeap() ? holes() : 0;
+  Heap* h = Heap::grow(isHeap() ? heap() : nullptr, wanted);
+  if (first) h->items()[h->size++] = first;
+  setHeap(h, keptHoles);
 }
 
 void TripleList::append(MTruc* t, Role role) {
@@ -72,14 +112,18 @@ void TripleList::append(MTruc* t, Role role) {
     return;
   }
   if (!isHeap()) {
-    auto* h = new Heap;
-    h->slots.reserve(4);
-    h->slots.push_back(single());
-    bits_ = reinterpret_cast<std::uintptr_t>(h) | 1u;
+    Heap* h = Heap::grow(nullptr, 4);
+    h->items()[h->size++] = single();
+    setHeap(h, 0);
   }
   Heap* h = heap();
-  t->setPosition(role, static_cast<std::uint32_t>(h->slots.size()));
-  h->slots.push_back(t);
+  if (h->size == h->capacity) {
+    // Half as much again: big lists (remapped by realloc) waste less.
+    h = Heap::grow(h, h->size + h->size / 2);
+    setHeap(h, holes());
+  }
+  t->setPosition(role, h->size);
+  h->items()[h->size++] = t;
 }
 
 bool TripleList::remove(MTruc* t, Role role) {
@@ -89,31 +133,29 @@ bool TripleList::remove(MTruc* t, Role role) {
     return true;
   }
   Heap* h = heap();
-  auto& slots = h->slots;
+  MTruc** slots = h->items();
   slots[t->position(role)] = nullptr;
-  ++h->holes;
-  while (!slots.empty() && slots.back() == nullptr) {
-    slots.pop_back();
-    --h->holes;
+  std::uint32_t holeCount = holes() + 1;
+  while (h->size > 0 && slots[h->size - 1] == nullptr) {
+    --h->size;
+    --holeCount;
   }
-  if (slots.empty()) {
-    delete h;
-    bits_ = 0;
-  } else if (h->holes > 16 && h->holes * 2 > slots.size()) {
+  setHeap(h, holeCount);
+  if (h->size == 0) {
+    clear();
+  } else if ((holeCount > 16 && holeCount * 2 > h->size) || holeCount == maxHoles) {
     compact(role);
-    if (slots.capacity() > 4 * slots.size()) slots.shrink_to_fit();
+    if (h->size > 32 && h->capacity > 4 * h->size) {
+      h = Heap::grow(h, h->size * 2);
+      setHeap(h, 0);
+    }
   }
   return true;
 }
 
 void TripleList::clear() {
-  if (isHeap()) delete heap();
+  if (isHeap()) std::free(heap());
   bits_ = 0;
-}
-
-std::size_t TripleList::memoryBytes() const {
-  if (!isHeap()) return 0;
-  return sizeof(Heap) + heap()->slots.capacity() * sizeof(MTruc*);
 }
 
 } // namespace tessel

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace tessel {
 
@@ -34,6 +33,8 @@ public:
   bool holds(const MTruc* t, Role role) const;
 
   void append(MTruc* t, Role role);
+  // Room for `more` appends without growing.
+  void reserve(std::size_t more, Role role);
   // Removes `t` when it is in this list; answers whether it was.
   bool remove(MTruc* t, Role role);
   // Forgets every entry without touching the triples.
@@ -52,12 +53,13 @@ public:
       if (MTruc* t = raw(i)) f(t);
   }
 
-  std::size_t memoryBytes() const;
 
 private:
   struct Heap;
   bool isHeap() const { return (bits_ & 1u) != 0; }
-  Heap* heap() const { return reinterpret_cast<Heap*>(bits_ & ~std::uintptr_t(1)); }
+  Heap* heap() const { return reinterpret_cast<Heap*>(bits_ & ((std::uintptr_t(1) << 48) - 2)); }
+  std::uint32_t holes() const;
+  void setHeap(Heap* h, std::uint32_t holes) const;
   MTruc* single() const { return reinterpret_cast<MTruc*>(bits_); }
 
   mutable std::uintptr_t bits_ = 0;

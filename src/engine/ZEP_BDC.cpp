@@ -1,5 +1,6 @@
 #include "engine/ZEP_BDC.h"
 
+#include "engine/Prefetch.h"
 #include "engine/global_symbole.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <exception>
 
 namespace tessel {
 
@@ -107,7 +109,7 @@ bool plausibleBmp(const char* data, std::size_t size) {
 
 // ---------------------------------------------------------------- MBC
 
-MBC::MBC() : symbols_(100, 50), relations_(100, 50) { base_courante = this; }
+MBC::MBC() : symbols_(100, 50, true), relations_(100, 50) { base_courante = this; }
 
 MBC::~MBC() {
   MBC* previous = base_courante;
@@ -117,8 +119,13 @@ MBC::~MBC() {
 }
 
 MSymbole* MBC::symbole(std::string_view name) {
-  if (MEntite* e = symbols_.chercher(name)) return static_cast<MSymbole*>(e);
-  return new MSymbole(name);
+  if (name.empty()) return new MSymbole(name);
+  return symbole(name, Mtable_des_symboles::hashOf(name));
+}
+
+MSymbole* MBC::symbole(std::string_view name, std::uint64_t hash) {
+  if (MEntite* e = symbols_.chercher(name, hash)) return static_cast<MSymbole*>(e);
+  return new MSymbole(name, MSymbole::Absent{hash});
 }
 
 MEntite* MBC::chercher_symbole(std::string_view name) { return symbols_.chercher(name); }
@@ -196,18 +203,19 @@ MWorkSpace* MBC::ownerWorkspace(const MTruc* t) const {
   return nullptr;
 }
 
+// The base's symbols are found through the symbol table; the few it owns
+// outside the table (a second symbol of a name, pictures read twice) are
+// listed apart.
 void MBC::registerSymbol(MSymbole* s) {
-  s->registryIndex_ = static_cast<int>(ownedSymbols_.size());
-  ownedSymbols_.push_back(s);
+  s->data().baseOwnedSymbol = true;
+  ++ownedSymbols_;
+  if (!s->inSymbolTable()) extraSymbols_.push_back(s);
 }
 
 void MBC::unregisterSymbol(MSymbole* s) {
-  const auto i = static_cast<std::size_t>(s->registryIndex_);
-  if (i >= ownedSymbols_.size() || ownedSymbols_[i] != s) return;
-  ownedSymbols_[i] = ownedSymbols_.back();
-  ownedSymbols_[i]->registryIndex_ = static_cast<int>(i);
-  ownedSymbols_.pop_back();
-  s->registryIndex_ = -1;
+  s->data().baseOwnedSymbol = false;
+  --ownedSymbols_;
+  if (!s->inSymbolTable()) std::erase(extraSymbols_, s);
 }
 
 void MBC::enterRelation(MEntite* relation) {
@@ -241,9 +249,22 @@ void MBC::vider() {
   // Workspaces keep triples that refer to symbols about to go: they go first.
   for (MWorkSpace* w : workspaces_) w->detach();
   while (MTruc* t = triples_.last()) MTruc::detruire(t);
-  while (!ownedSymbols_.empty()) delete ownedSymbols_.back();
-  symbols_.vider();
+  // Every symbol goes: the tables are emptied at once rather than one by one.
+  std::vector<MSymbole*> owned;
+  owned.reserve(static_cast<std::size_t>(ownedSymbols_));
+  for (MEntite* e : symbols_.entites())
+    if (static_cast<MSymbole*>(e)->baseOwned()) owned.push_back(static_cast<MSymbole*>(e));
+  owned.insert(owned.end(), extraSymbols_.begin(), extraSymbols_.end());
+  // Freed from the highest address down, so the next content is laid out in
+  // ascending order again: a base read afterwards is walked sequentially.
+  std::sort(owned.begin(), owned.end(), std::greater<>());
+  symbols_.viderPourDestruction();
   relations_.vider();
+  extraSymbols_.clear();
+  ownedSymbols_ = 0;
+  discarding_ = true;
+  for (MSymbole* s : owned) delete s;
+  discarding_ = false;
   clearCaches();
 }
 
@@ -266,55 +287,118 @@ void MBC::lire(MemoryStream& stream) {
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;
 
-  std::vector<MEntite*> entities;
-  std::vector<EntityRef> anonymous; // keeps fresh entities alive until linked
+  // First the records are located and checked, then the entities are made:
+  // knowing the names ahead lets the symbol index be sized once and its slots
+  // fetched before they are needed. Errors keep their place: the records
+  // before a bad one are made before the error is raised.
+  struct Record {
+    std::uint32_t offset; // of the name
+    std::uint32_t length; // of the name, terminator excluded
+    std::uint64_t hash;
+  };
+  std::vector<Record> records;
+  std::exception_ptr sectionError;
   stream.seek(0);
+  try {
+    for (std::int32_t marker = stream.readInt32(); marker != symbolSectionEnd; marker = stream.readInt32()) {
+      const std::int32_t length = stream.readInt32();
+      if (length <= 1) formatError("longueur de nom " + std::to_string(length) + " à l'enregistrement "_w.data() +
+                                   std::to_string(records.size()));
+      if (length - 1 > maxNameLength)
+        formatError("nom de " + std::to_string(length - 1) + " caractères à l'enregistrement "_w.data() +
+                    std::to_string(records.size()));
+      if (static_cast<std::size_t>(length) > stream.remaining())
+        throw StreamReadError("Erreur de lecture du flux : nom coupé à l'enregistrement " +
+                              std::to_string(records.size()));
+      const std::size_t at = stream.position();
+      const std::string_view name(stream.bytes().data() + at, static_cast<std::size_t>(length - 1));
+      stream.seek(at + static_cast<std::size_t>(length));
+      if (name.front() != '~' && isPictureName(name)) {
+        const std::int32_t size = stream.readInt32();
+        if (size < 0 || static_cast<std::size_t>(size) > stream.remaining())
+          formatError("taille d'image " + std::to_string(size) + " pour " + std::string(name));
+        stream.seek(stream.position() + static_cast<std::size_t>(size));
+      }
+      // Only a whole record is kept.
+      records.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(name.size()),
+                         Mtable_des_symboles::hashOf(name)});
+    }
+  } catch (const StreamReadError&) {
+    sectionError = std::current_exception();
+  }
+  const std::size_t triplesStart = stream.position();
 
-  for (std::int32_t marker = stream.readInt32(); marker != symbolSectionEnd; marker = stream.readInt32()) {
-    const std::int32_t length = stream.readInt32();
-    if (length <= 1) formatError("longueur de nom " + std::to_string(length) + " à l'enregistrement "_w.data() +
-                                 std::to_string(entities.size()));
-    if (length - 1 > maxNameLength)
-      formatError("nom de " + std::to_string(length - 1) + " caractères à l'enregistrement "_w.data() +
-                  std::to_string(entities.size()));
-    if (static_cast<std::size_t>(length) > stream.remaining())
-      throw StreamReadError("Erreur de lecture du flux : nom coupé à l'enregistrement " +
-                            std::to_string(entities.size()));
-    std::string text(static_cast<std::size_t>(length - 1), '\0');
-    stream.read(text.data(), text.size());
-    stream.readByte();
-
+  std::vector<MEntite*> entities;
+  // Anonymous entities are graph-owned: those no triple ends up linking are
+  // freed on the way out, found by their record without touching the others.
+  std::vector<std::uint32_t> anonymous;
+  std::vector<bool> linked(records.size());
+  struct FreeUnlinked {
+    std::vector<MEntite*>& entities;
+    std::vector<std::uint32_t>& anonymous;
+    std::vector<bool>& linked;
+    ~FreeUnlinked() {
+      for (std::uint32_t i : anonymous)
+        if (!linked[i]) entities[i]->releaseIfUnused();
+    }
+  } freeUnlinked{entities, anonymous, linked};
+  entities.reserve(records.size());
+  symbols_.reserve(records.size());
+  constexpr std::size_t lookAhead = 16;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
+    const Record& rec = records[i];
+    const std::string_view name(stream.bytes().data() + rec.offset, rec.length);
     MEntite* e = nullptr;
-    if (text.front() == '~') {
-      anonymous.push_back(nouvelle_entite());
-      e = anonymous.back().get();
-    } else if (isPictureName(text)) {
+    if (name.front() == '~') {
+      e = new MEntite;
+      e->setGraphOwned();
+      anonymous.push_back(static_cast<std::uint32_t>(i));
+    } else if (isPictureName(name)) {
+      stream.seek(rec.offset + rec.length + 1);
       const std::int32_t size = stream.readInt32();
-      if (size < 0 || static_cast<std::size_t>(size) > stream.remaining())
-        formatError("taille d'image " + std::to_string(size) + " pour " + text);
       QImage image;
       if (size > 0) {
         const char* data = stream.bytes().data() + stream.position();
         if (!plausibleBmp(data, static_cast<std::size_t>(size)) ||
             !image.loadFromData(reinterpret_cast<const uchar*>(data), size, "BMP"))
-          formatError("l'image de " + text + " n'est pas un fichier BMP valide");
-        stream.seek(stream.position() + static_cast<std::size_t>(size));
+          formatError("l'image de " + std::string(name) + " n'est pas un fichier BMP valide");
       }
-      e = new MSymbole_bitmap(text, image);
+      e = new MSymbole_bitmap(name, image);
     } else {
-      e = symbole(text);
+      e = symbole(name, rec.hash);
     }
     entities.push_back(e);
   }
+  if (sectionError) std::rethrow_exception(sectionError);
+  stream.seek(triplesStart);
+  triples_.reserve(stream.remaining() / 12, RoleOwner);
 
   const auto count = static_cast<std::int32_t>(entities.size());
   auto entity = [&](std::int32_t index) {
     if (index < 0 || index >= count)
       formatError("triplet : index " + std::to_string(index) + " hors limites (" + std::to_string(count) +
                   " enregistrements lus)");
+    linked[static_cast<std::size_t>(index)] = true;
     return entities[static_cast<std::size_t>(index)];
   };
+  // Entities made long before their triples are fetched a few records ahead.
+  auto prefetchAhead = [&](std::size_t at) {
+    if (at + 12 > stream.size()) return;
+    const char* p = stream.bytes().data() + at;
+    for (int k : {0, 8}) {
+      std::int32_t index;
+      std::memcpy(&index, p + k, 4);
+      if (index >= 0 && index < count) {
+        const char* e = reinterpret_cast<const char*>(entities[static_cast<std::size_t>(index)]);
+        prefetchLine(e);
+        prefetchLine(e + 64);
+      }
+    }
+  };
+  constexpr std::size_t tripleLookAhead = 8 * 12;
   for (std::int32_t s = stream.readInt32(); s != tripleSectionEnd; s = stream.readInt32()) {
+    prefetchAhead(stream.position() - 4 + tripleLookAhead);
     const std::int32_t r = stream.readInt32();
     const std::int32_t v = stream.readInt32();
     MEntite* subject = entity(s);

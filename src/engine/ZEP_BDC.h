@@ -32,6 +32,7 @@ public:
   Mtable_des_symboles& table_relations() { return relations_; }
 
   MSymbole* symbole(std::string_view name);
+  MSymbole* symbole(std::string_view name, std::uint64_t hash); // hash: Mtable_des_symboles::hashOf
   MEntite* chercher_symbole(std::string_view name);
   MEntite* relation(std::string_view name);
   MEntite* chercher_relation(std::string_view name);
@@ -54,7 +55,7 @@ public:
 
   // The triples the base owns, in creation order.
   const TripleList& triplets() const { return triples_; }
-  int nb_symboles() const { return static_cast<int>(ownedSymbols_.size()); }
+  int nb_symboles() const { return ownedSymbols_; }
 
   // Engine internals.
   std::uint64_t nextSequence() { return ++sequence_; }
@@ -67,6 +68,8 @@ public:
   void registerSymbol(MSymbole* s);
   void unregisterSymbol(MSymbole* s);
   void enterRelation(MEntite* relation);
+  // True while vider throws the whole content away at once.
+  bool discarding() const { return discarding_; }
   // Frees a graph-owned entity that takes part in nothing and is not pinned.
   void releaseIfDead(MEntite* e);
   // Standard symbols looked up once per content (a vider forgets them).
@@ -81,9 +84,11 @@ private:
   Mtable_des_symboles symbols_;
   Mtable_des_symboles relations_;
   TripleList triples_;
-  std::vector<MSymbole*> ownedSymbols_;
+  int ownedSymbols_ = 0;
+  std::vector<MSymbole*> extraSymbols_;
   std::vector<MWorkSpace*> workspaces_;
   std::uint64_t sequence_ = 0;
+  bool discarding_ = false;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "engine/ZEP_Entite.h"
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_BDC.h"
 #include "engine/global_symbole.h"
 #include "foundation/Cp1252.h"
@@ -9,14 +10,26 @@
 
 #include <QImage>
 
+#include <new>
 #include <unordered_set>
 
 namespace tessel {
 
 namespace {
 
-const std::string emptyName;
 const TripleList emptyList;
+
+// Set by MEntite::operator new for the constructor of the object it allocated.
+struct PendingData {
+  void* block = nullptr;
+  void* data = nullptr;
+};
+thread_local PendingData pendingData;
+
+constexpr std::size_t dataOffset(std::size_t size) {
+  constexpr std::size_t align = alignof(std::max_align_t);
+  return (size + align - 1) / align * align;
+}
 
 MBC& base() {
   if (!base_courante) throw InternalError("aucune base de connaissances courante");
@@ -51,28 +64,59 @@ int countIf(const TripleList& list, Pred pred) {
 
 // ---------------------------------------------------------------- MEntite
 
-MEntite::MEntite() = default;
+void* MEntite::operator new(std::size_t size) {
+  void* block = pool::allocate(dataOffset(size) + sizeof(Data));
+  pendingData = {block, static_cast<char*>(block) + dataOffset(size)};
+  return block;
+}
 
-MEntite::MEntite(std::string_view name) {
+void MEntite::operator delete(void* p, std::size_t size) { pool::release(p, dataOffset(size) + sizeof(Data)); }
+
+MEntite::MEntite() {
+  if (pendingData.block == this) {
+    Data* d = new (pendingData.data) Data;
+    d->embedded = true;
+    bits_ = reinterpret_cast<std::uintptr_t>(d);
+    pendingData = {};
+  }
+}
+
+MEntite::MEntite(std::string_view name) : MEntite() {
   if (!name.empty()) {
-    data().name.assign(name);
-    d_->operatorName = isComparisonOperatorName(name);
+    Data& d = data();
+    d.name.assign(name);
+    d.operatorName = isComparisonOperatorName(name);
   }
 }
 
 MEntite::~MEntite() {
-  if (!d_) return;
-  ++d_->pins; // never freed again while its triples go
+  Data* d = dp();
+  if (!d) return;
+  d->pins = 0xFFFF; // never freed again while its triples go
   while (MTruc* t = lastLinked()) MTruc::detruire(t);
-  delete d_;
+  if (d->embedded)
+    d->~Data();
+  else if (d->ofTriple)
+    delete static_cast<TripleData*>(d);
+  else
+    delete d;
 }
 
 MEntite::Data& MEntite::data() {
-  if (!d_) d_ = new Data;
-  return *d_;
+  if (Data* d = dp()) return *d;
+  if (bits_ & 1u) { // a triple becoming an entity keeps its sequence number
+    auto* d = new TripleData;
+    d->ofTriple = true;
+    d->sequence = bits_ >> 1;
+    bits_ = reinterpret_cast<std::uintptr_t>(d);
+    return *d;
+  }
+  Data* d = new Data;
+  bits_ = reinterpret_cast<std::uintptr_t>(d);
+  return *d;
 }
 
-const std::string& MEntite::name() const { return d_ ? d_->name : emptyName; }
+std::string_view MEntite::name() const { return dp() ? dp()->name.view() : std::string_view(); }
 
 bool MEntite::isSymbol() const {
   const EntityKind k = kind();
@@ -83,53 +127,52 @@ bool MEntite::nomEquals(std::string_view text) const {
   return isTriple() ? SameText(nom(), text) : SameText(name(), text);
 }
 
-bool MEntite::hasOperatorName() const { return d_ && d_->operatorName; }
+bool MEntite::hasOperatorName() const { return dp() && dp()->operatorName; }
 
 void MEntite::ajouter_fils(MTruc* t) { list(RoleSubject).append(t, RoleSubject); }
 
-std::string MEntite::nom() const { return name(); }
+std::string MEntite::nom() const { return std::string(name()); }
 
-const TripleList& MEntite::subjects() const { return d_ ? d_->lists[RoleSubject] : emptyList; }
-const TripleList& MEntite::relations() const { return d_ ? d_->lists[RoleRelation] : emptyList; }
-const TripleList& MEntite::values() const { return d_ ? d_->lists[RoleValue] : emptyList; }
+const TripleList& MEntite::subjects() const { return dp() ? dp()->lists[RoleSubject] : emptyList; }
+const TripleList& MEntite::relations() const { return dp() ? dp()->lists[RoleRelation] : emptyList; }
+const TripleList& MEntite::values() const { return dp() ? dp()->lists[RoleValue] : emptyList; }
 TripleList& MEntite::list(Role role) { return data().lists[role]; }
 
 MTruc* MEntite::lastLinked() const {
-  if (!d_) return nullptr;
+  const Data* d = dp();
+  if (!d) return nullptr;
   MTruc* best = nullptr;
   for (int role = RoleSubject; role <= RoleValue; ++role) {
-    MTruc* t = d_->lists[role].last();
+    MTruc* t = d->lists[role].last();
     if (t && (!best || t->sequence() >= best->sequence())) best = t;
   }
   return best;
 }
 
 bool MEntite::hasNoTriples() const {
-  return !d_ || (d_->lists[0].empty() && d_->lists[1].empty() && d_->lists[2].empty());
+  const Data* d = dp();
+  return !d || (d->lists[0].empty() && d->lists[1].empty() && d->lists[2].empty());
 }
 
-bool MEntite::graphOwned() const { return d_ && d_->graphOwned; }
+bool MEntite::graphOwned() const { return dp() && dp()->graphOwned; }
 
 void MEntite::setGraphOwned() { data().graphOwned = true; }
 
-void MEntite::pin() { ++data().pins; }
+void MEntite::pin() {
+  Data& d = data();
+  if (d.pins != 0xFFFF) ++d.pins;
+}
 
 void MEntite::unpin() {
-  if (!d_) return;
-  if (d_->pins > 0) --d_->pins;
+  Data* d = dp();
+  if (!d) return;
+  if (d->pins > 0 && d->pins != 0xFFFF) --d->pins;
   releaseIfUnused();
 }
 
 void MEntite::releaseIfUnused() {
-  if (d_ && d_->graphOwned && d_->pins == 0 && hasNoTriples()) delete this;
-}
-
-std::size_t MEntite::memoryBytes() const {
-  if (!d_) return 0;
-  std::size_t n = sizeof(Data);
-  if (d_->name.capacity() > 15) n += d_->name.capacity() + 1;
-  for (const TripleList& l : d_->lists) n += l.memoryBytes();
-  return n;
+  const Data* d = dp();
+  if (d && d->graphOwned && d->pins == 0 && hasNoTriples()) delete this;
 }
 
 // Reading
@@ -178,7 +221,7 @@ std::string MEntite::texte_valeur(const MEntite* relation) const {
 }
 
 std::string MEntite::identifiant() const {
-  if (!name().empty()) return name();
+  if (!name().empty()) return std::string(name());
   if (const MEntite* id = valeur_chemin("ID", 0)) return id->nom();
   if (const MEntite* id = valeur_chemin("sys_id", 0)) return id->nom();
   return {};
@@ -312,7 +355,7 @@ void MEntite::supprimer_liens() {
 }
 
 std::string texte_entite(const MEntite* e) {
-  if (!e->name().empty()) return e->name();
+  if (!e->name().empty()) return std::string(e->name());
   return std::to_string(reinterpret_cast<std::uintptr_t>(e));
 }
 
@@ -324,8 +367,14 @@ MSymbole::MSymbole(std::string_view name, bool baseOwned) : MEntite(name) {
   if (baseOwned) b.registerSymbol(this);
 }
 
+MSymbole::MSymbole(std::string_view name, Absent absent) : MEntite(name) {
+  MBC& b = base();
+  b.table_symboles().insererAbsent(this, absent.hash);
+  b.registerSymbol(this);
+}
+
 MSymbole::~MSymbole() {
-  if (base_courante) {
+  if (base_courante && !base_courante->discarding()) {
     base_courante->table_symboles().enlever(this);
     base_courante->table_relations().enlever(this);
     if (baseOwned()) base_courante->unregisterSymbol(this);
@@ -341,7 +390,7 @@ void MSymbole::ajouter_fils(MTruc* t) {
   int& budget = symbolSubjectWarningBudget();
   if (budget == 0) return;
   if (budget > 0) --budget;
-  ShowError("Attention : le symbole " + name() + " ne peut pas avoir de fils !\r\n" + t->texte_triplet());
+  ShowError("Attention : le symbole " + std::string(name()) + " ne peut pas avoir de fils !\r\n" + t->texte_triplet());
 }
 
 MSymbole_bitmap::MSymbole_bitmap(std::string_view name, const QImage& image)
@@ -360,68 +409,12 @@ std::string MSymbole_bitmap::pictureName(std::string_view name) {
 
 // ---------------------------------------------------------------- MTruc
 
-namespace {
+void* MTruc::operator new(std::size_t size) { return pool::allocate(size); }
 
-// Triples are by far the most numerous objects: they come from a free list of
-// fixed-size blocks. Sanitizer builds use the plain allocator so that every
-// misuse is still caught.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool poolTriples = false;
-#else
-constexpr bool poolTriples = true;
-#endif
+void MTruc::operator delete(void* p, std::size_t size) { pool::release(p, size); }
 
-struct TriplePool {
-  struct FreeBlock {
-    FreeBlock* next;
-  };
-  static constexpr std::size_t blockSize = 64;
-  static constexpr std::size_t blocksPerSlab = 4096;
-  FreeBlock* free = nullptr;
-  std::vector<std::unique_ptr<unsigned char[]>> slabs;
-
-  void* allocate() {
-    if (!free) {
-      slabs.emplace_back(new unsigned char[blockSize * blocksPerSlab]);
-      unsigned char* slab = slabs.back().get();
-      for (std::size_t i = blocksPerSlab; i-- > 0;) {
-        auto* b = reinterpret_cast<FreeBlock*>(slab + i * blockSize);
-        b->next = free;
-        free = b;
-      }
-    }
-    FreeBlock* b = free;
-    free = b->next;
-    return b;
-  }
-  void release(void* p) {
-    auto* b = static_cast<FreeBlock*>(p);
-    b->next = free;
-    free = b;
-  }
-};
-
-TriplePool& triplePool() {
-  static TriplePool pool;
-  return pool;
-}
-
-} // namespace
-
-void* MTruc::operator new(std::size_t size) {
-  if (poolTriples && size <= TriplePool::blockSize) return triplePool().allocate();
-  return ::operator new(size);
-}
-
-void MTruc::operator delete(void* p, std::size_t size) {
-  if (poolTriples && size <= TriplePool::blockSize)
-    triplePool().release(p);
-  else
-    ::operator delete(p);
-}
-
-MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner)
-    : Wnuplet_ocs(s, r, v), seq_(base().nextSequence()) {
+MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_ocs(s, r, v) {
+  bits_ = static_cast<std::uintptr_t>(base().nextSequence() << 1) | 1u;
   s->ajouter_fils(this);
   r->list(RoleRelation).append(this, RoleRelation);
   base_courante->enterRelation(r);

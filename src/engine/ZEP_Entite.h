@@ -10,6 +10,7 @@
 //   solution rows...). A graph-owned entity is freed as soon as it takes part
 //   in no triple and nobody pins it; EntityRef pins it.
 
+#include "engine/EntityName.h"
 #include "engine/TripleList.h"
 #include "foundation/ZEP_Liste.h"
 
@@ -58,7 +59,7 @@ public:
   bool isTriple() const { return kind() == EntityKind::Triple; }
 
   // The stored name (empty for anonymous entities and triples).
-  const std::string& name() const;
+  std::string_view name() const;
   // nom() compared ignoring case, without building a triple's text when not needed.
   bool nomEquals(std::string_view text) const;
   // Whether nom() is exactly one of the comparison-operator names.
@@ -113,27 +114,37 @@ public:
   // Frees this entity when it is graph-owned, unpinned and in no triple.
   void releaseIfUnused();
 
-  std::size_t memoryBytes() const;
+  // Entities allocated with new keep their lists in the same block of memory.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
 
 protected:
   struct Data {
-    std::string name;
+    EntityName name;
     TripleList lists[3];
-    std::uint32_t pins = 0;
-    bool graphOwned = false;
-    bool operatorName = false;
-    bool inRelationTable = false;
     std::int32_t scratch = -1; // record index while a stream is written
+    std::uint16_t pins = 0;    // saturates: an entity pinned that often stays for good
+    bool graphOwned : 1 = false;
+    bool operatorName : 1 = false;
+    bool inRelationTable : 1 = false;
+    bool embedded : 1 = false; // lives in the entity's own block
+    bool ofTriple : 1 = false; // a TripleData
+    bool baseOwnedSymbol : 1 = false;
+  };
+  struct TripleData : Data {
+    std::uint64_t sequence = 0;
   };
   Data& data();
-  const Data* dataIfAny() const { return d_; }
+  Data* dp() const { return (bits_ & 1u) ? nullptr : reinterpret_cast<Data*>(bits_); }
 
 private:
   friend class MTruc;
   friend class MBC;
   TripleList& list(Role role);
 
-  Data* d_ = nullptr;
+  // The entity's data, or, for a triple that is nobody's entity, its linking
+  // sequence number (shifted, low bit set): triples are too many to pay for both.
+  std::uintptr_t bits_ = 0;
 };
 
 // Pins an entity for its lifetime (nullptr allowed).
@@ -165,14 +176,25 @@ public:
   // Interned in the current base's symbol table; owned by the base unless
   // `baseOwned` is false (variables belong to their query).
   explicit MSymbole(std::string_view name, bool baseOwned = true);
+  // For the base: `name` was just looked up in vain under `hash`.
+  struct Absent {
+    std::uint64_t hash;
+  };
+  MSymbole(std::string_view name, Absent absent);
   ~MSymbole() override;
   void ajouter_fils(MTruc* t) override;
   EntityKind kind() const override { return EntityKind::Symbol; }
-  bool baseOwned() const { return registryIndex_ >= 0; }
+  bool baseOwned() const { return dp()->baseOwnedSymbol; }
+  bool inSymbolTable() const { return tableNode_.stamp != 0; }
 
 private:
   friend class MBC;
-  int registryIndex_ = -1;
+  friend class Tdoublehash_table;
+  // Place in the base's symbol table, kept inside the symbol itself.
+  struct TableNode {
+    std::uint64_t stamp = 0; // bucket order, the most recently found highest; 0: in no table
+    std::uint32_t hash = 0;
+  } tableNode_;
 };
 
 class MSymbole_bitmap : public MSymbole {
@@ -211,7 +233,9 @@ public:
   std::string texte_triplet() const;
 
   // Linking order across every list: creation order.
-  std::uint64_t sequence() const { return seq_; }
+  std::uint64_t sequence() const {
+    return (bits_ & 1u) ? bits_ >> 1 : static_cast<const TripleData*>(dp())->sequence;
+  }
   std::uint32_t position(Role role) const { return pos_[role]; }
   void setPosition(Role role, std::uint32_t p) { pos_[role] = p; }
 
@@ -231,7 +255,6 @@ private:
   ~MTruc() override = default;
   void unlink();
 
-  std::uint64_t seq_;
   std::uint32_t pos_[4] = {0, 0, 0, 0};
 };
 

@@ -4,20 +4,29 @@
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
 
+#include <algorithm>
+
 namespace tessel {
 
 MWorkSpace* tablo_courant = nullptr;
 
+// ---------------------------------------------------------------- Tdoublehash_table
+
 namespace {
 
-std::uint64_t foldedHash(std::string_view name) { return AsciiCaseHash{}(name); }
+constexpr int tagShift = 48;
+constexpr std::uintptr_t outsideBit = 1;
+constexpr std::uintptr_t pointerMask = ((std::uintptr_t(1) << tagShift) - 1) & ~outsideBit;
+
+// Home slots come from the high bits of a hash, tags from its low bits.
+std::uintptr_t tagOf(std::uint32_t hash) { return static_cast<std::uintptr_t>(hash & 0xFFFF) << tagShift; }
+
+MEntite* entityOf(std::uintptr_t slot) { return reinterpret_cast<MEntite*>(slot & pointerMask); }
 
 } // namespace
 
-// ---------------------------------------------------------------- Tdoublehash_table
-
-Tdoublehash_table::Tdoublehash_table(int rows, int columns)
-    : rows_(rows), columns_(columns), grid_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns)) {
+Tdoublehash_table::Tdoublehash_table(int rows, int columns, bool intrusive)
+    : rows_(rows), columns_(columns), intrusive_(intrusive) {
   if (rows <= 36 || columns <= 0) throw InternalError("table de symboles : dimensions invalides");
 }
 
@@ -38,132 +47,178 @@ int Tdoublehash_table::colonne(std::string_view name) const {
   return static_cast<int>(sum % columns_);
 }
 
-Tdoublehash_table::Node* Tdoublehash_table::find(std::string_view name, std::uint64_t hash) const {
-  if (index_.empty()) return nullptr;
-  const std::size_t mask = index_.size() - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    Node* n = index_[i];
-    if (!n) return nullptr;
-    if (n->hash == hash && SameText(n->entity->name(), name)) return n;
+std::uint64_t Tdoublehash_table::hashOf(std::string_view name) { return AsciiCaseHash{}(name); }
+
+Tdoublehash_table::Node& Tdoublehash_table::nodeOf(std::uintptr_t slot) {
+  MEntite* e = entityOf(slot);
+  return (slot & outsideBit) ? outside_.at(e) : static_cast<MSymbole*>(e)->tableNode_;
+}
+
+const Tdoublehash_table::Node& Tdoublehash_table::nodeOf(std::uintptr_t slot) const {
+  const MEntite* e = entityOf(slot);
+  return (slot & outsideBit) ? outside_.at(e) : static_cast<const MSymbole*>(e)->tableNode_;
+}
+
+std::uintptr_t Tdoublehash_table::find(std::string_view name, std::uint32_t hash) const {
+  if (index_.empty()) return 0;
+  const std::uintptr_t tag = tagOf(hash);
+  for (std::size_t i = home(hash);; i = next(i)) {
+    const std::uintptr_t slot = index_[i];
+    if (!slot) return 0;
+    if ((slot & ~(pointerMask | outsideBit)) == tag && SameText(entityOf(slot)->name(), name)) return slot;
   }
 }
 
-void Tdoublehash_table::growIndex() {
-  std::vector<Node*> old;
+void Tdoublehash_table::rebuildIndex(std::size_t size) {
+  std::vector<std::uintptr_t> old;
   old.swap(index_);
-  index_.assign(old.empty() ? 64 : old.size() * 2, nullptr);
-  for (Node* n : old)
-    if (n) indexInsert(n);
+  index_.assign(size, 0);
+  for (std::uintptr_t slot : old) {
+    if (!slot) continue;
+    std::size_t i = home(nodeOf(slot).hash);
+    while (index_[i]) i = next(i);
+    index_[i] = slot;
+  }
 }
 
-void Tdoublehash_table::indexInsert(Node* n) {
-  if ((static_cast<std::size_t>(count_) + 1) * 10 > index_.size() * 7) growIndex();
-  const std::size_t mask = index_.size() - 1;
-  std::size_t i = n->hash & mask;
-  while (index_[i]) i = (i + 1) & mask;
-  index_[i] = n;
+void Tdoublehash_table::reserve(std::size_t more) {
+  const std::size_t wanted = (static_cast<std::size_t>(count_) + more) * 10 / 7 + 1;
+  if (wanted > index_.size()) rebuildIndex(wanted < 64 ? 64 : wanted);
 }
 
-void Tdoublehash_table::indexErase(Node* n) {
+void Tdoublehash_table::indexInsert(std::uintptr_t slot, std::uint32_t hash) {
+  if ((static_cast<std::size_t>(count_) + 1) * 10 > index_.size() * 7)
+    rebuildIndex(index_.empty() ? 64 : index_.size() * 2);
+  std::size_t i = home(hash);
+  while (index_[i]) i = next(i);
+  index_[i] = slot;
+}
+
+void Tdoublehash_table::indexErase(std::uintptr_t slot) {
   // Linear probing with backward-shift deletion: no tombstones.
-  const std::size_t mask = index_.size() - 1;
-  std::size_t i = n->hash & mask;
-  while (index_[i] != n) i = (i + 1) & mask;
+  std::size_t i = home(nodeOf(slot).hash);
+  while (index_[i] != slot) i = next(i);
   std::size_t hole = i;
-  for (std::size_t j = (hole + 1) & mask; index_[j]; j = (j + 1) & mask) {
-    const std::size_t home = index_[j]->hash & mask;
+  for (std::size_t j = next(hole); index_[j]; j = next(j)) {
+    const std::size_t home = this->home(nodeOf(index_[j]).hash);
     const bool between = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
     if (!between) {
       index_[hole] = index_[j];
       hole = j;
     }
   }
-  index_[hole] = nullptr;
+  index_[hole] = 0;
 }
 
-void Tdoublehash_table::unlinkNode(Node* n) {
-  Bucket& b = grid_[static_cast<std::size_t>(n->cell)];
-  (n->prev ? n->prev->next : b.head) = n->next;
-  (n->next ? n->next->prev : b.tail) = n->prev;
-  n->prev = n->next = nullptr;
-}
-
-void Tdoublehash_table::pushFront(Node* n) {
-  Bucket& b = grid_[static_cast<std::size_t>(n->cell)];
-  n->prev = nullptr;
-  n->next = b.head;
-  (b.head ? b.head->prev : b.tail) = n;
-  b.head = n;
-}
-
-MEntite* Tdoublehash_table::chercher(std::string_view name) {
-  Node* n = find(name, foldedHash(name));
-  if (!n) return nullptr;
-  if (grid_[static_cast<std::size_t>(n->cell)].head != n) {
-    unlinkNode(n);
-    pushFront(n);
+std::uintptr_t Tdoublehash_table::enter(MEntite* e, std::uint32_t hash) {
+  const Node fresh{++clock_, hash};
+  if (intrusive_ && e->isSymbol()) {
+    Node& own = static_cast<MSymbole*>(e)->tableNode_;
+    if (own.stamp == 0) {
+      own = fresh;
+      return reinterpret_cast<std::uintptr_t>(e) | tagOf(hash);
+    }
   }
-  return n->entity;
+  outside_[e] = fresh;
+  return reinterpret_cast<std::uintptr_t>(e) | tagOf(hash) | outsideBit;
+}
+
+MEntite* Tdoublehash_table::chercher(std::string_view name, std::uint64_t hash) {
+  const std::uintptr_t slot = find(name, shortHash(hash));
+  if (!slot) return nullptr;
+  nodeOf(slot).stamp = ++clock_;
+  return entityOf(slot);
 }
 
 void Tdoublehash_table::inserer(MEntite* e) {
-  const std::string& name = e->name();
+  const std::string_view name = e->name();
   if (name.empty()) return;
-  const std::uint64_t hash = foldedHash(name);
-  if (find(name, hash)) return;
-  auto* n = new Node{e, nullptr, nullptr, hash, ligne(name) * columns_ + colonne(name)};
-  pushFront(n);
-  indexInsert(n);
+  const std::uint64_t hash = hashOf(name);
+  if (find(name, shortHash(hash))) return;
+  insererAbsent(e, hash);
+}
+
+void Tdoublehash_table::insererAbsent(MEntite* e, std::uint64_t hash) {
+  const std::uint32_t h = shortHash(hash);
+  indexInsert(enter(e, h), h);
   ++count_;
 }
 
+void Tdoublehash_table::insererAbsent(MSymbole* s, std::uint64_t hash) { insererAbsent(static_cast<MEntite*>(s), hash); }
+
 void Tdoublehash_table::enlever(const MEntite* e) {
-  const std::string& name = e->name();
-  if (name.empty()) return;
-  Node* n = find(name, foldedHash(name));
-  if (!n || n->entity != e) return;
-  unlinkNode(n);
-  indexErase(n);
-  delete n;
+  const std::string_view name = e->name();
+  if (name.empty() || index_.empty()) return;
+  const std::uintptr_t slot = find(name, shortHash(hashOf(name)));
+  if (!slot || entityOf(slot) != e) return;
+  indexErase(slot);
+  if (slot & outsideBit)
+    outside_.erase(e);
+  else
+    static_cast<MSymbole*>(entityOf(slot))->tableNode_ = Node{};
   --count_;
 }
 
 bool Tdoublehash_table::contains(const MEntite* e) const {
-  const Node* n = find(e->name(), foldedHash(e->name()));
-  return n && n->entity == e;
+  const std::uintptr_t slot = find(e->name(), shortHash(hashOf(e->name())));
+  return slot && entityOf(slot) == e;
 }
 
 void Tdoublehash_table::vider() {
-  for (Bucket& b : grid_) {
-    for (Node* n = b.head; n;) {
-      Node* next = n->next;
-      delete n;
-      n = next;
-    }
-    b = Bucket{};
-  }
+  for (std::uintptr_t slot : index_)
+    if (slot && !(slot & outsideBit)) static_cast<MSymbole*>(entityOf(slot))->tableNode_ = Node{};
   index_.clear();
+  outside_.clear();
   count_ = 0;
 }
 
-MListe<MEntite> Tdoublehash_table::entrees() const {
-  MListe<MEntite> result;
+void Tdoublehash_table::viderPourDestruction() {
+  // Symbols keeping their own bookkeeping are left as they are: they go next.
+  index_.clear();
+  outside_.clear();
+  count_ = 0;
+}
+
+std::vector<std::uintptr_t> Tdoublehash_table::occupiedSlots() const {
+  std::vector<std::uintptr_t> result;
   result.reserve(static_cast<std::size_t>(count_));
-  for (const Bucket& b : grid_)
-    for (Node* n = b.tail; n; n = n->prev) result.Add(n->entity);
+  for (std::uintptr_t slot : index_)
+    if (slot) result.push_back(slot);
+  return result;
+}
+
+std::vector<MEntite*> Tdoublehash_table::entites() const {
+  std::vector<MEntite*> result;
+  result.reserve(static_cast<std::size_t>(count_));
+  for (std::uintptr_t slot : index_)
+    if (slot) result.push_back(entityOf(slot));
+  return result;
+}
+
+MListe<MEntite> Tdoublehash_table::entrees() const {
+  struct Entry {
+    int cell;
+    std::uint64_t stamp;
+    MEntite* entity;
+  };
+  std::vector<Entry> all;
+  for (std::uintptr_t slot : occupiedSlots()) all.push_back({cellOf(entityOf(slot)), nodeOf(slot).stamp, entityOf(slot)});
+  std::sort(all.begin(), all.end(),
+            [](const Entry& a, const Entry& b) { return a.cell != b.cell ? a.cell < b.cell : a.stamp < b.stamp; });
+  MListe<MEntite> result;
+  result.reserve(all.size());
+  for (const Entry& e : all) result.Add(e.entity);
   return result;
 }
 
 std::vector<MEntite*> Tdoublehash_table::bucket(int row, int column) const {
+  std::vector<std::pair<std::uint64_t, MEntite*>> inCell;
+  for (std::uintptr_t slot : occupiedSlots())
+    if (cellOf(entityOf(slot)) == row * columns_ + column) inCell.emplace_back(nodeOf(slot).stamp, entityOf(slot));
+  std::sort(inCell.begin(), inCell.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<MEntite*> result;
-  for (Node* n = grid_[static_cast<std::size_t>(row * columns_ + column)].head; n; n = n->next)
-    result.push_back(n->entity);
+  for (const auto& [stamp, e] : inCell) result.push_back(e);
   return result;
-}
-
-std::size_t Tdoublehash_table::memoryBytes() const {
-  return grid_.capacity() * sizeof(Bucket) + index_.capacity() * sizeof(Node*) +
-         static_cast<std::size_t>(count_) * sizeof(Node);
 }
 
 // ---------------------------------------------------------------- words

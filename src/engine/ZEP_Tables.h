@@ -3,18 +3,26 @@
 // each bucket in most-recently-found order) and the small tables of the
 // language front end.
 
+#include "engine/Prefetch.h"
 #include "engine/ZEP_Entite.h"
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
 namespace tessel {
 
+// The grid of the classic engine follows from each name (ligne, colonne); the
+// order of a bucket (most recently found first) is kept as a stamp per entry,
+// and an open-addressing index finds a name in constant time however crowded
+// its bucket: object identifiers all fall into one row.
 class Tdoublehash_table {
 public:
-  Tdoublehash_table(int rows, int columns);
+  // An intrusive table keeps its entries' bookkeeping inside the symbols it
+  // holds (one intrusive table per symbol: the base's symbol table).
+  Tdoublehash_table(int rows, int columns, bool intrusive = false);
   virtual ~Tdoublehash_table();
   Tdoublehash_table(const Tdoublehash_table&) = delete;
   Tdoublehash_table& operator=(const Tdoublehash_table&) = delete;
@@ -25,47 +33,62 @@ public:
   int colonne(std::string_view name) const;
 
   // The entry named `name` ignoring case, moved to the front of its bucket; or null.
-  MEntite* chercher(std::string_view name);
+  MEntite* chercher(std::string_view name) { return chercher(name, hashOf(name)); }
+  MEntite* chercher(std::string_view name, std::uint64_t hash);
   // Enters `e` under its name unless its bucket already has that name.
   void inserer(MEntite* e);
+  // Enters `e`, whose name the caller just looked up in vain under `hash`.
+  void insererAbsent(MEntite* e, std::uint64_t hash);
+  // The same for a symbol entering the intrusive table.
+  void insererAbsent(MSymbole* s, std::uint64_t hash);
+  static std::uint64_t hashOf(std::string_view name);
+  // Room for `more` entries without growing the index.
+  void reserve(std::size_t more);
+  // Starts fetching the index slot of a name about to be looked up.
+  void prefetch(std::uint64_t hash) const {
+    if (!index_.empty()) prefetchLine(&index_[home(shortHash(hash))]);
+  }
   // Takes out that very entity, if it is there.
   void enlever(const MEntite* e);
   void vider();
+  // Empties the table when every entry is about to be destroyed anyway.
+  void viderPourDestruction();
   // Rows ascending, columns ascending, each bucket from its last entry to its first.
   MListe<MEntite> entrees() const;
-  // The entries of one bucket, front first (for tests and diagnostics).
+  // The entries of one bucket, front first.
   std::vector<MEntite*> bucket(int row, int column) const;
 
   int count() const { return count_; }
   bool contains(const MEntite* e) const;
-  std::size_t memoryBytes() const;
+  // Every entry, in no particular order.
+  std::vector<MEntite*> entites() const;
 
 private:
-  struct Node {
-    MEntite* entity;
-    Node* prev;
-    Node* next;
-    std::uint64_t hash;
-    int cell;
-  };
-  struct Bucket {
-    Node* head = nullptr;
-    Node* tail = nullptr;
-  };
+  using Node = MSymbole::TableNode;
 
-  Node* find(std::string_view name, std::uint64_t hash) const;
-  void indexInsert(Node* n);
-  void indexErase(Node* n);
-  void growIndex();
-  void unlinkNode(Node* n);
-  void pushFront(Node* n);
+  static std::uint32_t shortHash(std::uint64_t hash) { return static_cast<std::uint32_t>(hash ^ (hash >> 32)); }
+  // The index is sized to its entries, not to a power of two.
+  std::size_t home(std::uint32_t hash) const { return static_cast<std::size_t>((std::uint64_t(hash) * index_.size()) >> 32); }
+  std::size_t next(std::size_t i) const { return i + 1 == index_.size() ? 0 : i + 1; }
+  std::uintptr_t find(std::string_view name, std::uint32_t hash) const;
+  Node& nodeOf(std::uintptr_t slot);
+  const Node& nodeOf(std::uintptr_t slot) const;
+  void indexInsert(std::uintptr_t slot, std::uint32_t hash);
+  void indexErase(std::uintptr_t slot);
+  void rebuildIndex(std::size_t size);
+  std::uintptr_t enter(MEntite* e, std::uint32_t hash);
+  std::vector<std::uintptr_t> occupiedSlots() const;
+  int cellOf(const MEntite* e) const { return ligne(e->name()) * columns_ + colonne(e->name()); }
 
   int rows_;
   int columns_;
-  std::vector<Bucket> grid_;
-  // Open addressing by folded name: makes lookup and insertion constant time
-  // on average however long a bucket grows.
-  std::vector<Node*> index_;
+  bool intrusive_;
+  std::uint64_t clock_ = 0;
+  // Each slot: an entity's address, 16 bits of its name's hash in the unused
+  // top bits, and bit 0 set when its bookkeeping is kept in `outside_` rather
+  // than inside the symbol.
+  std::vector<std::uintptr_t> index_;
+  std::unordered_map<const MEntite*, Node> outside_;
   int count_ = 0;
 };
 

@@ -1,8 +1,11 @@
+#include "engine/ZEP_BDC.h"
+#include "foundation/Cp1252.h"
 #include "foundation/DataFileKeys.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ZEP_Version.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -80,4 +83,48 @@ TEST_F(Cli, ConvertErrorsExitWithOneAndLeaveTheOutputAlone) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(fileBytes(path("out.TSF")), "garde");
   }
+}
+
+TEST_F(Cli, ConvertGoesThroughTheBase) {
+  // Trailing blanks are trimmed by the base's writer: the output is a re-saved base.
+  MBC base;
+  EntityRef e = base.nouvelle_entite();
+  e->ajouter(base.relation("sys_racine"), base.symbole("nom  "));
+  WriteDataFile(base.ecrire(), path("in.TSF"));
+  ASSERT_EQ(runCli({"convert", path("in.TSF"), path("out.OCS")}).status, 0);
+  MemoryStream out;
+  ReadDataFile(path("out.OCS"), out);
+  EXPECT_NE(out.bytes().find(std::string("nom\0", 4)), std::string::npos);
+  EXPECT_EQ(out.bytes().find("nom  "), std::string::npos);
+  // Garbage that is not a knowledge-base stream is refused and OUT stays as it was.
+  MemoryStream("garde").saveToFile(path("out2.TSF"));
+  WriteDataFile(MemoryStream("pas une base"), path("faux.TSF"));
+  const CliRun r = runCli({"convert", path("faux.TSF"), path("out2.TSF")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("faux.TSF"), std::string::npos) << r.err;
+  EXPECT_EQ(fileBytes(path("out2.TSF")), "garde");
+}
+
+TEST_F(Cli, DumpPrintsEverySavedTripleInOrder) {
+  MBC base;
+  EntityRef object = base.nouvelle_entite();
+  object->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+  object->ajouter(base.relation("sys_nom_attribut_nom"), base.symbole("Réunion\tA\\B\r\nC"_w));
+  object->ajouter(base.relation("SYS_OID"), base.symbole(std::string(">\x01\0\x81z", 5)));
+  QImage picture(4, 3, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  object->ajouter(base.relation("image"), new MSymbole_bitmap("toto", picture));
+  EntityRef lost = base.nouvelle_entite(); // nobody refers to it: not saved
+  lost->ajouter(base.relation("r"), base.symbole("v"));
+  object->affecter("lien", "");
+  WriteDataFile(base.ecrire(), path("d.TSF"));
+
+  const CliRun r = runCli({"dump", path("d.TSF")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "~0\tsys_racine\tsys_Objet_Natif\n"
+            "~0\tsys_nom_attribut_nom\tRéunion\\tA\\\\B\\r\\nC\n"
+            "~0\tSYS_OID\t>\\x01\\0\\x81z\n"
+            "~0\timage\t[bmp]1toto [4x3]\n"
+            "~0\tlien\t~10\n");
 }
