@@ -1,5 +1,6 @@
 #include "cli/StreamDump.h"
 
+#include "engine/ZEP_Entite.h"
 #include "foundation/Cp1252.h"
 #include "foundation/F_erreur.h"
 
@@ -31,6 +32,19 @@ std::string printableName(std::string_view name) {
     }
   }
   return cp1252ToUtf8(escaped);
+}
+
+std::string entityText(const MEntite* e, const std::unordered_map<const MEntite*, std::int32_t>& indexes) {
+  if (!e->isTriple() && e->name().empty()) {
+    const auto it = indexes.find(e);
+    return it == indexes.end() ? "~" : "~" + std::to_string(it->second);
+  }
+  std::string text = printableName(e->nom());
+  if (e->kind() == EntityKind::SymbolBitmap) {
+    const QImage& image = static_cast<const MSymbole_bitmap*>(e)->image();
+    text += " [" + std::to_string(image.width()) + "x" + std::to_string(image.height()) + "]";
+  }
+  return text;
 }
 
 void dumpStream(MemoryStream stream, std::ostream& out) {

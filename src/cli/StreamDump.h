@@ -3,9 +3,16 @@
 
 #include "foundation/MemoryStream.h"
 
+#include <cstdint>
+#include <unordered_map>
+
 #include <ostream>
 #include <string>
 #include <string_view>
+
+namespace tessel {
+class MEntite;
+}
 
 namespace tessel::cli {
 
@@ -13,6 +20,11 @@ namespace tessel::cli {
 // and the other control bytes (and the five bytes Windows-1252 leaves
 // undefined) escaped.
 std::string printableName(std::string_view name);
+
+// An entity as dump prints it: its printable name, a picture symbol followed
+// by " [WxH]", an anonymous entity as "~" + its record index ("~" alone when
+// it is not written).
+std::string entityText(const MEntite* e, const std::unordered_map<const MEntite*, std::int32_t>& indexes);
 
 // Prints every triple of `stream` (as written by ecrire) in stream order:
 // anonymous entities as "~" + record index, pictures as name + " [WxH]".

@@ -3,6 +3,7 @@
 #include "cli/StreamDump.h"
 #include "cli/TerminalPrompts.h"
 #include "engine/ZEP_BDC.h"
+#include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/MemoryStream.h"
@@ -31,7 +32,10 @@ const char* usage =
     "Utilisation : tessel-cli COMMANDE [ARGUMENTS]\n"
     "  --version          nom et version du programme\n"
     "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n"
-    "  dump FICHIER       affiche les triplets du fichier, un par ligne\n";
+    "  dump FICHIER       affiche les triplets du fichier, un par ligne\n"
+    "  query FICHIER TEXTE [--yes]\n"
+    "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
+    "                     inconnus du corps sont des variables\n";
 
 struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -64,9 +68,32 @@ int dump(const Args& args) {
   return 0;
 }
 
+int query(const Args& args) {
+  if (args.size() != 2) throw UsageError("query attend un fichier et le texte d'une requête");
+  auto base = loadBase(args[0]);
+  const auto indexes = base->indexesEnregistrements();
+  initialiser_requetes();
+  Mrequete q("requete");
+  q.compiler(toCp1252(args[1]), *base);
+  if (Mens_solution* solution = q.resoudre()) {
+    for (int i = 0; i < solution->nb_fils(); ++i) {
+      MEntite* row = solution->valeur_fils(i);
+      for (int c = 0; c < row->nb_fils(); ++c) {
+        const MEntite* cell = row->valeur_fils(c);
+        const MEntite* value = cell->valeur_chemin("valeur", 0);
+        std::cout << (c ? "\t" : "") << cp1252ToUtf8(q.variables().Item(c)->name()) << '='
+                  << (value ? cli::entityText(value, indexes) : std::string());
+      }
+      std::cout << '\n';
+    }
+  }
+  return 0;
+}
+
 const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"convert", convert},
     {"dump", dump},
+    {"query", query},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "engine/ZEP_BDC.h"
 
 #include "engine/Prefetch.h"
+#include "engine/ZEP_requete.h"
 #include "engine/global_symbole.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
@@ -124,8 +125,24 @@ MSymbole* MBC::symbole(std::string_view name) {
 }
 
 MSymbole* MBC::symbole(std::string_view name, std::uint64_t hash) {
-  if (MEntite* e = symbols_.chercher(name, hash)) return static_cast<MSymbole*>(e);
+  if (MEntite* e = symbols_.chercher(name, hash)) {
+    e->data().wordTextOnly = false;
+    return static_cast<MSymbole*>(e);
+  }
   return new MSymbole(name, MSymbole::Absent{hash});
+}
+
+MSymbole* MBC::symboleDeMot(std::string_view text) {
+  if (text.empty()) return symbole(text);
+  const std::uint64_t hash = Mtable_des_symboles::hashOf(text);
+  if (MEntite* e = symbols_.chercher(text, hash)) return static_cast<MSymbole*>(e);
+  auto* s = new MSymbole(text, MSymbole::Absent{hash});
+  s->data().wordTextOnly = true;
+  return s;
+}
+
+bool MBC::texteDeMotSeulement(const MEntite* symbol) const {
+  return symbol->dp() && symbol->dp()->wordTextOnly;
 }
 
 MEntite* MBC::chercher_symbole(std::string_view name) { return symbols_.chercher(name); }
@@ -243,9 +260,17 @@ MEntite* MBC::sysIdClasse() {
 void MBC::clearCaches() {
   sysRacine_ = nullptr;
   sysIdClasse_ = nullptr;
+  modelNumbers_.clear();
+}
+
+int& MBC::prochainNumeroDeModele(std::string_view name) {
+  auto [it, fresh] = modelNumbers_.try_emplace(UpperAsciiText(name), 1);
+  return it->second;
 }
 
 void MBC::vider() {
+  // The query analyser's letters point at lexical entries about to go.
+  liberer_requetes();
   // Workspaces keep triples that refer to symbols about to go: they go first.
   for (MWorkSpace* w : workspaces_) w->detach();
   while (MTruc* t = triples_.last()) MTruc::detruire(t);
@@ -419,7 +444,8 @@ bool MBC::passesSaveFilter(const MTruc* t) {
   return true;
 }
 
-MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context) {
+MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
+                        std::unordered_map<const MEntite*, std::int32_t>* indexes) {
   BusyCursor busy;
   MemoryStream out;
   MemoryStream tripleBuffer;
@@ -436,10 +462,14 @@ MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const v
     if (picture) {
       auto* bitmap = static_cast<MSymbole_bitmap*>(e);
       for (auto it = pictures.rbegin(); it != pictures.rend(); ++it)
-        if (samePicture((*it)->image(), bitmap->image())) return (*it)->data().scratch;
+        if (samePicture((*it)->image(), bitmap->image())) {
+          if (indexes) (*indexes)[e] = (*it)->data().scratch;
+          return (*it)->data().scratch;
+        }
     }
     d.scratch = next++;
     indexed.push_back(e);
+    if (indexes) (*indexes)[e] = d.scratch;
     out.writeInt32(d.scratch);
     out.writeInt32(static_cast<std::int32_t>(text.size() + 1));
     out.write(text.data(), text.size() + 1);
@@ -479,7 +509,13 @@ MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const v
   return out;
 }
 
-MemoryStream MBC::ecrire() { return write(nullptr, nullptr); }
+MemoryStream MBC::ecrire() { return write(nullptr, nullptr, nullptr); }
+
+std::unordered_map<const MEntite*, std::int32_t> MBC::indexesEnregistrements() {
+  std::unordered_map<const MEntite*, std::int32_t> indexes;
+  write(nullptr, nullptr, &indexes);
+  return indexes;
+}
 
 namespace {
 
@@ -521,7 +557,7 @@ bool classFilter(MBC& b, const MTruc* t, const void* context) {
 MemoryStream MBC::ecrire_classes(const std::vector<std::string>& classNames) {
   ClassFilter classes;
   for (const std::string& name : classNames) classes.keys.push_back("sys_" + name);
-  return write(classFilter, &classes);
+  return write(classFilter, &classes, nullptr);
 }
 
 // ---------------------------------------------------------------- MMulti_base

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tessel {
@@ -33,6 +34,10 @@ public:
 
   MSymbole* symbole(std::string_view name);
   MSymbole* symbole(std::string_view name, std::uint64_t hash); // hash: Mtable_des_symboles::hashOf
+  // The symbol of an analysed word's text. Every word's text is interned, so
+  // a name only the analyser has met is told apart from a known symbol.
+  MSymbole* symboleDeMot(std::string_view text);
+  bool texteDeMotSeulement(const MEntite* symbol) const;
   MEntite* chercher_symbole(std::string_view name);
   MEntite* relation(std::string_view name);
   MEntite* chercher_relation(std::string_view name);
@@ -51,6 +56,8 @@ public:
   void lire(MemoryStream& stream);
   MemoryStream ecrire();
   MemoryStream ecrire_classes(const std::vector<std::string>& classNames);
+  // The record index ecrire would give each entity it writes.
+  std::unordered_map<const MEntite*, std::int32_t> indexesEnregistrements();
   void initialiser_symboles();
 
   // The triples the base owns, in creation order.
@@ -68,6 +75,8 @@ public:
   void registerSymbol(MSymbole* s);
   void unregisterSymbol(MSymbole* s);
   void enterRelation(MEntite* relation);
+  // Where the numbering of workspace model names of `name` goes on.
+  int& prochainNumeroDeModele(std::string_view name);
   // True while vider throws the whole content away at once.
   bool discarding() const { return discarding_; }
   // Frees a graph-owned entity that takes part in nothing and is not pinned.
@@ -78,7 +87,8 @@ public:
 
 private:
   bool passesSaveFilter(const MTruc* t);
-  MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context);
+  MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
+                     std::unordered_map<const MEntite*, std::int32_t>* indexes);
   void clearCaches();
 
   Mtable_des_symboles symbols_;
@@ -89,6 +99,7 @@ private:
   std::vector<MWorkSpace*> workspaces_;
   std::uint64_t sequence_ = 0;
   bool discarding_ = false;
+  std::unordered_map<std::string, int> modelNumbers_;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
 };

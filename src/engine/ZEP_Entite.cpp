@@ -504,8 +504,11 @@ MWorkSpace::MWorkSpace(std::string_view name) : MEntite(name) {
   tablo_courant = this;
   b.registerWorkspace(this);
   if (!symbolesInitialises()) b.initialiser_symboles();
-  for (int n = 1;; ++n) {
-    modelName_ = std::string(name) + "_" + std::to_string(n);
+  // The base remembers where the numbering of each name stopped: its symbols
+  // only go all together, so the first free number is never behind it.
+  int& next = b.prochainNumeroDeModele(name);
+  for (;; ++next) {
+    modelName_ = std::string(name) + "_" + std::to_string(next);
     if (!b.chercher_symbole(modelName_)) break;
   }
   new MTruc(this, b.relation("sys_model_name"), b.symbole(modelName_), this);

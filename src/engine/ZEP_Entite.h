@@ -130,6 +130,7 @@ protected:
     bool embedded : 1 = false; // lives in the entity's own block
     bool ofTriple : 1 = false; // a TripleData
     bool baseOwnedSymbol : 1 = false;
+    bool wordTextOnly : 1 = false; // interned by the analysis of a text, used by nothing else yet
   };
   struct TripleData : Data {
     std::uint64_t sequence = 0;

@@ -225,9 +225,11 @@ std::vector<MEntite*> Tdoublehash_table::bucket(int row, int column) const {
 
 Mmot* Mmot::creer(MEntite* lexicalEntry, std::string_view text) {
   MBC& b = *base_courante;
-  EntityRef word(new Mmot);
+  auto* fresh = new Mmot;
+  fresh->text_ = text;
+  EntityRef word(fresh);
   word->setGraphOwned();
-  word->ajouter(b.relation("sys_texte"), b.symbole(text), tablo_courant);
+  word->ajouter(b.relation("sys_texte"), b.symboleDeMot(text), tablo_courant);
   if (lexicalEntry) word->ajouter(b.relation("sys_symbole"), lexicalEntry, tablo_courant);
   return static_cast<Mmot*>(word.get());
 }
@@ -236,7 +238,10 @@ MEntite* entree_lexicale(const MEntite* word) {
   return word->valeur_de(base_courante->relation("sys_symbole"), 0);
 }
 
-std::string texte_mot(const MEntite* word) { return word->texte_valeur(base_courante->relation("sys_texte")); }
+std::string texte_mot(const MEntite* word) {
+  if (word->kind() == EntityKind::Word) return static_cast<const Mmot*>(word)->texte();
+  return word->texte_valeur(base_courante->relation("sys_texte"));
+}
 
 // ---------------------------------------------------------------- Mtablo_syntaxique
 

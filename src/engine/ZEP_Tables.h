@@ -106,9 +106,12 @@ public:
   // Graph-owned: it lives while the syntax table holds its triples.
   static Mmot* creer(MEntite* lexicalEntry, std::string_view text);
   EntityKind kind() const override { return EntityKind::Word; }
+  // The text as it was read: the symbol of the text may carry another case.
+  const std::string& texte() const { return text_; }
 
 private:
   Mmot() = default;
+  std::string text_;
 };
 
 // Word helpers shared by the lexer and the query analyser.

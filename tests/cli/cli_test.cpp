@@ -128,3 +128,33 @@ TEST_F(Cli, DumpPrintsEverySavedTripleInOrder) {
             "~0\timage\t[bmp]1toto [4x3]\n"
             "~0\tlien\t~10\n");
 }
+
+TEST_F(Cli, QueryPrintsOneLinePerSolution) {
+  {
+    MBC base;
+    auto object = [&](const char* name) {
+      EntityRef o = base.nouvelle_entite();
+      o->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+      o->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_Mcategorie"));
+      o->ajouter(base.relation("sys_nom_attribut_nom"), base.symbole(name));
+      return o;
+    };
+    EntityRef a = object("Pause");
+    EntityRef b = object("Réunion\tA"_w.data());
+    a->ajouter(base.relation("sys_nom_attribut_lien"), b.get());
+    WriteDataFile(base.ecrire(), path("q.TSF"));
+  }
+  const CliRun r = runCli({"query", path("q.TSF"),
+                           "REQ q PARAMETRES A N L CORPS A sys_ID_classe sys_Mcategorie A sys_nom_attribut_nom N FIN"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "A=~0\tN=Pause\tL=\nA=~7\tN=Réunion\\tA\tL=\n");
+
+  // An unknown name is a symbol unless --yes makes it a variable.
+  const QString unknown = "REQ q PARAMETRES A CORPS A sys_nom_attribut_nom Inconnu FIN";
+  EXPECT_EQ(runCli({"query", path("q.TSF"), unknown}).out, "");
+  EXPECT_EQ(runCli({"query", path("q.TSF"), unknown, "--yes"}).out, "A=~0\tInconnu=Pause\nA=~7\tInconnu=Réunion\\tA\n");
+
+  const CliRun bad = runCli({"query", path("q.TSF"), "REQ q PARAMETRES A CORPS A sys_nom_attribut_nom FIN"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(bad.err.empty());
+}
