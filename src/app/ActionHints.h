@@ -1,5 +1,5 @@
 #pragma once
-// Captions and hints of actions the way the screens specify them.
+// Captions and hints of actions, shown alike by menus and tool bars.
 
 #include <QString>
 
