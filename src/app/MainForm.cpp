@@ -1,0 +1,299 @@
+#include "app/MainForm.h"
+
+#include "app/ActionHints.h"
+#include "app/IconSet.h"
+#include "app/ProgramValues.h"
+#include "app/U_DM_intro.h"
+#include "app/U_DM_metier.h"
+#include "app/U_DM_metier_tessel.h"
+#include "app/U_frame_Tessel.h"
+#include "app/UiFonts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+namespace tessel {
+
+namespace {
+
+constexpr int TopStripHeight = 37;
+constexpr int ButtonHeight = 36;
+constexpr int LeftButtonWidth = 84;
+constexpr int RightButtonWidth = 82;
+
+// Indexes in the common icon list.
+enum CommonIcon {
+  IconNew = 2, IconOpen = 3, IconSave = 4, IconSaveAs = 5, IconQuit = 6, IconOptions = 7,
+  IconAbout = 12, IconColour = 15, IconAdministration = 17, IconCalculator = 18,
+  IconComments = 19, IconCommentSearch = 20, IconCommentNew = 21, IconReport = 22,
+  IconWeeklyReport = 23, IconWeeklyReportNotes = 24, IconWebPage = 31
+};
+
+QAction* newAction(QObject* owner, const char* name, const QString& caption, const QString& hint = {}) {
+  auto* action = new QAction(owner);
+  action->setObjectName(QLatin1String(name));
+  SetCaption(action, caption);
+  if (!hint.isEmpty()) SetHint(action, hint);
+  return action;
+}
+
+QMenu* newMenu(QWidget* parent, const char* name, const QString& title) {
+  auto* menu = new QMenu(title, parent);
+  menu->setObjectName(QLatin1String(name));
+  return menu;
+}
+
+QToolBar* newToolBar(QWidget* parent, const char* name) {
+  auto* bar = new QToolBar(parent);
+  bar->setObjectName(QLatin1String(name));
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setIconSize(QSize(16, 16));
+  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  bar->setFont(MsSansSerif(8));
+  bar->setContentsMargins(0, 0, 0, 0);
+  bar->layout()->setSpacing(0);
+  bar->layout()->setContentsMargins(0, 0, 0, 0);
+  return bar;
+}
+
+QToolButton* addButton(QToolBar* bar, QAction* action, const char* name, int width) {
+  bar->addAction(action);
+  auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+  button->setObjectName(QLatin1String(name));
+  // The designed width is a minimum: the desktop's font may need more room
+  // than the one the bars were designed with.
+  button->setMinimumSize(width, ButtonHeight);
+  button->setMaximumHeight(ButtonHeight);
+  return button;
+}
+
+} // namespace
+
+TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& tessel, QWidget* parent)
+    : QMainWindow(parent),
+      Frame_tessel(new TFrame_Tessel),
+      ToolBar_principale(newToolBar(this, "ToolBar_principale")),
+      TlBar_fenetre(newToolBar(this, "TlBar_fenetre")),
+      Act_portail(newAction(this, "Act_portail", QStringLiteral("Portail..."))),
+      Grp_pages(new QActionGroup(this)),
+      Act_emploi_du_temps(newAction(this, "Act_emploi_du_temps", QStringLiteral("Emploi du temps"),
+                                    QStringLiteral("Visualiser votre emploi du temps"))),
+      Act_statistique(newAction(this, "Act_statistique", QStringLiteral("Statistiques"), QStringLiteral("Voir statistique"))),
+      Act_vues(newAction(this, "Act_vues", QStringLiteral("Vues"), QStringLiteral("Voir vue mensuelle"))),
+      Act_btn_administration(newAction(this, "Act_btn_administration", QStringLiteral("Administration..."))),
+      Act_btn_couleur(newAction(this, "Act_btn_couleur", QStringLiteral("Couleur"))),
+      Act_commentaires(newAction(this, "Act_commentaires", QStringLiteral("Commentaires..."))),
+      Act_rapport(newAction(this, "Act_rapport", QStringLiteral("Compte-rendu..."))),
+      PM_commentaires(newMenu(this, "PM_commentaires", QString())),
+      Act_chercher_commentaire(newAction(this, "Act_chercher_commentaire", QStringLiteral("Chercher un commentaire..."))),
+      Act_creer_commentaire(newAction(this, "Act_creer_commentaire", QStringLiteral("Créer un commentaire non associé ..."))),
+      PM_rapports(newMenu(this, "PM_rapports", QString())),
+      MM_fichier(newMenu(this, "MM_fichier", QStringLiteral("&Fichier"))),
+      MM_rapports(newMenu(this, "MM_rapports", QStringLiteral("&Rapports"))),
+      MM_outils(newMenu(this, "MM_outils", QStringLiteral("&Outils"))),
+      MM_aide(newMenu(this, "MM_aide", QStringLiteral("?"))),
+      Act_nouveau(newAction(this, "Act_nouveau", QStringLiteral("Nouveau"))),
+      Act_quitter(newAction(this, "Act_quitter", QStringLiteral("Quitter"))),
+      Act_administration(newAction(this, "Act_administration", QStringLiteral("Administration"))),
+      Act_couleur(newAction(this, "Act_couleur", QStringLiteral("Couleur"))),
+      intro_(intro),
+      metier_(metier),
+      tessel_(tessel) {
+  setObjectName(QStringLiteral("TMainForm"));
+  setWindowTitle(ProductNameText());
+  setWindowIcon(ApplicationIcon());
+  resize(982, 599);
+  setMinimumWidth(600);
+
+  buildToolBars();
+  buildMenus();
+
+  // The tool bars over the workspace, which fills the rest.
+  auto* client = new QWidget(this);
+  auto* clientLayout = new QVBoxLayout(client);
+  clientLayout->setContentsMargins(0, 0, 0, 0);
+  clientLayout->setSpacing(0);
+  auto* strip = new QWidget(client);
+  strip->setObjectName(QStringLiteral("Panel_barres"));
+  strip->setFixedHeight(TopStripHeight);
+  auto* stripLayout = new QHBoxLayout(strip);
+  stripLayout->setContentsMargins(0, 0, 0, 1);
+  stripLayout->setSpacing(0);
+  stripLayout->addWidget(ToolBar_principale);
+  stripLayout->addStretch(1);
+  stripLayout->addWidget(TlBar_fenetre);
+  clientLayout->addWidget(strip);
+  Frame_tessel->setParent(client);
+  clientLayout->addWidget(Frame_tessel, 1);
+  setCentralWidget(client);
+}
+
+TMainForm::~TMainForm() {
+  Frame_tessel->finalise();
+  if (hooks_.closeDocument) hooks_.closeDocument();
+}
+
+void TMainForm::buildToolBars() {
+  const ImageList& large = tessel_.IL_gros_btn_tessel;
+  const ImageList& common = metier_.imgListe_commun;
+
+  Act_portail->setCheckable(true);
+  Act_portail->setChecked(true);
+  Act_portail->setIcon(large.icon(0));
+  connect(Act_portail, &QAction::toggled, this, &TMainForm::portalToggled);
+
+  Grp_pages->setExclusive(true);
+  const std::pair<QAction*, void (TFrame_Tessel::*)()> pages[] = {
+      {Act_emploi_du_temps, &TFrame_Tessel::showTimetablePage},
+      {Act_statistique, &TFrame_Tessel::showStatisticsPage},
+      {Act_vues, &TFrame_Tessel::showPeriodViewPage}};
+  int icon = 1;
+  for (const auto& [action, show] : pages) {
+    action->setCheckable(true);
+    action->setIcon(large.icon(icon++));
+    Grp_pages->addAction(action);
+    connect(action, &QAction::triggered, Frame_tessel, show);
+  }
+  Act_emploi_du_temps->setChecked(true);
+
+  Act_btn_administration->setIcon(large.icon(4));
+  connect(Act_btn_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  Act_btn_couleur->setIcon(large.icon(5));
+  connect(Act_btn_couleur, &QAction::triggered, this, &TMainForm::ColourCommand);
+
+  addButton(ToolBar_principale, Act_portail, "TLB_activites", LeftButtonWidth);
+  ToolBar_principale->addSeparator();
+  addButton(ToolBar_principale, Act_emploi_du_temps, "TLB_emloi_du_temps", LeftButtonWidth);
+  addButton(ToolBar_principale, Act_statistique, "TLB_statistique", LeftButtonWidth);
+  addButton(ToolBar_principale, Act_vues, "TLB_vues", LeftButtonWidth);
+  ToolBar_principale->addSeparator();
+  addButton(ToolBar_principale, Act_btn_administration, "TLB_administration", LeftButtonWidth);
+  addButton(ToolBar_principale, Act_btn_couleur, "TLB_couleur", LeftButtonWidth);
+
+  // Drop-down menus of the right tool bar; a click on the button itself runs
+  // the first command of its menu.
+  Act_chercher_commentaire->setIcon(common.icon(IconCommentSearch));
+  connect(Act_chercher_commentaire, &QAction::triggered, this, &TMainForm::noteSearchRequested);
+  Act_creer_commentaire->setIcon(common.icon(IconCommentNew));
+  connect(Act_creer_commentaire, &QAction::triggered, this, &TMainForm::freeCommentRequested);
+  PM_commentaires->addAction(Act_chercher_commentaire);
+  PM_commentaires->addAction(Act_creer_commentaire);
+  Act_commentaires->setIcon(common.icon(IconComments));
+  connect(Act_commentaires, &QAction::triggered, Act_chercher_commentaire, &QAction::trigger);
+
+  tessel_.Act_rapport_hebdo->setIcon(common.icon(IconWeeklyReport));
+  tessel_.Act_rapport_hebdo_note->setIcon(common.icon(IconWeeklyReportNotes));
+  PM_rapports->addAction(tessel_.Act_rapport_hebdo);
+  PM_rapports->addAction(tessel_.Act_rapport_hebdo_note);
+  Act_rapport->setIcon(common.icon(IconReport));
+  connect(Act_rapport, &QAction::triggered, tessel_.Act_rapport_hebdo, &QAction::trigger);
+
+  metier_.Act_enregistrer->setIcon(common.icon(IconSave));
+  metier_.Act_calculatrice->setIcon(common.icon(IconCalculator));
+
+  for (auto [action, menu, name] : {std::tuple{Act_commentaires, PM_commentaires, "TLB_commentaires"},
+                                     std::tuple{Act_rapport, PM_rapports, "TLB_rapport"}}) {
+    QToolButton* button = addButton(TlBar_fenetre, action, name, RightButtonWidth);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+  }
+  addButton(TlBar_fenetre, metier_.Act_enregistrer, "TLB_enregistrer", RightButtonWidth);
+  addButton(TlBar_fenetre, metier_.Act_calculatrice, "TLB_calculatrice", RightButtonWidth);
+}
+
+void TMainForm::buildMenus() {
+  const ImageList& common = metier_.imgListe_commun;
+
+  Act_nouveau->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  Act_nouveau->setIcon(common.icon(IconNew));
+  connect(Act_nouveau, &QAction::triggered, this, [this] { documentReplaced(hooks_.newDocument); });
+  metier_.Act_ouvrir->setIcon(common.icon(IconOpen));
+  connect(metier_.Act_ouvrir, &QAction::triggered, this, [this] { documentReplaced(hooks_.openDocument); });
+  connect(metier_.Act_enregistrer, &QAction::triggered, this, [this] {
+    if (hooks_.save) hooks_.save();
+  });
+  metier_.Act_enregistrer_sous->setIcon(common.icon(IconSaveAs));
+  connect(metier_.Act_enregistrer_sous, &QAction::triggered, this, [this] {
+    if (hooks_.saveAs) hooks_.saveAs();
+  });
+  Act_quitter->setIcon(common.icon(IconQuit));
+  connect(Act_quitter, &QAction::triggered, this, &QWidget::close);
+
+  MM_fichier->addAction(Act_nouveau);
+  MM_fichier->addAction(metier_.Act_ouvrir);
+  MM_fichier->addSeparator();
+  MM_fichier->addAction(metier_.Act_enregistrer);
+  MM_fichier->addAction(metier_.Act_enregistrer_sous);
+  MM_fichier->addSeparator();
+  MM_fichier->addAction(Act_quitter);
+
+  MM_rapports->addAction(tessel_.Act_rapport_hebdo);
+  MM_rapports->addAction(tessel_.Act_rapport_hebdo_note);
+
+  SetHint(MM_outils->menuAction(), QStringLiteral("Commandes relatives au fenêtres"));
+  intro_.Act_options->setIcon(common.icon(IconOptions));
+  Act_administration->setIcon(common.icon(IconAdministration));
+  connect(Act_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  Act_couleur->setIcon(common.icon(IconColour));
+  connect(Act_couleur, &QAction::triggered, this, &TMainForm::ColourCommand);
+  MM_outils->addAction(intro_.Act_options);
+  MM_outils->addSeparator();
+  MM_outils->addAction(Act_administration);
+  MM_outils->addAction(Act_couleur);
+  MM_outils->addSeparator();
+  MM_outils->addAction(metier_.Act_calculatrice);
+
+  intro_.Act_a_propos->setIcon(common.icon(IconAbout));
+  metier_.Act_page_produit->setIcon(common.icon(IconWebPage));
+  MM_aide->addAction(intro_.Act_a_propos);
+  MM_aide->addAction(metier_.Act_page_produit);
+  MM_aide->setToolTipsVisible(true);
+
+  for (QMenu* menu : {MM_fichier, MM_rapports, MM_outils, MM_aide}) menuBar()->addMenu(menu);
+}
+
+void TMainForm::setDocumentHooks(DocumentHooks hooks) { hooks_ = std::move(hooks); }
+
+void TMainForm::setMainCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TMainForm::AfterDocumentLoaded() {
+  if (hooks_.afterDocumentLoaded) hooks_.afterDocumentLoaded();
+  Frame_tessel->initialise();
+  Act_emploi_du_temps->setChecked(true);
+}
+
+void TMainForm::documentReplaced(const std::function<bool()>& load) {
+  if (!load || !load()) return;
+  AfterDocumentLoaded();
+  emit administrationRefreshRequested();
+  Frame_tessel->RefreshWorkScreens();
+}
+
+void TMainForm::ColourCommand() {
+  const QColor chosen = QColorDialog::getColor(WorkspaceColour, this);
+  if (!chosen.isValid()) return;
+  WorkspaceColour = chosen;
+  Frame_tessel->RefreshWorkScreens();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  const Answer answer = hooks_.askToSave ? hooks_.askToSave() : Answer::No;
+  if (answer == Answer::Cancel) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+} // namespace tessel

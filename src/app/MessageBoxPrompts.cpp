@@ -1,0 +1,105 @@
+#include "app/MessageBoxPrompts.h"
+
+#include "app/ErrorWindow.h"
+#include "app/ProgramValues.h"
+#include "foundation/Cp1252.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
+
+#include <memory>
+
+namespace tessel {
+
+namespace {
+
+// Engine texts end their lines with CR LF.
+QString screenText(const std::string& text) {
+  QString result = fromCp1252(text);
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return result;
+}
+
+QMessageBox* newBox(QMessageBox::Icon icon, const QString& caption, const std::string& text) {
+  auto* box = new QMessageBox(icon, caption, screenText(text), QMessageBox::NoButton, QApplication::activeWindow());
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+} // namespace
+
+QString MessageCaption(MessageKind kind) {
+  switch (kind) {
+  case MessageKind::Information: return QStringLiteral("Information");
+  case MessageKind::Warning: return QStringLiteral("Avertissement");
+  case MessageKind::Error: return QStringLiteral("Erreur");
+  case MessageKind::Plain: break;
+  }
+  return ProductNameText();
+}
+
+void MessageBoxPrompts::message(MessageKind kind, const std::string& text) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (kind) {
+  case MessageKind::Information: icon = QMessageBox::Information; break;
+  case MessageKind::Warning: icon = QMessageBox::Warning; break;
+  case MessageKind::Error: icon = QMessageBox::Critical; break;
+  case MessageKind::Plain: break;
+  }
+  std::unique_ptr<QMessageBox> box(newBox(icon, MessageCaption(kind), text));
+  QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box->setDefaultButton(ok);
+  box->setEscapeButton(ok);
+  box->exec();
+}
+
+bool MessageBoxPrompts::askYesNo(const std::string& text) {
+  std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
+  QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+  QPushButton* no = box->addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+  box->setDefaultButton(yes);
+  box->setEscapeButton(no);
+  box->exec();
+  return box->clickedButton() == yes;
+}
+
+Answer MessageBoxPrompts::askYesNoCancel(const std::string& text) {
+  std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
+  QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+  QPushButton* no = box->addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+  QPushButton* cancel = box->addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+  box->setDefaultButton(yes);
+  box->setEscapeButton(cancel);
+  box->exec();
+  if (box->clickedButton() == yes) return Answer::Yes;
+  if (box->clickedButton() == no) return Answer::No;
+  return Answer::Cancel;
+}
+
+void MessageBoxPrompts::showError(const std::string& text) {
+  TForme_erreur::ShowError(fromCp1252(text), QApplication::activeWindow());
+}
+
+void MessageBoxPrompts::setBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+void InstallFrenchUserInterface(QApplication& app) {
+  // Qt's own dialogs (colour, files, printing) in French, like ours.
+  static QTranslator qtTranslator;
+  if (qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&qtTranslator);
+  static MessageBoxPrompts prompts;
+  installPrompts(&prompts);
+}
+
+} // namespace tessel

@@ -1,0 +1,36 @@
+#pragma once
+// The user prompts of the desktop program: French message boxes, the engine's
+// error window and the busy cursor.
+
+#include "foundation/UserPrompts.h"
+
+#include <QString>
+
+class QApplication;
+class QMessageBox;
+
+namespace tessel {
+
+class MessageBoxPrompts final : public UserPrompts {
+public:
+  void message(MessageKind kind, const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  Answer askYesNoCancel(const std::string& text) override;
+  void showError(const std::string& text) override;
+  void setBusy(bool busy) override;
+
+  int busyDepth() const { return busyDepth_; }
+
+private:
+  int busyDepth_ = 0;
+};
+
+// Captions of the message boxes.
+QString MessageCaption(MessageKind kind);
+inline QString ConfirmationCaption() { return QStringLiteral("Confirmation"); }
+
+// Run once at start, after the application object exists: French texts in
+// Qt's own dialogs and the prompts above for everything the core asks.
+void InstallFrenchUserInterface(QApplication& app);
+
+} // namespace tessel

@@ -1,0 +1,46 @@
+#include "app/U_DM_metier_tessel.h"
+
+#include "app/ActionHints.h"
+
+#include <QAction>
+
+namespace tessel {
+
+namespace {
+TDM_metier_tessel* current = nullptr;
+}
+
+TDM_metier_tessel::TDM_metier_tessel(QObject* parent)
+    : QObject(parent),
+      IL_activites(QStringLiteral("IL_activites"), ActivityIconSize),
+      IL_images(QStringLiteral("IL_images"), PictureSize),
+      IL_gros_btn_tessel(QStringLiteral("IL_gros_btn_tessel"), ToolBarIconSize),
+      Act_rapport_hebdo(new QAction(this)),
+      Act_rapport_hebdo_note(new QAction(this)) {
+  Act_rapport_hebdo->setObjectName(QStringLiteral("Act_rapport_hebdo"));
+  SetCaption(Act_rapport_hebdo, QStringLiteral("Rapport hebdomadaire"));
+  Act_rapport_hebdo_note->setObjectName(QStringLiteral("Act_rapport_hebdo_note"));
+  SetCaption(Act_rapport_hebdo_note, QStringLiteral("Rapport hebdomadaire avec note(s)"));
+  connect(Act_rapport_hebdo, &QAction::triggered, this, [this] { Act_rapport_hebdoExecute(); });
+  connect(Act_rapport_hebdo_note, &QAction::triggered, this, [this] { Act_rapport_hebdo_noteExecute(); });
+  // The class registrations and the relabelling step of the loads join here
+  // with the object base.
+  current = this;
+}
+
+TDM_metier_tessel::~TDM_metier_tessel() {
+  if (current == this) current = nullptr;
+}
+
+TDM_metier_tessel* TDM_metier_tessel::instance() { return current; }
+
+void TDM_metier_tessel::setReportPeriod(TDateTime firstDay, TDateTime lastDay) {
+  firstDay_ = firstDay;
+  lastDay_ = lastDay;
+}
+
+void TDM_metier_tessel::Act_rapport_hebdoExecute() { emit weeklyReportRequested(firstDay_, lastDay_); }
+
+void TDM_metier_tessel::Act_rapport_hebdo_noteExecute() { emit weeklyReportWithNotesRequested(firstDay_, lastDay_); }
+
+} // namespace tessel

@@ -1,0 +1,21 @@
+#include "app/WorkScreen.h"
+
+#include "app/PaintHelpers.h"
+#include "app/ProgramValues.h"
+#include "app/UiFonts.h"
+
+#include <QPainter>
+
+namespace tessel {
+
+PlaceholderScreen::PlaceholderScreen(const QString& title, QWidget* parent) : WorkScreen(parent), title_(title) {}
+
+void PlaceholderScreen::paintEvent(QPaintEvent*) {
+  constexpr int HeaderHeight = 35;
+  QPainter painter(this);
+  painter.fillRect(rect(), WorkspaceColour);
+  painter.setFont(MsSansSerif(8));
+  PaintCaptionBand(painter, QRect(0, 0, width(), HeaderHeight), title_, ButtonFaceColour(), 0, WorkspaceColour);
+}
+
+} // namespace tessel

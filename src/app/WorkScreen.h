@@ -1,0 +1,39 @@
+#pragma once
+// A work screen of the workspace (timetable, statistics, period view,
+// calendar) as the workspace frame drives it.
+
+#include <QWidget>
+
+namespace tessel {
+
+class WorkScreen : public QWidget {
+  Q_OBJECT
+public:
+  using QWidget::QWidget;
+
+  // After every document load.
+  virtual void initialise() {}
+  // When the main window goes: release working lists.
+  virtual void finalise() {}
+  // After a change of the workspace colour (layout and colours again).
+  virtual void refresh() { update(); }
+  // Each time its page is shown.
+  virtual void pageShown() {}
+};
+
+// Stand-in for a screen still to come: its title on a caption band over the
+// workspace colour.
+class PlaceholderScreen : public WorkScreen {
+  Q_OBJECT
+public:
+  explicit PlaceholderScreen(const QString& title, QWidget* parent = nullptr);
+  const QString& title() const { return title_; }
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
+private:
+  QString title_;
+};
+
+} // namespace tessel

@@ -1,0 +1,236 @@
+// Painting helpers: gradient bands, shortened texts, fitted titles and the
+// placement of the mood pictures.
+
+#include "app/IconSet.h"
+#include "app/PaintHelpers.h"
+#include "app/U_DM_metier.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+using namespace tessel;
+
+namespace {
+
+const QColor untouched(255, 0, 255);
+
+QImage canvasImage(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(untouched);
+  return image;
+}
+
+} // namespace
+
+class PaintHelpersTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void gradient_data();
+  void gradient();
+  void gradientStaysInsideItsRectangleAndKeepsTheBrush();
+  void gradientOfNoHeightDrawsNothing();
+  void fitText_data();
+  void fitText();
+  void fittedTitle_data();
+  void fittedTitle();
+  void smileyPlacements_data();
+  void smileyPlacements();
+  void smileysAreDrawnOverTheFill();
+};
+
+// Each row of the result is one pixel row of the rectangle: its expected colour.
+void PaintHelpersTest::gradient_data() {
+  QTest::addColumn<QRect>("rect");
+  QTest::addColumn<QColor>("top");
+  QTest::addColumn<QColor>("bottom");
+  QTest::addColumn<QList<int>>("rows");       // rows relative to the rectangle's top
+  QTest::addColumn<QList<QColor>>("colours");
+
+  // 512 high: 256 bands of two pixels, colour i of 255.
+  QTest::newRow("two-pixel bands") << QRect(0, 0, 20, 512) << QColor(Qt::black) << QColor(Qt::white)
+                                   << QList<int>{0, 1, 2, 3, 254, 255, 510, 511}
+                                   << QList<QColor>{QColor(0, 0, 0), QColor(0, 0, 0), QColor(1, 1, 1), QColor(1, 1, 1),
+                                                    QColor(127, 127, 127), QColor(127, 127, 127),
+                                                    QColor(255, 255, 255), QColor(255, 255, 255)};
+  // 64 high: step 1/4, so every 4th colour, one pixel each.
+  QTest::newRow("every fourth colour") << QRect(5, 10, 30, 64) << QColor(0, 0, 0) << QColor(255, 100, 50)
+                                       << QList<int>{0, 1, 2, 63}
+                                       << QList<QColor>{QColor(0, 0, 0), QColor(4, 1, 0), QColor(8, 3, 1),
+                                                        QColor(252, 98, 49)};
+  // 300 high: bands of 1.17 pixels fall on truncated boundaries; band 5
+  // covers rows 5 and 6.
+  QTest::newRow("uneven bands") << QRect(0, 0, 4, 300) << QColor(Qt::black) << QColor(Qt::white)
+                                << QList<int>{0, 1, 4, 5, 6, 7, 299}
+                                << QList<QColor>{QColor(0, 0, 0), QColor(1, 1, 1), QColor(4, 4, 4), QColor(5, 5, 5),
+                                                 QColor(5, 5, 5), QColor(6, 6, 6), QColor(255, 255, 255)};
+  // Darkening: the division truncates toward zero (row 3: 200 - 300/255 = 199).
+  QTest::newRow("descending, truncated") << QRect(0, 0, 4, 256) << QColor(200, 200, 200) << QColor(100, 100, 100)
+                                         << QList<int>{0, 2, 3, 128, 255}
+                                         << QList<QColor>{QColor(200, 200, 200), QColor(200, 200, 200),
+                                                          QColor(199, 199, 199), QColor(150, 150, 150),
+                                                          QColor(100, 100, 100)};
+}
+
+void PaintHelpersTest::gradient() {
+  QFETCH(QRect, rect);
+  QFETCH(QColor, top);
+  QFETCH(QColor, bottom);
+  QFETCH(QList<int>, rows);
+  QFETCH(QList<QColor>, colours);
+  QImage image = canvasImage(rect.right() + 5, rect.bottom() + 5);
+  {
+    QPainter painter(&image);
+    PaintGradient(painter, top, bottom, rect);
+  }
+  for (qsizetype n = 0; n < rows.size(); ++n) {
+    const int y = rect.top() + rows[n];
+    for (int x : {rect.left(), rect.right()})
+      QCOMPARE(image.pixelColor(x, y), colours[n]);
+  }
+}
+
+void PaintHelpersTest::gradientStaysInsideItsRectangleAndKeepsTheBrush() {
+  const QRect rect(5, 10, 30, 64);
+  QImage image = canvasImage(50, 90);
+  QPainter painter(&image);
+  painter.setBrush(QColor(1, 2, 3));
+  PaintGradient(painter, Qt::black, Qt::white, rect);
+  QCOMPARE(painter.brush().color(), QColor(1, 2, 3));
+  painter.end();
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    QCOMPARE(image.pixelColor(rect.left() - 1, y), untouched);
+    QCOMPARE(image.pixelColor(rect.right() + 1, y), untouched);
+    QVERIFY(image.pixelColor(rect.left(), y) != untouched);
+  }
+  for (int x = rect.left(); x <= rect.right(); ++x) {
+    QCOMPARE(image.pixelColor(x, rect.top() - 1), untouched);
+    QCOMPARE(image.pixelColor(x, rect.bottom() + 1), untouched);
+  }
+}
+
+void PaintHelpersTest::gradientOfNoHeightDrawsNothing() {
+  QImage image = canvasImage(20, 20);
+  {
+    QPainter painter(&image);
+    PaintGradient(painter, Qt::black, Qt::white, QRect(0, 5, 20, 0));
+  }
+  for (int y = 0; y < 20; ++y) QCOMPARE(image.pixelColor(10, y), untouched);
+}
+
+// The rectangle is 10 pixels wider than `widthOf` plus `extra`: the result
+// must be narrower than the rectangle's width minus 10.
+void PaintHelpersTest::fitText_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("suffix");
+  QTest::addColumn<QString>("widthOf");
+  QTest::addColumn<int>("extra");
+  QTest::addColumn<QString>("expected");
+
+  const QString meeting = QStringLiteral("Réunion hebdomadaire");
+  QTest::newRow("narrower: unchanged") << meeting << QStringLiteral("...") << meeting << 1 << meeting;
+  QTest::newRow("exactly as wide: shortened") << QStringLiteral("Pause") << QString() << QStringLiteral("Pause") << 0
+                                              << QStringLiteral("Paus");
+  QTest::newRow("shortened with suffix") << meeting << QStringLiteral("...") << QStringLiteral("Réuni...") << 1
+                                         << QStringLiteral("Réuni...");
+  QTest::newRow("empty suffix") << QStringLiteral("Mercredi 12") << QString() << QStringLiteral("Mercredi") << 1
+                                << QStringLiteral("Mercredi");
+  QTest::newRow("nothing fits: suffix only") << QStringLiteral("Pause") << QStringLiteral("...") << QString() << 2
+                                             << QStringLiteral("...");
+  QTest::newRow("nothing fits, no suffix") << QStringLiteral("Pause") << QString() << QString() << 0 << QString();
+}
+
+void PaintHelpersTest::fitText() {
+  QFETCH(QString, text);
+  QFETCH(QString, suffix);
+  QFETCH(QString, widthOf);
+  QFETCH(int, extra);
+  QFETCH(QString, expected);
+  const QFontMetrics metrics(QApplication::font());
+  const QRect rect(7, 3, 10 + metrics.horizontalAdvance(widthOf) + extra, 20);
+  QCOMPARE(FitText(metrics, rect, text, suffix), expected);
+}
+
+void PaintHelpersTest::fittedTitle_data() {
+  QTest::addColumn<QRect>("rect");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("cellHeight"); // 0: only check that it fits
+
+  QTest::newRow("short text: lowered once") << QRect(0, 0, 400, 40) << QStringLiteral("A") << 30;
+  QTest::newRow("tiny rectangle: smallest height") << QRect(0, 0, 20, 3) << QStringLiteral("Catégorie activite")
+                                                   << SmallestTitleHeight;
+  QTest::newRow("too long even at the smallest height") << QRect(0, 0, 40, 200)
+                                                        << QStringLiteral("Toutes les activités de la semaine")
+                                                        << SmallestTitleHeight;
+  QTest::newRow("shrunk until it fits") << QRect(10, 5, 160, 60) << QStringLiteral("Catégorie activite") << 0;
+}
+
+void PaintHelpersTest::fittedTitle() {
+  QFETCH(QRect, rect);
+  QFETCH(QString, text);
+  QFETCH(int, cellHeight);
+  QImage image = canvasImage(rect.right() + 20, rect.bottom() + 20);
+  QPainter painter(&image);
+  DrawFittedTitle(painter, rect, text, Embossed);
+  const QFontMetrics metrics = painter.fontMetrics();
+  if (cellHeight > 0)
+    QVERIFY2(qAbs(metrics.height() - cellHeight) <= 1, qPrintable(QString::number(metrics.height())));
+  else
+    QVERIFY(metrics.horizontalAdvance(text) < rect.width() - 10);
+}
+
+void PaintHelpersTest::smileyPlacements_data() {
+  QTest::addColumn<int>("mark");
+  QTest::addColumn<QList<int>>("indexes");
+  QTest::newRow("none") << 0 << QList<int>{};
+  QTest::newRow("first single") << 1 << QList<int>{0};
+  QTest::newRow("last single") << 5 << QList<int>{4};
+  QTest::newRow("first pair") << 6 << QList<int>{0, 1};
+  QTest::newRow("pair (0,4)") << 9 << QList<int>{0, 4};
+  QTest::newRow("pair (1,2)") << 10 << QList<int>{1, 2};
+  QTest::newRow("pair (2,4)") << 14 << QList<int>{2, 4};
+  QTest::newRow("last pair") << 15 << QList<int>{3, 4};
+  QTest::newRow("past the pairs") << 16 << QList<int>{};
+  QTest::newRow("negative") << -1 << QList<int>{};
+}
+
+void PaintHelpersTest::smileyPlacements() {
+  QFETCH(int, mark);
+  QFETCH(QList<int>, indexes);
+  const QRect rect(40, 100, 45, 18);
+  const std::vector<SmileyPlacement> placements = SmileyPlacements(rect, mark);
+  QCOMPARE(qsizetype(placements.size()), indexes.size());
+  const QPoint corners[] = {{43, 101}, {63, 101}}; // 3 and 23 from the left, 1 below the top
+  for (std::size_t n = 0; n < placements.size(); ++n) {
+    QCOMPARE(placements[n].index, indexes[qsizetype(n)]);
+    QCOMPARE(placements[n].topLeft, corners[n]);
+  }
+}
+
+void PaintHelpersTest::smileysAreDrawnOverTheFill() {
+  const ImageList moods(QStringLiteral("IL_smiley"), TDM_metier::IconSize);
+  QCOMPARE(moods.count(), 5);
+  const QColor fill(10, 200, 30);
+  const QRect rect(0, 0, 45, 18);
+  const auto paint = [&](int mark) {
+    QImage image = canvasImage(50, 20);
+    QPainter painter(&image);
+    painter.setBrush(fill);
+    DrawSmileys(painter, rect, mark, moods);
+    return image;
+  };
+  // A picture's centre differs from the fill; the gap between the two does not.
+  const QImage none = paint(0), single = paint(3), pair = paint(12);
+  QCOMPARE(none.pixelColor(11, 9), fill);
+  QCOMPARE(none.pixelColor(31, 9), fill);
+  QVERIFY(single.pixelColor(11, 9) != fill);
+  QCOMPARE(single.pixelColor(31, 9), fill);
+  QVERIFY(pair.pixelColor(11, 9) != fill);
+  QVERIFY(pair.pixelColor(31, 9) != fill);
+  QCOMPARE(pair.pixelColor(44, 17), fill);
+  QCOMPARE(pair.pixelColor(46, 9), untouched);
+}
+
+QTEST_MAIN(PaintHelpersTest)
+#include "PaintHelpers_test.moc"
