@@ -4,6 +4,8 @@
 #include "cli/TerminalPrompts.h"
 #include "engine/ZEP_BDC.h"
 #include "engine/ZEP_requete.h"
+#include "cli/ApplicationClasses.h"
+#include "objects/ZEP_Objet_OCS.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/MemoryStream.h"
@@ -13,6 +15,7 @@
 #include "TesselVersion.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <exception>
@@ -33,6 +36,7 @@ const char* usage =
     "  --version          nom et version du programme\n"
     "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n"
     "  dump FICHIER       affiche les triplets du fichier, un par ligne\n"
+    "  check FICHIER      ouvre le fichier comme le programme et vérifie chaque classe\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n";
@@ -90,7 +94,49 @@ int query(const Args& args) {
   return 0;
 }
 
+// Schema reports go to standard output; anything else to standard error.
+class ReportPrompts final : public UserPrompts {
+public:
+  explicit ReportPrompts(UserPrompts& others) : others_(others) {}
+  void message(MessageKind kind, const std::string& text) override {
+    if (kind == MessageKind::Plain && text.find(" instance(s) de la classe : ") != std::string::npos) {
+      std::cout << cp1252ToUtf8(text);
+      ++reports;
+    } else {
+      others_.message(kind, text);
+    }
+  }
+  bool askYesNo(const std::string& text) override { return others_.askYesNo(text); }
+  Answer askYesNoCancel(const std::string& text) override { return others_.askYesNoCancel(text); }
+  void showError(const std::string& text) override { others_.showError(text); }
+  void setBusy(bool) override {}
+  int reports = 0;
+
+private:
+  UserPrompts& others_;
+};
+
+int check(const Args& args) {
+  if (args.size() != 1) throw UsageError("check attend un fichier");
+  if (!QFileInfo::exists(args[0]))
+    throw DataFileError("Le fichier « "_w.data() + toCp1252(args[0]) + " » n'existe pas"_w.data());
+  ReportPrompts reports(prompts());
+  UserPrompts* previous = installPrompts(&reports);
+  struct Restore {
+    UserPrompts* p;
+    ~Restore() {
+      installPrompts(p);
+      Storage::CloseBase();
+    }
+  } restore{previous};
+  Storage::BindStorage();
+  Storage::OpenBase(args[0], cli::applicationClasses());
+  if (reports.reports == 0) std::cout << "Aucune erreur\n";
+  return reports.reports == 0 ? 0 : 1;
+}
+
 const std::map<std::string, std::function<int(const Args&)>> commands = {
+    {"check", check},
     {"convert", convert},
     {"dump", dump},
     {"query", query},

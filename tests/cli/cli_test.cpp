@@ -158,3 +158,30 @@ TEST_F(Cli, QueryPrintsOneLinePerSolution) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_FALSE(bad.err.empty());
 }
+
+TEST_F(Cli, CheckReportsSchemaBreachesAndNeverCreatesAFile) {
+  {
+    MBC base;
+    EntityRef node = base.nouvelle_entite();
+    node->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+    node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_TMOOR_document"));
+    node->ajouter(base.relation("sys_nom_attribut_Nom"), base.symbole("Cours"));
+    WriteDataFile(base.ecrire(), path("sain.TSF"));
+    node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_X"));
+    node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_Y"));
+    WriteDataFile(base.ecrire(), path("casse.TSF"));
+  }
+  const CliRun sound = runCli({"check", path("sain.TSF")});
+  EXPECT_EQ(sound.status, 0) << sound.err;
+  EXPECT_EQ(sound.out, "Aucune erreur\n");
+
+  const CliRun broken = runCli({"check", path("casse.TSF")});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "1 erreur(s) / 1 instance(s) de la classe : TMOOR_document\r\n"
+                        "1 erreur(s) pour Attribut sys_ID_classe\r\n");
+
+  const CliRun missing = runCli({"check", path("absent.TSF")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("absent.TSF"), std::string::npos);
+  EXPECT_FALSE(QFile::exists(path("absent.TSF")));
+}

@@ -1,0 +1,269 @@
+#pragma once
+// Persistent objects: ordinary C++ objects paired with an anonymous entity of
+// the knowledge base whose triples are their attributes. Every persistent
+// class has a meta-class (ClassRef) that knows its name, its parent, how to
+// build an object (new, or over a stored entity) and its class-level
+// operations; classes are registered, loaded and queried through it.
+
+#include "engine/ZEP_BDC.h"
+#include "foundation/Errors.h"
+#include "foundation/ZEP_Dates.h"
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessel {
+
+class MObject_OCS;
+class TreeSink;
+struct TreeItem;
+class ClassRef;
+
+using ObjectList = std::vector<MObject_OCS*>;
+using ClassList = std::vector<const ClassRef*>;
+
+// ---------------------------------------------------------------- meta-classes
+
+class ClassRef {
+public:
+  ClassRef(std::string_view name, const ClassRef* parent);
+  virtual ~ClassRef() = default;
+  ClassRef(const ClassRef&) = delete;
+  ClassRef& operator=(const ClassRef&) = delete;
+
+  const std::string& name() const { return name_; }
+  const ClassRef* parent() const { return parent_; }
+  bool inheritsFrom(const ClassRef& other) const;
+  // The meta-class of a persistent class by name (null when none is linked in).
+  static const ClassRef* byName(std::string_view name);
+
+  // The two virtual constructors.
+  virtual MObject_OCS* Create() const = 0;
+  virtual MObject_OCS* CreateStored(int index) const = 0;
+
+  // Class-level virtual operations; a class that does not define one gets its
+  // nearest ancestor's. The taxonomy ones answer for taxonomy classes only.
+  virtual void LoadRemaining(std::string_view text) const = 0;
+  virtual void DeclareAttributes(std::vector<std::string>& rows) const = 0;
+  virtual std::string LinkListName() const;
+  virtual std::string TaxonomyName() const;
+  virtual std::uint32_t TaxonomyColour() const;
+  virtual const ClassRef* ClassifiedClass() const;
+  virtual void BuildDefaultTree(TreeSink& tree, TreeItem* root) const;
+  virtual bool HasColour() const;
+  virtual const ClassRef* TaxonomyClass() const;
+  virtual std::string ClassDisplayName() const;
+
+  // Class-level storage operations (the same for every class).
+  int StoredCount() const;
+  int LoadedCount() const;
+  MObject_OCS* LoadedItem(int index) const;
+  ObjectList LoadedObjects() const;
+  ObjectList LoadedObjectsWithSubclasses() const;
+  void LoadAll() const;
+  ObjectList Query(std::string_view text) const;
+  // Schema check of the class; answers the number of instances that break it.
+  int CheckSchema() const;
+
+private:
+  std::string name_;
+  const ClassRef* parent_;
+};
+
+// A class whose class-level operations are defined as static members of C
+// (found in C or its nearest ancestor that defines them).
+template <class C>
+class ClassOf final : public ClassRef {
+public:
+  using ClassRef::ClassRef;
+
+  MObject_OCS* Create() const override {
+    if constexpr (requires { new C(*this); }) return new C(*this);
+    else abstract("Create");
+  }
+  MObject_OCS* CreateStored(int index) const override {
+    if constexpr (requires { new C(*this, index); }) return new C(*this, index);
+    else abstract("CreateStored");
+  }
+  void LoadRemaining(std::string_view text) const override { C::LoadRemaining(*this, text); }
+  void DeclareAttributes(std::vector<std::string>& rows) const override { C::DeclareAttributes(*this, rows); }
+  std::string LinkListName() const override {
+    if constexpr (requires { C::LinkListName(*this); }) return C::LinkListName(*this);
+    else return ClassRef::LinkListName();
+  }
+  std::string TaxonomyName() const override {
+    if constexpr (requires { C::TaxonomyName(*this); }) return C::TaxonomyName(*this);
+    else return ClassRef::TaxonomyName();
+  }
+  std::uint32_t TaxonomyColour() const override {
+    if constexpr (requires { C::TaxonomyColour(*this); }) return C::TaxonomyColour(*this);
+    else return ClassRef::TaxonomyColour();
+  }
+  const ClassRef* ClassifiedClass() const override {
+    if constexpr (requires { C::ClassifiedClass(*this); }) return C::ClassifiedClass(*this);
+    else return ClassRef::ClassifiedClass();
+  }
+  void BuildDefaultTree(TreeSink& tree, TreeItem* root) const override {
+    if constexpr (requires { C::BuildDefaultTree(*this, tree, root); }) C::BuildDefaultTree(*this, tree, root);
+    else ClassRef::BuildDefaultTree(tree, root);
+  }
+  bool HasColour() const override {
+    if constexpr (requires { C::HasColour(*this); }) return C::HasColour(*this);
+    else return ClassRef::HasColour();
+  }
+  const ClassRef* TaxonomyClass() const override {
+    if constexpr (requires { C::TaxonomyClass(*this); }) return C::TaxonomyClass(*this);
+    else return ClassRef::TaxonomyClass();
+  }
+  std::string ClassDisplayName() const override {
+    if constexpr (requires { C::ClassDisplayName(*this); }) return C::ClassDisplayName(*this);
+    else return ClassRef::ClassDisplayName();
+  }
+
+private:
+  [[noreturn]] void abstract(const char* what) const {
+    throw InternalError("la classe " + name() + " est abstraite (" + what + ")");
+  }
+};
+
+// In a persistent class: its meta-class and the two virtual constructors'
+// forwarding. Class() is defined once with TESSEL_DEFINE_CLASS.
+#define TESSEL_CLASS(C)                                                                                               \
+public:                                                                                                                \
+  static const ::tessel::ClassRef& Class();
+
+#define TESSEL_DEFINE_CLASS(C, Parent)                                                                                \
+  const ::tessel::ClassRef& C::Class() {                                                                               \
+    static const ::tessel::ClassOf<C> meta(#C, &Parent::Class());                                                      \
+    return meta;                                                                                                       \
+  }
+
+// ---------------------------------------------------------------- objects
+
+class MObject_OCS {
+public:
+  // Create: a new entity of the object's class in the current base.
+  explicit MObject_OCS(const ClassRef& cls);
+  // CreateStored: over the index-th stored entity of the class.
+  MObject_OCS(const ClassRef& cls, int index);
+  virtual ~MObject_OCS();
+  MObject_OCS(const MObject_OCS&) = delete;
+  MObject_OCS& operator=(const MObject_OCS&) = delete;
+
+  static const ClassRef& Class();
+  const ClassRef& classe() const { return *class_; }
+  MEntite* entite() const { return entity_.get(); }
+
+  // Instance virtual operations.
+  virtual void Erase();
+  virtual void Release();
+  virtual void AddListColumns(std::vector<std::pair<std::string, int>>& columns, int width) const;
+  virtual std::string DisplayText() const;
+  // Erase, then free the object.
+  void Delete();
+
+  // Class-level defaults.
+  static void LoadRemaining(const ClassRef& cls, std::string_view text);
+  static void DeclareAttributes(const ClassRef& cls, std::vector<std::string>& rows);
+
+  // Attributes ("name" without the "sys_nom_attribut_" prefix).
+  std::string GetString(std::string_view name) const;
+  void SetString(std::string_view name, std::string_view text);
+  int GetInteger(std::string_view name) const;
+  void SetInteger(std::string_view name, int value);
+  bool GetBoolean(std::string_view name) const;
+  void SetBoolean(std::string_view name, bool value);
+  TDateTime GetDate(std::string_view name) const;
+  void SetDate(std::string_view name, TDateTime value);
+  double GetReal(std::string_view name) const;
+  void SetReal(std::string_view name, double value);
+  // The symbol's picture, owned by it; null when absent.
+  QImage* GetPicture(std::string_view name) const;
+  // A copy is kept by a new picture symbol; a null picture removes the attribute.
+  void SetPicture(std::string_view name, const QImage* picture);
+  MObject_OCS* GetObject(std::string_view name) const;
+  void SetObject(std::string_view name, const MObject_OCS* object);
+  void RemoveAttribute(std::string_view name);
+
+  void ListAdd(std::string_view name, const MObject_OCS* object);
+  int ListCount(std::string_view name) const;
+  MObject_OCS* ListItem(std::string_view name, int index) const;
+  int ListIndexOf(std::string_view name, const MObject_OCS* object) const;
+  void ListDelete(std::string_view name, int index);
+  void ListClear(std::string_view name);
+  // Every element in one pass, in list order (null for unloaded objects).
+  ObjectList ListItems(std::string_view name) const;
+
+  std::string EntityName() const;
+  void SetEntityId(std::string_view text);
+
+  static std::string relationName(std::string_view attribute);
+
+protected:
+  friend class Storage;
+  MTruc* attributeTriple(std::string_view name) const;
+
+private:
+  const ClassRef* class_;
+  EntityRef entity_;
+  int registryPosition_ = -1;
+};
+
+// ---------------------------------------------------------------- the object base
+
+class Storage {
+public:
+  // Installs the storage operations; the library path is not used.
+  static void BindStorage(const QString& libraryPath = {});
+  static bool bound();
+
+  using Hook = std::function<void()>;
+  // Reads the file (creating an empty one where none exists), starts the
+  // registry, runs `before`, loads every class, runs `after`, checks every
+  // class. Errors of the file or the stream pass to the caller, with no
+  // registry started.
+  static void OpenBase(const QString& path, const ClassList& classes, const Hook& before = {},
+                       const Hook& after = {});
+  static void SaveBase(const QString& path);
+  static void SaveClasses(const QString& path, const ClassList& classes);
+  static void CloseBase();
+  static bool isOpen();
+  static void ImportBase(const QString& path);
+
+  static MEntite* NewEntity(MObject_OCS* object, const ClassRef& cls);
+  static MEntite* StoredEntity(MObject_OCS* object, const ClassRef& cls, int index);
+  static void EraseEntity(MObject_OCS* object);
+  static void ReleaseEntity(MObject_OCS* object);
+  static MObject_OCS* ObjectOf(const MEntite* entity);
+
+  static void Reclass(std::string_view oldClass, std::string_view newClass);
+  static ObjectList ReferencingObjects(const MEntite* entity, const ClassRef* cls);
+  static ObjectList FindByAttributes(std::string_view className, const std::vector<std::string>& conditions);
+  static void DestroyClassEntities(std::string_view className);
+
+  // The current base (made on first use).
+  static MBC& base();
+  // For tests: closes and throws the base away.
+  static void reset();
+
+  // Registry lists (class name -> live objects in registration order).
+  static int loadedCount(std::string_view className);
+  static MObject_OCS* loadedItem(std::string_view className, int index);
+  static ObjectList loadedObjects(std::string_view className);
+  static int storedCount(std::string_view className);
+
+  static std::string newIdentifier();
+
+  // Bookkeeping of the registry and the class tree.
+  static void registerObject(MObject_OCS* object, const ClassRef& cls);
+  static void unregisterObject(MObject_OCS* object);
+  static void registerInClassTree(const ClassRef& cls);
+};
+
+} // namespace tessel
