@@ -1,16 +1,14 @@
 #pragma once
 // Program-wide values of the desktop program, alive for the whole run.
 
+#include "foundation/ProductIdentity.h"
+
 #include <QColor>
 #include <QString>
 
 #include <cstdint>
 
 namespace tessel {
-
-// Column of the two-language caption tables: 0 French, 1 English. Never
-// changed at run time, so every caption is the French one.
-inline constexpr std::uint8_t LanguageIndex = 0;
 
 // Background and gradient colour of the work screens. Only the colour command
 // changes it, and it is not stored: every run starts with the default.

@@ -9,4 +9,8 @@ inline constexpr std::string_view ProductName = "Tessel";
 inline constexpr std::string_view ProductVersion = "0.96";
 inline constexpr std::string_view ProductDate = "4 sept. 2002";
 
+// Column of the two-language caption tables: 0 French, 1 English. The
+// program never changes it; tests do.
+inline int LanguageIndex = 0;
+
 } // namespace tessel

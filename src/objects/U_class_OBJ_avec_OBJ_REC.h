@@ -12,12 +12,12 @@
 
 namespace tessel {
 
-// What a list view row needs: a picture index and texts of the columns.
+// What a list view row needs: a picture index and the texts of its columns
+// after the first.
 class ListRowSink {
 public:
   virtual ~ListRowSink() = default;
   virtual void setImageIndex(int index) = 0;
-  virtual void setCaption(const std::string& text) = 0;
   virtual void addSubItem(const std::string& text) = 0;
 };
 
@@ -25,6 +25,8 @@ public:
 class ComboSink {
 public:
   virtual ~ComboSink() = default;
+  virtual void clear() = 0;
+  virtual void addItem(const std::string& text, MObject_OCS* object) = 0;
   virtual int count() const = 0;
   virtual MObject_OCS* objectAt(int index) const = 0;
   virtual void setCurrentIndex(int index) = 0;

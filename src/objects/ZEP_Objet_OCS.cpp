@@ -291,6 +291,7 @@ TDateTime MObject_OCS::GetDate(std::string_view name) const {
 
 void MObject_OCS::SetDate(std::string_view name, TDateTime value) {
   entity_->affecter(relationName(name), DateToText(value));
+  dateChanged(name);
 }
 
 double MObject_OCS::GetReal(std::string_view name) const {
@@ -420,7 +421,9 @@ std::string Storage::newIdentifier() {
 void Storage::registerObject(MObject_OCS* object, const ClassRef& cls) {
   State& s = state();
   if (!s.identities) s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
+  static std::uint64_t order = 0;
   ClassEntry* entry = entryFor(cls.name(), true);
+  object->registrationOrder_ = ++order;
   object->registryPosition_ = static_cast<int>(entry->objects.size());
   entry->objects.push_back(object);
   s.identities->Put(cls.name(), identity(object->entite()), object);
@@ -467,6 +470,17 @@ void Storage::unregisterObject(MObject_OCS* object) {
   object->registryPosition_ = -1;
 }
 
+void Storage::EraseEntity(MObject_OCS* object) {
+  unregisterObject(object);
+  object->unregistered();
+  if (MEntite* e = object->entite()) e->supprimer_liens();
+}
+
+void Storage::ReleaseEntity(MObject_OCS* object) {
+  unregisterObject(object);
+  object->unregistered();
+}
+
 MEntite* Storage::NewEntity(MObject_OCS* object, const ClassRef& cls) {
   MBC& b = base();
   object->entity_ = b.nouvelle_entite();
@@ -488,12 +502,6 @@ MEntite* Storage::StoredEntity(MObject_OCS* object, const ClassRef& cls, int ind
   return e;
 }
 
-void Storage::EraseEntity(MObject_OCS* object) {
-  unregisterObject(object);
-  if (MEntite* e = object->entite()) e->supprimer_liens();
-}
-
-void Storage::ReleaseEntity(MObject_OCS* object) { unregisterObject(object); }
 
 MObject_OCS* Storage::ObjectOf(const MEntite* entity) {
   State& s = state();

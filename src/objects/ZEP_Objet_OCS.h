@@ -166,7 +166,7 @@ public:
   virtual void AddListColumns(std::vector<std::pair<std::string, int>>& columns, int width) const;
   virtual std::string DisplayText() const;
   // Erase, then free the object.
-  void Delete();
+  virtual void Delete();
 
   // Class-level defaults.
   static void LoadRemaining(const ClassRef& cls, std::string_view text);
@@ -204,15 +204,22 @@ public:
   void SetEntityId(std::string_view text);
 
   static std::string relationName(std::string_view attribute);
+  // Order of registration among every object of the run (loading order first).
+  std::uint64_t registrationOrder() const { return registrationOrder_; }
+  bool registered() const { return registryPosition_ >= 0; }
 
 protected:
   friend class Storage;
   MTruc* attributeTriple(std::string_view name) const;
+  // Told after a date attribute was written, and after the object left the registry.
+  virtual void dateChanged(std::string_view) {}
+  virtual void unregistered() {}
 
 private:
   const ClassRef* class_;
   EntityRef entity_;
   int registryPosition_ = -1;
+  std::uint64_t registrationOrder_ = 0;
 };
 
 // ---------------------------------------------------------------- the object base

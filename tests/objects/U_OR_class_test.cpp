@@ -199,6 +199,8 @@ TEST_F(Taxonomies, CombosAndStringLists) {
   struct Combo final : ComboSink {
     ObjectList items;
     int current = -1;
+    void clear() override { items.clear(); }
+    void addItem(const std::string&, MObject_OCS* o) override { items.push_back(o); }
     int count() const override { return static_cast<int>(items.size()); }
     MObject_OCS* objectAt(int i) const override { return items.at(static_cast<std::size_t>(i)); }
     void setCurrentIndex(int i) override { current = i; }

@@ -1,0 +1,86 @@
+#pragma once
+// The document manager: one document is one data file holding one object
+// base. It knows the current file, makes a fresh file when there is none,
+// opens, saves, asks whether to save, keeps the "modified" state and prepares
+// every freshly loaded base for the work screens. No widget: the desktop
+// program plugs its windows in through the callbacks.
+
+#include "foundation/UserPrompts.h"
+#include "objects/ZEP_Objet_OCS.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace tessel {
+
+class DocumentManager {
+public:
+  static DocumentManager& instance();
+
+  // One document type: description "Tessel", extension ".TSF", generated
+  // files "TesselFile" + n + ".TSF".
+  void configure(const std::vector<std::pair<QString, QString>>& types, const QString& generatedBaseName);
+
+  const QString& CurrentFile() const { return currentFile_; }
+  bool IsGeneratedDocument() const { return generated_; }
+  bool DocumentModified() const { return modified_; }
+  void SetDocumentModified(bool modified);
+
+  // The document to open at start-up from the command line (program name
+  // excluded) and the last saved document.
+  QString startDocumentName(const QStringList& arguments) const;
+  // Opens `name`, or a fresh generated document when it is empty, missing or
+  // not of the document type. A file that cannot be read is reported and
+  // left as it is, and a fresh generated document is opened instead; the
+  // answer is then false.
+  bool OpenDocument(const QString& name);
+  // Default user, old entries moved into activities, default categories;
+  // then the work screens, and the document reads as not modified.
+  void AfterDocumentLoaded();
+
+  void Save();
+  void SaveAs(const QString& path);
+  // Yes (saved), No or Cancel.
+  Answer AskToSave();
+  // "Tessel (*.TSF)|*.TSF|Tous (*.*) | *.*", and the same for Qt's dialogs.
+  QString FileFilter() const;
+  QString QtFileFilter() const;
+  QString MainCaption() const;
+  // Deletes a generated document that was never saved.
+  void Discard();
+
+  // Where generated documents go: the user's data folder.
+  QString generatedFolder() const;
+  static QString ReadSetting(const QString& name);
+  static void WriteSetting(const QString& name, const QString& value);
+
+  // Hooks: run inside OpenBase before loading (the relabelling of old
+  // files), the main window's caption, the work screens' initialisation, the
+  // root category's picture, and the save command's enabled state.
+  Storage::Hook before;
+  std::function<void()> captionChanged;
+  std::function<void()> initialiseWorkspace;
+  std::function<QImage()> rootPicture;
+  std::function<void(bool)> modifiedChanged;
+
+  // For tests: back to the state of a fresh process.
+  void reset();
+
+private:
+  void open(const QString& path);
+  QString generatedName() const;
+  bool hasDocumentExtension(const QString& path) const;
+
+  QString currentFile_;
+  bool generated_ = false;
+  bool modified_ = false;
+  std::vector<std::pair<QString, QString>> types_{{"Tessel", ".TSF"}};
+  QString generatedBase_ = "TesselFile";
+};
+
+} // namespace tessel

@@ -1,0 +1,67 @@
+#pragma once
+// One week of the timetable without its widgets: the activities that have
+// entries in the week as rows, a cell per row and day referring to at most
+// one entry, the totals, and the commit of a typed time. The desktop
+// timetable shows it; the command-line tool drives it directly.
+
+#include "foundation/ZEP_Dates.h"
+
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+class MObject_OCS;
+class Mcategorie;
+class Moccurence;
+
+class WeekTimetable {
+public:
+  static constexpr int days = 7;
+
+  // The Monday-to-Sunday week containing `day`.
+  void load(TDateTime day);
+  TDateTime monday() const { return monday_; }
+  TDateTime sunday() const { return monday_ + 6; }
+  // "Du lundi dd/mm/yyyy au dimanche dd/mm/yyyy".
+  std::string title() const;
+
+  int rowCount() const { return static_cast<int>(rows_.size()); }
+  MObject_OCS* activity(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+  int rowOf(const MObject_OCS* activity) const;
+  Moccurence* entry(int row, int day) const { return cell(row, day); }
+  // "07:30" for a cell with an entry, empty otherwise.
+  std::string cellText(int row, int day) const;
+
+  // Records a typed text in a cell as leaving the cell does: creates, updates
+  // or (for no time) deletes the entry, and gives it `note` when one is
+  // shown. A text that is no time of day raises ConvertError and changes
+  // nothing. Answers whether the document changed.
+  bool commit(int row, int day, const std::string& text, MObject_OCS* note = nullptr);
+  // A row for the category's activity unless it has one; answers whether one was added.
+  bool addRow(Mcategorie* category);
+  // Deletes the row's entries of this week, then the row.
+  void removeRow(int row);
+
+  TDateTime rowTotal(int row) const;
+  TDateTime dayTotal(int day) const;
+  TDateTime weekTotal() const;
+
+  // Rows of this name take free text: a number of hours, ":" and minutes optional.
+  static bool isFreeTextRow(const MObject_OCS* activity);
+  // The typed text as a time of day; ConvertError "'<text>:00' n'est pas une heure correcte".
+  static TDateTime parseTime(const std::string& text, bool freeText);
+  static std::string timeText(TDateTime time);
+
+private:
+  Moccurence*& cell(int row, int day);
+  Moccurence* cell(int row, int day) const;
+  void fillValues();
+
+  TDateTime monday_ = 0;
+  std::vector<MObject_OCS*> rows_;
+  std::vector<Moccurence*> slots_; // the week's entries; null once deleted
+  std::vector<Moccurence*> cells_; // rows × 7
+};
+
+} // namespace tessel

@@ -1,0 +1,164 @@
+#include "ModelFixture.h"
+
+#include "foundation/Cp1252.h"
+#include "foundation/ZEP_Version.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_occurence.h"
+#include "model/U_class_user_tessel.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace tessel;
+using namespace tessel::test;
+using Kind = tessel::test::RecordingPrompts::Kind;
+
+namespace {
+
+using Documents = ModelTest;
+
+DocumentManager& documents() { return DocumentManager::instance(); }
+
+std::string fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<absent>");
+}
+
+} // namespace
+
+TEST_F(Documents, FreshDocumentsAreGeneratedAndPrepared) {
+  openDocument("");
+  const QString first = documents().CurrentFile();
+  EXPECT_TRUE(documents().IsGeneratedDocument());
+  EXPECT_EQ(QFileInfo(first).fileName(), "TesselFile1.TSF");
+  EXPECT_EQ(QFileInfo(first).absolutePath(), QFileInfo(documents().generatedFolder()).absoluteFilePath());
+  EXPECT_TRUE(QFile::exists(first));
+  EXPECT_EQ(documents().MainCaption(), "Tessel 0.96 - TesselFile1.TSF");
+  EXPECT_FALSE(documents().DocumentModified());
+
+  ASSERT_EQ(Mutilisateur_tessel::Class().LoadedCount(), 1);
+  EXPECT_EQ(static_cast<Mutilisateur_tessel*>(Mutilisateur_tessel::Class().LoadedItem(0))->Nom(), "administrateur");
+  ASSERT_EQ(Mcategorie::Class().LoadedCount(), 8);
+  auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
+  EXPECT_EQ(root->Name(), "Toutes les activités"_w);
+  EXPECT_TRUE(root->Invariant());
+  EXPECT_EQ(root->Colour(), 0xFFFFFFu);
+  EXPECT_EQ(root->ChildCount(), 5);
+
+  // The next generated name is the first free one; quitting with No removes it.
+  Storage::CloseBase();
+  openDocument("");
+  EXPECT_EQ(QFileInfo(documents().CurrentFile()).fileName(), "TesselFile2.TSF");
+  documents().Discard();
+  EXPECT_FALSE(QFile::exists(documents().CurrentFile()));
+  EXPECT_TRUE(QFile::exists(first));
+}
+
+TEST_F(Documents, StartDocumentName) {
+  DocumentManager::WriteSetting("dernier_fichier", "/dernier.TSF");
+  struct Case {
+    QStringList arguments;
+    QString expected;
+  };
+  const Case cases[] = {
+      {{}, "/dernier.TSF"},
+      {{"/doc.TSF"}, "/doc.TSF"},
+      {{"-min", "/autre.TSF"}, "/autre.TSF"},
+      {{"-min"}, "/dernier.TSF"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(documents().startDocumentName(c.arguments), c.expected) << c.arguments.join(' ').toStdString();
+  // A missing file, or one of another type, gives a fresh generated document.
+  for (const QString& name : {path("absent.TSF"), path("autre.txt")}) {
+    MemoryStream("x").saveToFile(path("autre.txt"));
+    EXPECT_TRUE(documents().OpenDocument(name));
+    EXPECT_TRUE(documents().IsGeneratedDocument());
+    Storage::CloseBase();
+  }
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(Documents, SaveSaveAsAndTheSaveQuestion) {
+  openDocument("");
+  const QString generated = documents().CurrentFile();
+  documents().SetDocumentModified(true);
+  documents().SaveAs(path("sans_extension"));
+  EXPECT_FALSE(documents().IsGeneratedDocument());
+  EXPECT_FALSE(documents().DocumentModified());
+  EXPECT_TRUE(QFile::exists(path("sans_extension")));
+  EXPECT_TRUE(QFile::exists(generated)); // stays on disk
+  EXPECT_EQ(DocumentManager::ReadSetting("dernier_fichier"), path("sans_extension"));
+  EXPECT_EQ(documents().MainCaption(), "Tessel 0.96 - sans_extension");
+  // Without the document's extension it is not reopened at the next start.
+  EXPECT_TRUE(documents().OpenDocument(documents().startDocumentName({})));
+  EXPECT_TRUE(documents().IsGeneratedDocument());
+
+  prompts.answer(Answer::Cancel);
+  EXPECT_EQ(documents().AskToSave(), Answer::Cancel);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].kind, Kind::YesNoCancel);
+  const QFileInfo info(documents().CurrentFile());
+  EXPECT_EQ(prompts.shown[0].text,
+            "Voulez-vous sauvegarder " + toCp1252(info.fileName()) + "?\r\ndans " + toCp1252(info.absolutePath()) + "/");
+  prompts.answer(Answer::Yes);
+  documents().SetDocumentModified(true);
+  EXPECT_EQ(documents().AskToSave(), Answer::Yes);
+  EXPECT_FALSE(documents().DocumentModified());
+  EXPECT_EQ(documents().FileFilter(), "Tessel (*.TSF)|*.TSF|Tous (*.*) | *.*");
+}
+
+TEST_F(Documents, AFileThatCannotBeReadIsReportedAndKept) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  MemoryStream payloadOfAnotherKey;
+  WriteDataFile(MemoryStream(std::string("\xFF\xFF\xFF\xFF\xFE\xFF\xFF\xFF", 8)), path("cle.OPF"));
+  const Case cases[] = {
+      {"tronque.TSF", "ZEP20"},
+      {"mauvaise_cle.TSF", fileBytes(path("cle.OPF"))}, // encrypted with the other key
+  };
+  for (const Case& c : cases) {
+    MemoryStream(c.bytes).saveToFile(path(c.name));
+    prompts.clear();
+    EXPECT_FALSE(documents().OpenDocument(path(c.name))) << c.name;
+    documents().AfterDocumentLoaded();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, Kind::Error);
+    EXPECT_NE(prompts.shown[0].text.find(c.name), std::string::npos);
+    // A fresh document instead: saving it never touches the broken file.
+    EXPECT_TRUE(documents().IsGeneratedDocument());
+    documents().Save();
+    EXPECT_EQ(fileBytes(path(c.name)), c.bytes) << c.name;
+    Storage::CloseBase();
+  }
+}
+
+TEST_F(Documents, OldFilesAreConvertedOnce) {
+  // An old file: categories classed "Mactivite", entries pointing at them.
+  Storage::OpenBase(path("ancien.TSF"), {});
+  EntityRef category = Storage::base().nouvelle_entite();
+  category->ajouter(Storage::base().relation("sys_racine"), Storage::base().symbole("sys_Objet_Natif"));
+  category->ajouter(Storage::base().relation("sys_ID_classe"), Storage::base().symbole("sys_Mactivite"));
+  category->ajouter(Storage::base().relation("sys_nom_attribut_Nom"), Storage::base().symbole("Ancienne"));
+  for (int d = 2; d <= 3; ++d) {
+    Moccurence* entry = Moccurence::CreateEntry(at(2002, 9, d));
+    entry->SetTimeSpent(at(2002, 9, d), 1.0 / 24);
+    entry->entite()->ajouter(Storage::base().relation("sys_nom_attribut_activite"), category.get());
+  }
+  Storage::SaveBase(path("ancien.TSF"));
+  category = EntityRef();
+  Storage::CloseBase();
+
+  openDocument("ancien.TSF");
+  ASSERT_EQ(Mactivite_tessel::Class().LoadedCount(), 1);
+  auto* activity = static_cast<Mactivite_tessel*>(Mactivite_tessel::Class().LoadedItem(0));
+  EXPECT_EQ(activity->DisplayText(), "Ancienne");
+  EXPECT_EQ(activity->actions().Count(), 2);
+  for (MObject_OCS* e : Moccurence::Class().LoadedObjects()) EXPECT_EQ(static_cast<Moccurence*>(e)->EntryCategory(), nullptr);
+  EXPECT_EQ(Mcategorie::Class().LoadedCount(), 1); // the old category; no default tree
+  documents().Save();
+  Storage::CloseBase();
+  openDocument("ancien.TSF");
+  EXPECT_EQ(Mactivite_tessel::Class().LoadedCount(), 1);
+}

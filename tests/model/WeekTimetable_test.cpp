@@ -1,0 +1,123 @@
+#include "ModelFixture.h"
+
+#include "foundation/Cp1252.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_occurence.h"
+#include "model/WeekTimetable.h"
+
+using namespace tessel;
+using namespace tessel::test;
+
+namespace {
+
+class Timetable : public ModelTest {
+protected:
+  Timetable() { openDocument("semaine.TSF"); }
+  Mcategorie* categoryNamed(const std::string& name) {
+    for (MObject_OCS* o : Mcategorie::Class().LoadedObjects())
+      if (static_cast<Mcategorie*>(o)->Name() == name) return static_cast<Mcategorie*>(o);
+    return nullptr;
+  }
+  WeekTimetable week;
+};
+
+} // namespace
+
+TEST_F(Timetable, AnEmptyWeek) {
+  week.load(at(2002, 9, 5));
+  EXPECT_EQ(week.rowCount(), 0);
+  EXPECT_EQ(week.monday(), at(2002, 9, 2));
+  EXPECT_EQ(week.title(), "Du lundi 02/09/2002 au dimanche 08/09/2002");
+  EXPECT_EQ(DurationText(week.weekTotal()), "0:00");
+}
+
+TEST_F(Timetable, TypingTimesCreatesUpdatesAndDeletesEntries) {
+  week.load(at(2002, 9, 5));
+  ASSERT_TRUE(week.addRow(categoryNamed("Pause")));
+  EXPECT_FALSE(week.addRow(categoryNamed("Pause")));
+  ASSERT_TRUE(week.addRow(categoryNamed(std::string("Réunion"_w))));
+
+  EXPECT_TRUE(week.commit(0, 3, " 7:30"));
+  EXPECT_EQ(week.cellText(0, 3), "07:30");
+  EXPECT_EQ(DurationText(week.rowTotal(0)), "7:30");
+  EXPECT_EQ(DurationText(week.dayTotal(3)), "7:30");
+  EXPECT_FALSE(week.commit(0, 3, "07:30")); // the same time changes nothing
+  EXPECT_TRUE(week.commit(1, 3, "17:45"));
+  EXPECT_EQ(DurationText(week.dayTotal(3)), "25:15");
+  EXPECT_EQ(Moccurence::Class().LoadedCount(), 2);
+
+  EXPECT_TRUE(week.commit(0, 3, "00:00"));
+  EXPECT_EQ(week.cellText(0, 3), "");
+  EXPECT_EQ(week.entry(0, 3), nullptr);
+  EXPECT_EQ(Moccurence::Class().LoadedCount(), 1);
+  EXPECT_FALSE(week.commit(0, 3, "  :  "));
+
+  // A note shown while a time is typed goes to the entry.
+  auto* note = new Mcontenu;
+  EXPECT_TRUE(week.commit(1, 3, "17:45", note));
+  EXPECT_EQ(week.entry(1, 3)->EntryContent(), note);
+}
+
+TEST_F(Timetable, RefusedTimesLeaveNothingBehind) {
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed("Pause"));
+  for (const char* text : {"24:00", "12:75", "ab:cd"}) {
+    try {
+      week.commit(0, 2, text);
+      ADD_FAILURE() << text;
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + ":00' n'est pas une heure correcte");
+    }
+    EXPECT_EQ(week.entry(0, 2), nullptr);
+  }
+  EXPECT_EQ(Moccurence::Class().LoadedCount(), 0);
+}
+
+TEST_F(Timetable, HoursPerDayRowsTakeFreeText) {
+  Mcategorie* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
+  Mcategorie* hours = root->AddSubcategory("Nombre d'heures/jour");
+  week.load(at(2002, 9, 5));
+  week.addRow(hours);
+  EXPECT_TRUE(WeekTimetable::isFreeTextRow(week.activity(0)));
+  EXPECT_TRUE(week.commit(0, 0, "8"));
+  EXPECT_EQ(week.cellText(0, 0), "08:00");
+  EXPECT_THROW(week.commit(0, 1, "huit"), ConvertError);
+}
+
+TEST_F(Timetable, RemovingARowDeletesOnlyThisWeeksEntries) {
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed("Pause"));
+  week.commit(0, 0, "1:00");
+  week.commit(0, 1, "2:00");
+  week.load(at(2002, 9, 12));
+  week.addRow(categoryNamed("Pause"));
+  week.commit(0, 0, "3:00");
+  week.load(at(2002, 9, 5));
+  ASSERT_EQ(week.rowCount(), 1);
+  week.removeRow(0);
+  EXPECT_EQ(week.rowCount(), 0);
+  week.load(at(2002, 9, 12));
+  ASSERT_EQ(week.rowCount(), 1);
+  EXPECT_EQ(DurationText(week.weekTotal()), "3:00");
+}
+
+TEST_F(Timetable, AWeekSurvivesSavingAndReopening) {
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed(std::string("Réunion"_w)));
+  week.addRow(categoryNamed("Pause"));
+  week.commit(0, 0, "2:30");
+  week.commit(1, 4, "1:15");
+  DocumentManager::instance().SaveAs(path("semaine.TSF"));
+  Storage::CloseBase();
+  openDocument("semaine.TSF");
+  ASSERT_FALSE(DocumentManager::instance().IsGeneratedDocument());
+  WeekTimetable again;
+  again.load(at(2002, 9, 2));
+  ASSERT_EQ(again.rowCount(), 2);
+  // Rows come in the order their entries are met, the last loaded first.
+  EXPECT_EQ(again.activity(0)->DisplayText(), "Pause");
+  EXPECT_EQ(again.cellText(0, 4), "01:15");
+  EXPECT_EQ(again.cellText(1, 0), "02:30");
+  EXPECT_EQ(DurationText(again.weekTotal()), "3:45");
+}
