@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -217,6 +218,19 @@ QWidget* TBmp_dialog::buildLeftPanel() {
           [this](const QModelIndex& current) {
             if (!movingTree_ && current.isValid()) SetDirectory(folders_->filePath(current));
           });
+  // Folders load and sort in the background and shift the rows: keep the
+  // current folder in view until the user takes over the list.
+  const auto follow = [this] {
+    if (!followCurrent_) return;
+    const QModelIndex current = TV_repertoire->currentIndex();
+    if (current.isValid() && !TV_repertoire->viewport()->rect().contains(TV_repertoire->visualRect(current)))
+      TV_repertoire->scrollTo(current, QAbstractItemView::PositionAtCenter);
+  };
+  connect(folders_, &QFileSystemModel::rowsInserted, this, follow);
+  connect(folders_, &QFileSystemModel::layoutChanged, this, follow);
+  connect(folders_, &QFileSystemModel::directoryLoaded, this, follow);
+  connect(TV_repertoire->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { followCurrent_ = false; });
+  TV_repertoire->viewport()->installEventFilter(this);
   layout->addWidget(TV_repertoire, 1);
   return panel;
 }
@@ -322,6 +336,7 @@ void TBmp_dialog::fillPlaces() {
 
 void TBmp_dialog::showInTree(const QString& path) {
   movingTree_ = true;
+  followCurrent_ = true;
   const QModelIndex index = folders_->index(path);
   TV_repertoire->setCurrentIndex(index);
   if (index.isValid()) {
@@ -460,8 +475,16 @@ void TBmp_dialog::DeleteSelected() {
   updateCount();
 }
 
+void TBmp_dialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  TV_repertoire->scrollTo(TV_repertoire->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
 bool TBmp_dialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == LB_bmp->viewport() && event->type() == QEvent::Resize) {
+  if (watched == TV_repertoire->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)) {
+    followCurrent_ = false;
+  } else if (watched == LB_bmp->viewport() && event->type() == QEvent::Resize) {
     updateGrid();
   } else if (watched == LB_bmp && event->type() == QEvent::KeyPress &&
              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {

@@ -99,6 +99,7 @@ public slots:
   void SetItemHeight(int height);
 
 protected:
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -120,6 +121,7 @@ private:
   int columns_ = 2;
   int itemHeight_ = 32;
   bool movingTree_ = false;
+  bool followCurrent_ = false; // keep the current folder in view while folders load
   mutable QHash<QString, QPixmap> pixmaps_;
 };
 

@@ -71,6 +71,7 @@ private slots:
   void deleteMovesTheFileToTheTrash();
   void failedDeleteKeepsTheItem();
   void placesAndFolders();
+  void currentFolderComesIntoView();
   void settingsWrittenWhenDiscarded();
 
 private:
@@ -486,6 +487,30 @@ void PictureChooserTest::placesAndFolders() {
   QCOMPARE(listed(window), QStringList({"maison.bmp"}));
   // The process's current directory stays where it was.
   QCOMPARE(QDir::currentPath(), folder_->path());
+}
+
+void PictureChooserTest::currentFolderComesIntoView() {
+  // Enough sibling folders on the way for the current one to go out of view
+  // as they load.
+  QString deep = folder_->path();
+  QStringList ancestors;
+  for (int level = 0; level < 3; ++level) {
+    for (int i = 0; i < 15; ++i) QDir(deep).mkdir(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0')));
+    ancestors << deep;
+    deep += QStringLiteral("/z%1").arg(level);
+    QVERIFY(QDir().mkpath(deep));
+  }
+  QVERIFY(QDir::setCurrent(deep));
+  TBmp_dialog window;
+  window.ReadPictures();
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QTreeView* tree = window.TV_repertoire;
+  auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
+  for (const QString& ancestor : ancestors) QTRY_COMPARE(folders->rowCount(folders->index(ancestor)), 16);
+  QTest::qWait(100); // the model sorts what it loaded
+  QCOMPARE(folders->filePath(tree->currentIndex()), deep);
+  QVERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
 }
 
 void PictureChooserTest::settingsWrittenWhenDiscarded() {
