@@ -1,17 +1,17 @@
 // tessel-cli: the program's core without its windows.
 
+#include "cli/CliSupport.h"
 #include "cli/StreamDump.h"
 #include "cli/TerminalPrompts.h"
 #include "engine/ZEP_BDC.h"
 #include "engine/ZEP_requete.h"
-#include "cli/ApplicationClasses.h"
-#include "objects/ZEP_Objet_OCS.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ProductIdentity.h"
 #include "foundation/ZEP_Dates.h"
 #include "foundation/ZEP_Version.h"
+#include "objects/ZEP_Objet_OCS.h"
 #include "TesselVersion.h"
 
 #include <QCoreApplication>
@@ -29,7 +29,8 @@ namespace {
 
 using namespace tessel;
 
-using Args = std::vector<QString>;
+using cli::Args;
+using cli::UsageError;
 
 const char* usage =
     "Utilisation : tessel-cli COMMANDE [ARGUMENTS]\n"
@@ -37,13 +38,15 @@ const char* usage =
     "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n"
     "  dump FICHIER       affiche les triplets du fichier, un par ligne\n"
     "  check FICHIER      ouvre le fichier comme le programme et vérifie chaque classe\n"
+    "  week FICHIER [DATE] [--csv]\n"
+    "                     la semaine de DATE (aaaa-mm-jj ou jj/mm/aaaa ; aujourd'hui par défaut)\n"
+    "  period FICHIER DU AU [--csv]\n"
+    "                     le temps passé par activité sur la période\n"
+    "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE]\n"
+    "                     saisit une durée comme dans l'emploi du temps et enregistre\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n";
-
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // A fresh base holding the file's content (no object layer).
 std::unique_ptr<MBC> loadBase(const QString& path) {
@@ -94,49 +97,11 @@ int query(const Args& args) {
   return 0;
 }
 
-// Schema reports go to standard output; anything else to standard error.
-class ReportPrompts final : public UserPrompts {
-public:
-  explicit ReportPrompts(UserPrompts& others) : others_(others) {}
-  void message(MessageKind kind, const std::string& text) override {
-    if (kind == MessageKind::Plain && text.find(" instance(s) de la classe : ") != std::string::npos) {
-      std::cout << cp1252ToUtf8(text);
-      ++reports;
-    } else {
-      others_.message(kind, text);
-    }
-  }
-  bool askYesNo(const std::string& text) override { return others_.askYesNo(text); }
-  Answer askYesNoCancel(const std::string& text) override { return others_.askYesNoCancel(text); }
-  void showError(const std::string& text) override { others_.showError(text); }
-  void setBusy(bool) override {}
-  int reports = 0;
-
-private:
-  UserPrompts& others_;
-};
-
-int check(const Args& args) {
-  if (args.size() != 1) throw UsageError("check attend un fichier");
-  if (!QFileInfo::exists(args[0]))
-    throw DataFileError("Le fichier « "_w.data() + toCp1252(args[0]) + " » n'existe pas"_w.data());
-  ReportPrompts reports(prompts());
-  UserPrompts* previous = installPrompts(&reports);
-  struct Restore {
-    UserPrompts* p;
-    ~Restore() {
-      installPrompts(p);
-      Storage::CloseBase();
-    }
-  } restore{previous};
-  Storage::BindStorage();
-  Storage::OpenBase(args[0], cli::applicationClasses());
-  if (reports.reports == 0) std::cout << "Aucune erreur\n";
-  return reports.reports == 0 ? 0 : 1;
-}
-
 const std::map<std::string, std::function<int(const Args&)>> commands = {
-    {"check", check},
+    {"add", cli::add},
+    {"check", cli::check},
+    {"period", cli::period},
+    {"week", cli::week},
     {"convert", convert},
     {"dump", dump},
     {"query", query},
@@ -146,6 +111,8 @@ const std::map<std::string, std::function<int(const Args&)>> commands = {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Tessel"));
+  QCoreApplication::setApplicationName(QStringLiteral("Tessel"));
   // Output is in French whatever the machine's locale.
   tessel::setDateLocale(QLocale(QLocale::French, QLocale::France));
 
@@ -176,6 +143,10 @@ int main(int argc, char** argv) {
     std::cerr << "tessel-cli : commande inconnue « " << args[0].toStdString() << " »\n" << usage;
     return 1;
   }
+  // Objects of an opened data file go before the process's statics do.
+  struct CloseOnReturn {
+    ~CloseOnReturn() { tessel::Storage::CloseBase(); }
+  } close;
   try {
     return command->second(Args(args.begin() + 1, args.end()));
   } catch (const UsageError& e) {

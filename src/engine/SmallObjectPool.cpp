@@ -72,7 +72,9 @@ struct SizeClass {
 };
 
 SizeClass* classes() {
-  static SizeClass all[largest / granule];
+  // Never destroyed: bases held by other statics are torn down at exit, perhaps
+  // after this would be.
+  static SizeClass* const all = new SizeClass[largest / granule];
   return all;
 }
 

@@ -12,14 +12,18 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tessel {
 
 namespace {
 
-std::unique_ptr<Mparser_syntaxique>& analyser() {
-  static std::unique_ptr<Mparser_syntaxique> parser;
-  return parser;
+// A plain pointer rather than a static owner: a base destroyed at exit releases
+// the analyser, and must not meet an owner that exit has already destroyed.
+constinit Mparser_syntaxique* parser = nullptr;
+
+void setAnalyser(std::unique_ptr<Mparser_syntaxique> next) {
+  delete std::exchange(parser, next.release());
 }
 
 // Less-or-equal is read both as "=<" (the analyser's operator) and "<=".
@@ -68,24 +72,24 @@ bool estNomOperateurRequete(std::string_view name) { return name == "." || estNo
 
 // ---------------------------------------------------------------- analyser
 
-Mparser_syntaxique* analyseur_requetes() { return analyser().get(); }
+Mparser_syntaxique* analyseur_requetes() { return parser; }
 
 void initialiser_requetes() {
-  analyser().reset();
-  auto parser = std::make_unique<Mparser_syntaxique>();
-  parser->avec_hexa = false;
-  parser->avec_nombre = false;
-  parser->ajouter_mots_clefs({"REQ", "Description", "Parametres", "Domaines", "Contraintes", "Corps", "Fin", "Lire",
+  setAnalyser(nullptr);
+  auto next = std::make_unique<Mparser_syntaxique>();
+  next->avec_hexa = false;
+  next->avec_nombre = false;
+  next->ajouter_mots_clefs({"REQ", "Description", "Parametres", "Domaines", "Contraintes", "Corps", "Fin", "Lire",
                               "Afficher", "ajouter", "supprimer", "appel", "eval"});
   const std::vector<std::string> operators = {"+",  "(",     ")",      ",",      "<>",    "=", "inf", "sup",
                                               ">=", "=<",    "date<",  "date<=", "date>=", "date>", "."};
-  parser->ajouter_operateurs(operators);
-  parser->ajouter_separateurs({" ", "#13", "#10", "#9", "#27", "#0"});
-  parser->ajouter_delimiteurs({"\"", "\"", "{", "}", "//", "#13#10"});
+  next->ajouter_operateurs(operators);
+  next->ajouter_separateurs({" ", "#13", "#10", "#9", "#27", "#0"});
+  next->ajouter_delimiteurs({"\"", "\"", "{", "}", "//", "#13#10"});
   for (const std::string& op : operators)
     if (op != ".") base_courante->relation(op);
 
-  MArbre_lexical& lexical = parser->arbre_lexical();
+  MArbre_lexical& lexical = next->arbre_lexical();
   lexical.construire_standard(false, false);
   lexical.setSensibleCasse(false);
   std::bitset<256> more;
@@ -97,11 +101,11 @@ void initialiser_requetes() {
   for (char c : std::string_view("#$?")) start.set(static_cast<std::uint8_t>(c));
   for (char c = '0'; c <= '9'; ++c) start.set(static_cast<std::uint8_t>(c));
   lexical.etendre_ensemble(lexical.debut_identificateur(), start);
-  parser->construire();
-  analyser() = std::move(parser);
+  next->construire();
+  setAnalyser(std::move(next));
 }
 
-void liberer_requetes() { analyser().reset(); }
+void liberer_requetes() { setAnalyser(nullptr); }
 
 // ---------------------------------------------------------------- variables
 

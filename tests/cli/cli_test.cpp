@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,6 +22,12 @@ struct CliRun {
 
 CliRun runCli(const QStringList& args) {
   QProcess p;
+  // Settings and generated documents stay out of the user's folders.
+  static const QTemporaryDir home;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+  env.insert("XDG_DATA_HOME", home.filePath("data"));
+  p.setProcessEnvironment(env);
   p.start(TESSEL_CLI_PATH, args);
   EXPECT_TRUE(p.waitForFinished(60000));
   CliRun r;
@@ -164,7 +171,7 @@ TEST_F(Cli, CheckReportsSchemaBreachesAndNeverCreatesAFile) {
     MBC base;
     EntityRef node = base.nouvelle_entite();
     node->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
-    node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_TMOOR_document"));
+    node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_Mcategorie"));
     node->ajouter(base.relation("sys_nom_attribut_Nom"), base.symbole("Cours"));
     WriteDataFile(base.ecrire(), path("sain.TSF"));
     node->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_X"));
@@ -177,11 +184,83 @@ TEST_F(Cli, CheckReportsSchemaBreachesAndNeverCreatesAFile) {
 
   const CliRun broken = runCli({"check", path("casse.TSF")});
   EXPECT_EQ(broken.status, 1);
-  EXPECT_EQ(broken.out, "1 erreur(s) / 1 instance(s) de la classe : TMOOR_document\r\n"
+  EXPECT_EQ(broken.out, "1 erreur(s) / 1 instance(s) de la classe : Mcategorie\r\n"
                         "1 erreur(s) pour Attribut sys_ID_classe\r\n");
 
   const CliRun missing = runCli({"check", path("absent.TSF")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("absent.TSF"), std::string::npos);
   EXPECT_FALSE(QFile::exists(path("absent.TSF")));
+}
+
+TEST_F(Cli, AddThenReadTheWeekAndThePeriod) {
+  const QString file = path("w.TSF");
+  const CliRun first = runCli({"add", file, "2026-12-07", "Réunion", "1:30"});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "Réunion, lundi 7 décembre 2026 : 1:30\n");
+  ASSERT_EQ(runCli({"add", file, "08/12/2026", "pause", "0:45", "--note", "Café, croissants"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-14", "Pause", "2:00"}).status, 0);
+  // Zero takes an entry away again.
+  ASSERT_EQ(runCli({"add", file, "2026-12-09", "Pause", "1:00"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-09", "Pause", "0:00"}).status, 0);
+
+  const CliRun csv = runCli({"week", file, "2026-12-10", "--csv"});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, "activity,2026-12-07,2026-12-08,2026-12-09,2026-12-10,2026-12-11,2026-12-12,2026-12-13,total\n"
+                     "Pause,,0:45,,,,,,0:45\n"
+                     "Réunion,1:30,,,,,,,1:30\n"
+                     "TOTAL,1:30,0:45,0:00,0:00,0:00,0:00,0:00,2:15\n");
+
+  const CliRun text = runCli({"week", file, "2026-12-13"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "Du lundi 07/12/2026 au dimanche 13/12/2026");
+  EXPECT_NE(text.out.find("Somme Horaire"), std::string::npos);
+
+  const CliRun month = runCli({"period", file, "2026-12-01", "2026-12-31", "--csv"});
+  ASSERT_EQ(month.status, 0) << month.err;
+  EXPECT_EQ(month.out, "activity,total\nPause,2:45\nRéunion,1:30\n");
+  const CliRun oneDay = runCli({"period", file, "2026-12-14", "2026-12-14"});
+  EXPECT_NE(oneDay.out.find("Pause"), std::string::npos);
+  EXPECT_EQ(oneDay.out.find("Réunion"), std::string::npos);
+
+  EXPECT_NE(runCli({"dump", file}).out.find("Café__vir__ croissants"), std::string::npos);
+  EXPECT_EQ(runCli({"check", file}).out, "Aucune erreur\n");
+}
+
+TEST_F(Cli, RefusedCommandsLeaveTheFileAsItWas) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Pause", "1:00"}).status, 0);
+  const std::string before = fileBytes(file);
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"add", file, "2026-13-01", "Pause", "1:00"}, "Date incorrecte : « 2026-13-01 »"},
+      {{"add", file, "2026-12-07", "Sieste", "1:00"}, "Catégorie inconnue : « Sieste ». Catégories : Toutes les activités, Pause"},
+      {{"add", file, "2026-12-07", "Pause", "1h30"}, "Durée incorrecte : « 1h30 »"},
+      {{"add", file, "2026-12-07", "Pause", "25:00"}, "n'est pas une heure correcte"},
+      {{"add", file, "2026-12-07", "Pause"}, "add attend"},
+      {{"add", file, "2026-12-07", "Pause", "1:00", "--note"}, "--note attend un texte"},
+      {{"week", file, "demain"}, "Date incorrecte : « demain »"},
+      {{"period", file, "2026-12-01"}, "period attend"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(fileBytes(file), before) << c.message;
+  }
+}
+
+TEST_F(Cli, AMissingFileIsCreatedOnlyByASuccessfulAdd) {
+  for (const QStringList& args : {QStringList{"add", path("n.TSF"), "2026-12-07", "Sieste", "1:00"},
+                                  QStringList{"week", path("n.TSF")},
+                                  QStringList{"period", path("n.TSF"), "2026-12-01", "2026-12-31"}}) {
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("n.TSF"))) << args.join(' ').toStdString();
+  }
+  EXPECT_EQ(runCli({"add", path("n.TSF"), "2026-12-07", "Pause", "1:00"}).status, 0);
+  EXPECT_TRUE(QFile::exists(path("n.TSF")));
 }

@@ -17,7 +17,10 @@ namespace tessel::test {
 class ModelTest : public testing::Test {
 protected:
   ModelTest() {
-    QStandardPaths::setTestModeEnabled(true);
+    // Each test process has its own folders, so tests may run side by side.
+    static const QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
     QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
     QFile::remove(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/Tessel/Tessel.conf");
     Storage::reset();

@@ -1,0 +1,27 @@
+#pragma once
+// What the command-line tool's commands share.
+
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace tessel::cli {
+
+using Args = std::vector<QString>;
+
+// A command used the wrong way: the usage text follows the message.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Opens a data file as the program does: its classes and relabelling, then
+// the after-load step. A missing file is an error unless `create` is set.
+void openWorkspace(const QString& path, bool create);
+
+int check(const Args& args);
+int week(const Args& args);
+int period(const Args& args);
+int add(const Args& args);
+
+} // namespace tessel::cli

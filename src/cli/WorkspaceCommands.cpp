@@ -1,0 +1,270 @@
+// Commands that open a data file as the program does: check, week, period, add.
+
+#include "cli/CliSupport.h"
+
+#include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
+#include "foundation/ZEP_Dictionnaire.h"
+#include "model/DocumentManager.h"
+#include "model/Tadministration_FRAME.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_occurence.h"
+#include "model/WeekTimetable.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <iostream>
+#include <optional>
+
+namespace tessel::cli {
+
+namespace {
+
+std::string utf8(std::string_view text) { return cp1252ToUtf8(text); }
+
+QString q(std::string_view text) { return fromCp1252(text); }
+
+[[noreturn]] void fail(const QString& message) { throw TesselError(toCp1252(message)); }
+
+// "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent.
+TDateTime parseDay(const std::optional<QString>& text) {
+  if (!text) return Today();
+  QDate date = QDate::fromString(*text, "yyyy-MM-dd");
+  if (!date.isValid()) date = QDate::fromString(*text, "dd/MM/yyyy");
+  if (!date.isValid()) fail("Date incorrecte : « " + *text + " » (attendu aaaa-mm-jj ou jj/mm/aaaa)");
+  return EncodeDate(date.year(), date.month(), date.day());
+}
+
+QString isoDate(TDateTime day) {
+  int y = 0, m = 0, d = 0;
+  DecodeDate(day, y, m, d);
+  return QDate(y, m, d).toString("yyyy-MM-dd");
+}
+
+// A CSV field, quoted when it holds a separator, a quote or a line break.
+QString csv(const QString& field) {
+  if (!field.contains(QRegularExpression("[\",\r\n]"))) return field;
+  QString quoted = field;
+  quoted.replace("\"", "\"\"");
+  return "\"" + quoted + "\"";
+}
+
+QString padded(const QString& text, int width) {
+  return text.size() > width ? text.left(width - 1) + QChar(0x2026) : text.leftJustified(width);
+}
+
+void print(const QString& line) { std::cout << line.toStdString() << '\n'; }
+
+// Options ("--csv", "--note TEXT") out of the arguments.
+struct Options {
+  Args positional;
+  bool csv = false;
+  std::optional<QString> note;
+};
+
+Options options(const Args& args) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--csv") {
+      o.csv = true;
+    } else if (args[i] == "--note") {
+      if (i + 1 >= args.size()) throw UsageError("--note attend un texte");
+      o.note = args[++i];
+    } else {
+      o.positional.push_back(args[i]);
+    }
+  }
+  return o;
+}
+
+QString activityName(const MObject_OCS* activity) { return activity ? q(activity->DisplayText()) : QString(); }
+
+} // namespace
+
+void openWorkspace(const QString& path, bool create) {
+  static const bool ready = (SetUpApplicationModel(), true);
+  (void)ready;
+  if (!create && !QFileInfo::exists(path)) fail("Le fichier « " + path + " » n'existe pas");
+  Storage::BindStorage();
+  Storage::OpenBase(path, Tadministration_FRAME::instance().loadList(), DocumentManager::instance().before);
+  DocumentManager::instance().AfterDocumentLoaded();
+}
+
+// ---------------------------------------------------------------- check
+
+namespace {
+
+// Schema reports go to standard output; anything else as before.
+class ReportPrompts final : public UserPrompts {
+public:
+  explicit ReportPrompts(UserPrompts& others) : others_(others) {}
+  void message(MessageKind kind, const std::string& text) override {
+    if (kind == MessageKind::Plain && text.find(" instance(s) de la classe : ") != std::string::npos) {
+      std::cout << utf8(text);
+      ++reports;
+    } else {
+      others_.message(kind, text);
+    }
+  }
+  bool askYesNo(const std::string& text) override { return others_.askYesNo(text); }
+  Answer askYesNoCancel(const std::string& text) override { return others_.askYesNoCancel(text); }
+  void showError(const std::string& text) override { others_.showError(text); }
+  void setBusy(bool) override {}
+  int reports = 0;
+
+private:
+  UserPrompts& others_;
+};
+
+} // namespace
+
+int check(const Args& args) {
+  if (args.size() != 1) throw UsageError("check attend un fichier");
+  ReportPrompts reports(prompts());
+  UserPrompts* previous = installPrompts(&reports);
+  struct Restore {
+    UserPrompts* p;
+    ~Restore() { installPrompts(p); }
+  } restore{previous};
+  openWorkspace(args[0], false);
+  if (reports.reports == 0) print("Aucune erreur");
+  return reports.reports == 0 ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- week
+
+int week(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.empty() || o.positional.size() > 2) throw UsageError("week attend un fichier et une date facultative");
+  openWorkspace(o.positional[0], false);
+  WeekTimetable sheet;
+  sheet.load(parseDay(o.positional.size() > 1 ? std::optional<QString>(o.positional[1]) : std::nullopt));
+
+  if (o.csv) {
+    QStringList header{"activity"};
+    for (int d = 0; d < WeekTimetable::days; ++d) header << isoDate(sheet.monday() + d);
+    header << "total";
+    print(header.join(','));
+    for (int r = 0; r < sheet.rowCount(); ++r) {
+      QStringList line{csv(activityName(sheet.activity(r)))};
+      for (int d = 0; d < WeekTimetable::days; ++d)
+        line << (sheet.entry(r, d) ? q(DurationText(sheet.entry(r, d)->TimeSpent())) : QString());
+      line << q(DurationText(sheet.rowTotal(r)));
+      print(line.join(','));
+    }
+    QStringList total{"TOTAL"};
+    for (int d = 0; d < WeekTimetable::days; ++d) total << q(DurationText(sheet.dayTotal(d)));
+    total << q(DurationText(sheet.weekTotal()));
+    print(total.join(','));
+    return 0;
+  }
+
+  print(q(sheet.title()));
+  QString header = padded("Activité", 24);
+  for (int d = 0; d < WeekTimetable::days; ++d) {
+    int y = 0, m = 0, day = 0;
+    DecodeDate(sheet.monday() + d, y, m, day);
+    header += q(DayNamesShort()[static_cast<std::size_t>(d)]).leftJustified(5) + QString::number(day).rightJustified(2) + "  ";
+  }
+  print(header + "  Total");
+  for (int r = 0; r < sheet.rowCount(); ++r) {
+    QString line = padded(activityName(sheet.activity(r)), 24);
+    for (int d = 0; d < WeekTimetable::days; ++d)
+      line += (sheet.entry(r, d) ? q(DurationText(sheet.entry(r, d)->TimeSpent())) : QString()).rightJustified(7) + "  ";
+    print(line + q(DurationText(sheet.rowTotal(r))).rightJustified(7));
+  }
+  QString totals = padded("Somme Horaire", 24);
+  for (int d = 0; d < WeekTimetable::days; ++d) totals += q(DurationText(sheet.dayTotal(d))).rightJustified(7) + "  ";
+  print(totals + q(DurationText(sheet.weekTotal())).rightJustified(7));
+  return 0;
+}
+
+// ---------------------------------------------------------------- period
+
+int period(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() != 3) throw UsageError("period attend un fichier et deux dates");
+  openWorkspace(o.positional[0], false);
+  const TDateTime first = parseDay(o.positional[1]);
+  const TDateTime last = parseDay(o.positional[2]);
+  ObjectStrings activities, entries;
+  Moccurence::CollectPeriod(activities, entries, first, last);
+  if (o.csv) print("activity,total");
+  TDateTime all = 0;
+  for (const auto& [name, activity] : activities) {
+    TDateTime total = 0;
+    for (const auto& [text, entry] : entries)
+      if (static_cast<Moccurence*>(entry)->EntryOwner() == activity) total += static_cast<Moccurence*>(entry)->TimeSpent();
+    all += total;
+    if (o.csv)
+      print(csv(activityName(activity)) + "," + q(DurationText(total)));
+    else
+      print(padded(activityName(activity), 32) + q(DurationText(total)).rightJustified(8));
+  }
+  if (!o.csv) print(padded("Total", 32) + q(DurationText(all)).rightJustified(8));
+  return 0;
+}
+
+// ---------------------------------------------------------------- add
+
+namespace {
+
+int addEntry(const QString& path, TDateTime day, const QString& name, const QString& time,
+             const std::optional<QString>& noteText) {
+  Mcategorie* category = nullptr;
+  QStringList known;
+  for (MObject_OCS* c : Mcategorie::Class().LoadedObjects()) {
+    const QString n = q(static_cast<Mcategorie*>(c)->Name());
+    known << n;
+    if (!category && n.compare(name, Qt::CaseInsensitive) == 0) category = static_cast<Mcategorie*>(c);
+  }
+  if (!category) fail("Catégorie inconnue : « " + name + " ». Catégories : " + known.join(", "));
+
+  WeekTimetable sheet;
+  sheet.load(day);
+  sheet.addRow(category);
+  const int row = sheet.rowOf(ActivityOfCategory(category));
+  // A masked cell takes one or two hour digits and two minute digits.
+  if (!WeekTimetable::isFreeTextRow(sheet.activity(row)) &&
+      !QRegularExpression("^\\s?\\d{1,2}:\\d{2}$").match(time).hasMatch())
+    fail("Durée incorrecte : « " + time + " » (attendu HH:MM)");
+  Mcontenu* note = nullptr;
+  if (noteText && IsNonZeroDuration(toCp1252(time))) {
+    note = new Mcontenu;
+    note->SetTexte(EncodeText(toCp1252(*noteText)));
+  }
+  const int column = static_cast<int>(day - sheet.monday());
+  sheet.commit(row, column, toCp1252(time), note);
+  Storage::SaveBase(path);
+  const Moccurence* saved = sheet.entry(row, column);
+  print(activityName(sheet.activity(row)) + ", " + q(DateTextOf(true, day)) + " : " +
+        (saved ? q(DurationText(saved->TimeSpent())) : QString("aucune durée")));
+  return 0;
+}
+
+} // namespace
+
+int add(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() != 4) throw UsageError("add attend un fichier, une date, une catégorie et une durée HH:MM");
+  const QString path = o.positional[0];
+  const TDateTime day = parseDay(o.positional[1]);
+  const QString name = o.positional[2];
+  const QString time = o.positional[3];
+  // A refused entry must not leave behind the empty file opening creates.
+  const bool existed = QFileInfo::exists(path);
+  try {
+    openWorkspace(path, true);
+    return addEntry(path, day, name, time, o.note);
+  } catch (...) {
+    if (!existed) QFile::remove(path);
+    throw;
+  }
+}
+
+} // namespace tessel::cli
