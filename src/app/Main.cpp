@@ -1,5 +1,6 @@
 // Entry point of the desktop program: the start-up sequence.
 
+#include "app/EmbeddedFrames.h"
 #include "app/Fenetre_introduction.h"
 #include "app/IconSet.h"
 #include "app/MainForm.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   TDM_metier dmMetier;
   TDM_metier_tessel dmMetierTessel;
   TMainForm mainForm(dmIntro, dmMetier, dmMetierTessel);
+  InstallUserInterface(mainForm);
   TForme_introduction introduction;
   dmIntro.setIntroduction(&introduction);
   introduction.Prepare(QStringLiteral("Gestion de vos rapports d'activités"));

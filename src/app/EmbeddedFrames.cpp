@@ -1,0 +1,10 @@
+#include "app/EmbeddedFrames.h"
+
+namespace tessel {
+
+EmbeddedFrames& embeddedFrames() {
+  static EmbeddedFrames frames;
+  return frames;
+}
+
+} // namespace tessel
