@@ -1,42 +1,56 @@
-// Entry point of the desktop program: the start-up sequence.
+#include "app/Main.h"
 
-#include "app/EmbeddedFrames.h"
-#include "app/Fenetre_introduction.h"
 #include "app/IconSet.h"
-#include "app/MainForm.h"
 #include "app/MessageBoxPrompts.h"
 #include "app/ProgramValues.h"
-#include "app/U_DM_intro.h"
-#include "app/U_DM_metier.h"
-#include "app/U_DM_metier_tessel.h"
+#include "app/U_frame_Tessel.h"
+#include "model/DocumentManager.h"
 
-#include <QApplication>
+namespace tessel {
 
-using namespace tessel;
+TesselApplication::TesselApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(ProductNameText());
-  QApplication::setWindowIcon(ApplicationIcon());
-  InstallFrenchUserInterface(app);
+bool TesselApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    return ReportEscapedException();
+  }
+}
 
-  // Shared modules first: the main window takes its actions and pictures
-  // from them.
-  TDM_intro dmIntro;
-  TDM_metier dmMetier;
-  TDM_metier_tessel dmMetierTessel;
-  TMainForm mainForm(dmIntro, dmMetier, dmMetierTessel);
-  InstallUserInterface(mainForm);
-  TForme_introduction introduction;
+TesselProgram::TesselProgram(const UserInterfaceInstaller& installUserInterface)
+    : mainForm(dmIntro, dmMetier, dmMetierTessel) {
   dmIntro.setIntroduction(&introduction);
   introduction.Prepare(QStringLiteral("Gestion de vos rapports d'activités"));
+  if (installUserInterface) installUserInterface(mainForm);
+}
 
+TesselProgram::~TesselProgram() = default;
+
+void TesselProgram::start(const QStringList& arguments) {
   // Only the splash screen shows while the start document opens, the
   // after-load step runs and the remaining windows are built.
   introduction.StartSplash();
+  DocumentManager& documents = DocumentManager::instance();
+  documents.OpenDocument(documents.startDocumentName(arguments));
   mainForm.AfterDocumentLoaded();
+  mainForm.Frame_tessel->RefreshWorkScreens();
   introduction.EndSplash();
-
   mainForm.showMaximized();
-  return app.exec();
 }
+
+int RunTessel(int argc, char** argv, const TesselProgram::UserInterfaceInstaller& installUserInterface) {
+  TesselApplication app(argc, argv);
+  QApplication::setApplicationName(ProductNameText());
+  QApplication::setOrganizationName(ProductNameText());
+  QApplication::setWindowIcon(ApplicationIcon());
+  InstallFrenchUserInterface(app);
+
+  TesselProgram program(installUserInterface);
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();
+  program.start(arguments);
+  return QApplication::exec();
+}
+
+} // namespace tessel

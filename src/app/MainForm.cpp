@@ -2,6 +2,7 @@
 
 #include "app/ActionHints.h"
 #include "app/IconSet.h"
+#include "app/MessageBoxPrompts.h"
 #include "app/ProgramValues.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier.h"
@@ -137,6 +138,7 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   Frame_tessel->setParent(client);
   clientLayout->addWidget(Frame_tessel, 1);
   setCentralWidget(client);
+  metier_.ConfigureDocuments(*this);
 }
 
 TMainForm::~TMainForm() {
@@ -288,7 +290,14 @@ void TMainForm::ColourCommand() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  const Answer answer = hooks_.askToSave ? hooks_.askToSave() : Answer::No;
+  Answer answer = Answer::No;
+  try {
+    if (hooks_.askToSave) answer = hooks_.askToSave();
+  } catch (...) {
+    // A save that failed must not let the window close on unsaved work.
+    ReportEscapedException();
+    answer = Answer::Cancel;
+  }
   if (answer == Answer::Cancel) {
     event->ignore();
     return;

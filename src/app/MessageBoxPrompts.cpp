@@ -3,6 +3,7 @@
 #include "app/ErrorWindow.h"
 #include "app/ProgramValues.h"
 #include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include <exception>
 #include <memory>
+#include <new>
 
 namespace tessel {
 
@@ -90,6 +93,21 @@ void MessageBoxPrompts::setBusy(bool busy) {
   } else if (busyDepth_ > 0) {
     if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
   }
+}
+
+bool ReportEscapedException() {
+  try {
+    throw;
+  } catch (const TesselError& e) {
+    prompts().message(MessageKind::Error, e.what());
+  } catch (const std::bad_alloc&) {
+    prompts().message(MessageKind::Error, std::string("Mémoire insuffisante pour terminer la commande."_w));
+  } catch (const std::exception& e) {
+    prompts().message(MessageKind::Error, toCp1252(QString::fromUtf8(e.what())));
+  } catch (...) {
+    prompts().message(MessageKind::Error, std::string("La commande a échoué pour une raison inconnue."_w));
+  }
+  return false;
 }
 
 void InstallFrenchUserInterface(QApplication& app) {

@@ -29,6 +29,10 @@ private:
 QString MessageCaption(MessageKind kind);
 inline QString ConfirmationCaption() { return QStringLiteral("Confirmation"); }
 
+// Called in a catch block: shows what escaped a command in an "Erreur" box.
+// Answers false, as for an event nobody handled.
+bool ReportEscapedException();
+
 // Run once at start, after the application object exists: French texts in
 // Qt's own dialogs and the prompts above for everything the core asks.
 void InstallFrenchUserInterface(QApplication& app);

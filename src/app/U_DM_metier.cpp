@@ -1,11 +1,14 @@
 #include "app/U_DM_metier.h"
 
 #include "app/ActionHints.h"
+#include "app/MainForm.h"
 #include "app/ProgramValues.h"
+#include "model/DocumentManager.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileDialog>
 #include <QWidget>
 
 namespace tessel {
@@ -44,15 +47,72 @@ TDM_metier::TDM_metier(QObject* parent)
   Act_calculatrice->setCheckable(true);
   connect(Act_calculatrice, &QAction::triggered, this, &TDM_metier::toggleCalculator);
   connect(Act_page_produit, &QAction::triggered, this, [] { QDesktopServices::openUrl(ProductPageUrl()); });
+  chooseFileToOpen = [](QWidget* owner, const QString& caption, const QString& file, const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, caption, file, filter);
+  };
+  chooseFileToSave = [](QWidget* owner, const QString& caption, const QString& file, const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, caption, file, filter);
+  };
   current = this;
 }
 
 TDM_metier::~TDM_metier() {
   if (calculator_) calculator_->removeEventFilter(this);
+  DocumentManager& documents = DocumentManager::instance();
+  documents.modifiedChanged = nullptr;
+  documents.captionChanged = nullptr;
   if (current == this) current = nullptr;
 }
 
 TDM_metier* TDM_metier::instance() { return current; }
+
+void TDM_metier::ConfigureDocuments(TMainForm& mainWindow) {
+  DocumentManager& documents = DocumentManager::instance();
+  documents.configure({{QStringLiteral("Tessel"), QStringLiteral(".TSF")}}, QStringLiteral("TesselFile"));
+  documents.captionChanged = [&mainWindow, &documents] { mainWindow.setMainCaption(documents.MainCaption()); };
+  documents.modifiedChanged = [this](bool modified) { setDocumentModified(modified); };
+  setDocumentModified(documents.DocumentModified());
+
+  // New and Open replace the document only after the save question; a
+  // cancelled question or file dialog leaves everything as it was. A fresh
+  // document the user chose not to keep goes, as it does on quitting.
+  auto replace = [&documents](const QString& name) {
+    documents.Discard();
+    Storage::CloseBase();
+    documents.OpenDocument(name);
+  };
+  mainWindow.setDocumentHooks({
+      .newDocument =
+          [&documents, replace] {
+            if (documents.AskToSave() == Answer::Cancel) return false;
+            replace(QString());
+            return true;
+          },
+      .openDocument =
+          [this, &mainWindow, &documents, replace] {
+            if (documents.AskToSave() == Answer::Cancel) return false;
+            const QString name =
+                chooseFileToOpen(&mainWindow, QStringLiteral("Ouvrir"), QString(), documents.QtFileFilter());
+            if (name.isEmpty()) return false;
+            replace(name);
+            return true;
+          },
+      .save = [&documents] { documents.Save(); },
+      .saveAs =
+          [this, &mainWindow, &documents] {
+            const QString name = chooseFileToSave(&mainWindow, QStringLiteral("Enregistrer sous"),
+                                                  documents.CurrentFile(), documents.QtFileFilter());
+            if (!name.isEmpty()) documents.SaveAs(name);
+          },
+      .afterDocumentLoaded = [&documents] { documents.AfterDocumentLoaded(); },
+      .askToSave = [&documents] { return documents.AskToSave(); },
+      .closeDocument =
+          [&documents] {
+            documents.Discard();
+            Storage::CloseBase();
+          },
+  });
+}
 
 void TDM_metier::setDocumentModified(bool modified) {
   documentModified_ = modified;

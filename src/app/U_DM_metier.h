@@ -10,10 +10,14 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
 namespace tessel {
+
+class TMainForm;
 
 class TDM_metier : public QObject {
   Q_OBJECT
@@ -42,6 +46,17 @@ public:
   QAction* const Act_calculatrice;
   // Opens the product page of the maker's web site.
   QAction* const Act_page_produit;
+
+  // One document type ("Tessel", ".TSF", generated files "TesselFile" + n):
+  // the document manager follows the main window's commands and keeps its
+  // caption and save command up to date.
+  void ConfigureDocuments(TMainForm& mainWindow);
+
+  // The file dialogs of Open and Save as: (owner, caption, proposed file,
+  // filter) → the chosen path, empty when cancelled. Tests replace them.
+  using FileChooser = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+  FileChooser chooseFileToOpen;
+  FileChooser chooseFileToSave;
 
   // Called by the document manager whenever the modified state changes.
   void setDocumentModified(bool modified);

@@ -1,6 +1,8 @@
 #include "app/U_DM_metier_tessel.h"
 
 #include "app/ActionHints.h"
+#include "model/DocumentManager.h"
+#include "model/Tadministration_FRAME.h"
 
 #include <QAction>
 
@@ -23,12 +25,13 @@ TDM_metier_tessel::TDM_metier_tessel(QObject* parent)
   SetCaption(Act_rapport_hebdo_note, QStringLiteral("Rapport hebdomadaire avec note(s)"));
   connect(Act_rapport_hebdo, &QAction::triggered, this, [this] { Act_rapport_hebdoExecute(); });
   connect(Act_rapport_hebdo_note, &QAction::triggered, this, [this] { Act_rapport_hebdo_noteExecute(); });
-  // The class registrations and the relabelling step of the loads join here
-  // with the object base.
+  SetUpApplicationModel();
+  DocumentManager::instance().rootPicture = [this] { return IL_activites.pixmap(0).toImage(); };
   current = this;
 }
 
 TDM_metier_tessel::~TDM_metier_tessel() {
+  DocumentManager::instance().rootPicture = nullptr;
   if (current == this) current = nullptr;
 }
 

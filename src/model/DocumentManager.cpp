@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 
 #include <map>
+#include <utility>
 
 namespace tessel {
 
@@ -150,8 +151,15 @@ void DocumentManager::Save() {
 }
 
 void DocumentManager::SaveAs(const QString& path) {
-  currentFile_ = path;
-  Save();
+  // A name that cannot be written must not become the document's: later
+  // saves would fail again and the generated file would be left behind.
+  const QString previous = std::exchange(currentFile_, path);
+  try {
+    Save();
+  } catch (...) {
+    currentFile_ = previous;
+    throw;
+  }
   if (captionChanged) captionChanged();
 }
 

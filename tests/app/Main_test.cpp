@@ -1,0 +1,287 @@
+// The program as it starts and runs: the start document, the document
+// commands with the save question and the file dialogs, the close sequence,
+// and commands that fail.
+
+#include "app/Main.h"
+#include "app/U_frame_Tessel.h"
+#include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
+#include "model/DocumentManager.h"
+#include "model/U_OR_class_categorie.h"
+#include "objects/U_OR_class.h"
+#include "support/RecordingPrompts.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tessel;
+using tessel::test::RecordingPrompts;
+using Kind = RecordingPrompts::Kind;
+
+namespace {
+
+DocumentManager& documents() { return DocumentManager::instance(); }
+
+int categoryCount() { return Mcategorie::Class().LoadedCount(); }
+
+// A change a user could make: a new category under the root.
+void addCategory(const char* name) {
+  auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
+  root->AddSubcategory(name);
+  documents().SetDocumentModified(true);
+}
+
+// Runs the action from the event loop, as a click does, so that what it
+// throws goes where a user's command's exception goes.
+void triggerFromEventLoop(QAction* action) {
+  QTimer::singleShot(0, action, &QAction::trigger);
+  QTest::qWait(20);
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+  void aFirstStartCreatesAndOpensAGeneratedDocument();
+  void theLastSavedDocumentOrTheCommandLineOpensAtStart();
+  void saveFollowsChanges();
+  void closeSequence_data();
+  void closeSequence();
+  void newAndOpenAskFirst();
+  void aFailingCommandIsReportedAndTheProgramGoesOn();
+  void aSaveThatFailsOnClosingKeepsTheWindowOpen();
+
+private:
+  QString data(const QString& name) const { return QDir(documents().generatedFolder()).filePath(name); }
+  QString other(const QString& name) const { return files_.filePath(name); }
+  TMainForm& form() { return program_->mainForm; }
+  TDM_metier& metier() { return program_->dmMetier; }
+
+  QTemporaryDir files_;
+  std::unique_ptr<RecordingPrompts> prompts_;
+  std::unique_ptr<TesselProgram> program_;
+  QStringList opened_; // what the open dialog was asked, in order
+  QString chosen_;     // what the file dialogs answer
+};
+
+void StartupTest::init() {
+  QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+  QFile::remove(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/Tessel/Tessel.conf");
+  Storage::reset();
+  documents().reset();
+  prompts_ = std::make_unique<RecordingPrompts>();
+  program_ = std::make_unique<TesselProgram>(nullptr);
+  opened_.clear();
+  chosen_.clear();
+  const auto chooser = [this](QWidget*, const QString& caption, const QString&, const QString& filter) {
+    opened_ << caption + " " + filter;
+    return chosen_;
+  };
+  metier().chooseFileToOpen = chooser;
+  metier().chooseFileToSave = chooser;
+}
+
+void StartupTest::cleanup() {
+  program_.reset();
+  prompts_.reset();
+  Storage::reset();
+}
+
+void StartupTest::aFirstStartCreatesAndOpensAGeneratedDocument() {
+  program_->start({});
+  QCOMPARE(documents().CurrentFile(), data("TesselFile1.TSF"));
+  QVERIFY(QFile::exists(data("TesselFile1.TSF")));
+  QCOMPARE(form().windowTitle(), QStringLiteral("Tessel 0.96 - TesselFile1.TSF"));
+  QVERIFY(form().isVisible());
+  QVERIFY(!program_->introduction.isVisible());
+  QCOMPARE(categoryCount(), 8);
+  QVERIFY(!metier().Act_enregistrer->isEnabled());
+  QVERIFY(prompts_->shown.empty());
+}
+
+void StartupTest::theLastSavedDocumentOrTheCommandLineOpensAtStart() {
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  QCOMPARE(DocumentManager::ReadSetting("dernier_fichier"), other("mien.TSF"));
+  program_.reset();
+  Storage::reset();
+  // The generated file was saved under another name: it stays.
+  QVERIFY(QFile::exists(data("TesselFile1.TSF")));
+
+  struct Case {
+    QStringList arguments;
+    QString expected;
+  };
+  const Case cases[] = {
+      {{}, other("mien.TSF")},
+      {{"-min", other("mien.TSF")}, other("mien.TSF")},
+      {{other("absent.TSF")}, data("TesselFile2.TSF")},
+  };
+  for (const Case& c : cases) {
+    program_ = std::make_unique<TesselProgram>(nullptr);
+    program_->start(c.arguments);
+    QCOMPARE(documents().CurrentFile(), c.expected);
+    QCOMPARE(categoryCount(), c.expected == other("mien.TSF") ? 9 : 8);
+    program_.reset();
+    Storage::reset();
+  }
+}
+
+void StartupTest::saveFollowsChanges() {
+  program_->start({});
+  QAction* save = metier().Act_enregistrer;
+  QVERIFY(!save->isEnabled());
+  addCategory("Sieste");
+  QVERIFY(save->isEnabled());
+  form().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&form()));
+  QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(!save->isEnabled());
+  QVERIFY(!documents().IsGeneratedDocument());
+  QCOMPARE(DocumentManager::ReadSetting("dernier_fichier"), data("TesselFile1.TSF"));
+}
+
+void StartupTest::closeSequence_data() {
+  QTest::addColumn<int>("answer");
+  QTest::addColumn<bool>("closes");
+  QTest::addColumn<bool>("fileStays");
+  QTest::addColumn<bool>("changeSaved");
+  QTest::newRow("Annuler") << int(Answer::Cancel) << false << true << false;
+  QTest::newRow("Non") << int(Answer::No) << true << false << false;
+  QTest::newRow("Oui") << int(Answer::Yes) << true << true << true;
+}
+
+void StartupTest::closeSequence() {
+  QFETCH(int, answer);
+  QFETCH(bool, closes);
+  QFETCH(bool, fileStays);
+  QFETCH(bool, changeSaved);
+  program_->start({});
+  addCategory("Sieste");
+  prompts_->answer(Answer(answer));
+  QCOMPARE(form().close(), closes);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::YesNoCancel);
+  QCOMPARE(form().isVisible(), !closes);
+  if (!closes) {
+    // Nothing changed: the document and its change are still there.
+    QCOMPARE(categoryCount(), 9);
+    QVERIFY(metier().Act_enregistrer->isEnabled());
+    QVERIFY(QFile::exists(data("TesselFile1.TSF")));
+    return;
+  }
+  program_.reset();
+  QCOMPARE(QFile::exists(data("TesselFile1.TSF")), fileStays);
+  if (fileStays) {
+    Storage::reset();
+    Storage::BindStorage();
+    Storage::OpenBase(data("TesselFile1.TSF"), {&Mcategorie::Class()});
+    QCOMPARE(categoryCount(), changeSaved ? 9 : 0);
+  }
+}
+
+void StartupTest::newAndOpenAskFirst() {
+  program_->start({});
+  const QString first = documents().CurrentFile();
+
+  // Cancelled questions and dialogs change nothing.
+  prompts_->answer(Answer::Cancel);
+  triggerFromEventLoop(form().Act_nouveau);
+  prompts_->answer(Answer::Cancel);
+  triggerFromEventLoop(metier().Act_ouvrir);
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(metier().Act_ouvrir);
+  QCOMPARE(prompts_->shown.size(), std::size_t(3));
+  QCOMPARE(opened_, QStringList{"Ouvrir Tessel (*.TSF);;Tous (*)"});
+  QCOMPARE(documents().CurrentFile(), first);
+  QVERIFY(QFile::exists(first));
+
+  // New after No: the fresh document nobody kept goes, the next one opens.
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_nouveau);
+  QCOMPARE(documents().CurrentFile(), data("TesselFile1.TSF"));
+  addCategory("Sieste");
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  QCOMPARE(form().windowTitle(), QStringLiteral("Tessel 0.96 - mien.TSF"));
+
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_nouveau);
+  QCOMPARE(documents().CurrentFile(), data("TesselFile2.TSF"));
+  QCOMPARE(categoryCount(), 8);
+
+  prompts_->answer(Answer::No);
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_ouvrir);
+  QCOMPARE(documents().CurrentFile(), other("mien.TSF"));
+  QCOMPARE(form().windowTitle(), QStringLiteral("Tessel 0.96 - mien.TSF"));
+  QCOMPARE(categoryCount(), 9);
+  QVERIFY(!QFile::exists(data("TesselFile2.TSF")));
+  QVERIFY(!metier().Act_enregistrer->isEnabled());
+}
+
+void StartupTest::aFailingCommandIsReportedAndTheProgramGoesOn() {
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("absent/dossier/mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::Error);
+  QVERIFY(QString::fromStdString(prompts_->shown[0].text).contains("mien.TSF"));
+  // The document keeps its name and its change, and can still be saved.
+  QCOMPARE(documents().CurrentFile(), data("TesselFile1.TSF"));
+  QCOMPARE(form().windowTitle(), QStringLiteral("Tessel 0.96 - TesselFile1.TSF"));
+  QVERIFY(metier().Act_enregistrer->isEnabled());
+  triggerFromEventLoop(metier().Act_enregistrer);
+  QVERIFY(!metier().Act_enregistrer->isEnabled());
+
+  // Whatever a command throws, the event loop goes on.
+  QAction failing;
+  connect(&failing, &QAction::triggered, [] { throw ConvertError("'x' n'est pas correct", "x"); });
+  triggerFromEventLoop(&failing);
+  QCOMPARE(prompts_->shown.back().kind, Kind::Error);
+  QCOMPARE(prompts_->shown.back().text, std::string("'x' n'est pas correct"));
+  QVERIFY(form().isVisible());
+}
+
+void StartupTest::aSaveThatFailsOnClosingKeepsTheWindowOpen() {
+  program_->start({});
+  QVERIFY(QDir(files_.path()).mkdir("dossier"));
+  chosen_ = other("dossier/mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  QVERIFY(QDir(other("dossier")).removeRecursively());
+  addCategory("Sieste");
+  prompts_->answer(Answer::Yes);
+  QVERIFY(!form().close());
+  QVERIFY(form().isVisible());
+  QCOMPARE(prompts_->shown.back().kind, Kind::Error);
+  QCOMPARE(categoryCount(), 9);
+  QVERIFY(metier().Act_enregistrer->isEnabled());
+}
+
+int main(int argc, char** argv) {
+  // Private folders, so that tests may run side by side.
+  QTemporaryDir home;
+  qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+  TesselApplication app(argc, argv);
+  QApplication::setApplicationName("Tessel");
+  QApplication::setOrganizationName("Tessel");
+  StartupTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "Main_test.moc"
