@@ -222,8 +222,12 @@ std::string MEntite::texte_valeur(const MEntite* relation) const {
 
 std::string MEntite::identifiant() const {
   if (!name().empty()) return std::string(name());
-  if (const MEntite* id = valeur_chemin("ID", 0)) return id->nom();
-  if (const MEntite* id = valeur_chemin("sys_id", 0)) return id->nom();
+  for (std::string_view relation : {"ID", "sys_id"}) {
+    // Relations are symbols of the base: a name it does not know carries no
+    // triple, which spares a walk over an object's long lists.
+    if (base_courante && !base_courante->chercher_relation(relation)) continue;
+    if (const MEntite* id = valeur_chemin(relation, 0)) return id->nom();
+  }
   return {};
 }
 

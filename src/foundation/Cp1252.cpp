@@ -3,22 +3,52 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace tessel {
 
+namespace {
+
+// Opening a converter costs far more than converting a short text: each
+// thread keeps one of each.
+QStringDecoder& decoder() {
+  thread_local QStringDecoder d("windows-1252");
+  d.resetState();
+  return d;
+}
+
+QStringEncoder& encoder() {
+  thread_local QStringEncoder e("windows-1252", QStringConverter::Flag::Default);
+  e.resetState();
+  return e;
+}
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAscii(QStringView text) {
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+} // namespace
+
 QString fromCp1252(std::string_view text) {
-  QStringDecoder decoder("windows-1252");
-  if (!decoder.isValid()) // Qt built without ICU: Latin-1 is the closest fallback
+  // ASCII reads the same in both, and most engine texts are ASCII.
+  if (isAscii(text)) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  QStringDecoder& d = decoder();
+  if (!d.isValid()) // Qt built without ICU: Latin-1 is the closest fallback
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  return d.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string toCp1252(QStringView text) {
-  QStringEncoder encoder("windows-1252", QStringConverter::Flag::Default);
   QByteArray bytes;
-  if (encoder.isValid())
-    bytes = encoder.encode(text);
-  else
+  QStringEncoder& e = encoder();
+  if (isAscii(text) || !e.isValid())
     bytes = text.toLatin1();
+  else
+    bytes = e.encode(text);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <unordered_map>
 
 namespace tessel {
 
@@ -93,9 +94,14 @@ const QLocale& dateLocale() {
   return pinnedLocale() ? *pinnedLocale() : system;
 }
 
+namespace {
+int localeGeneration = 0;
+}
+
 void setDateLocale(const QLocale& locale) {
   pinnedLocale() = locale;
   tables() = buildTables(locale);
+  ++localeGeneration;
 }
 
 const std::array<std::string, 7>& DayNamesLong() { return tables().dayLong; }
@@ -208,8 +214,21 @@ TDateTime MondayOf(TDateTime date) {
 }
 
 std::string DateText(int day, int month, int year, bool longForm) {
-  return toCp1252(dateLocale().toString(QDate(year, month, day),
-                                        longForm ? QLocale::LongFormat : QLocale::ShortFormat));
+  // Screens ask for the same few days over and over; formatting through the
+  // locale costs far more than a lookup.
+  struct Cache {
+    int generation = -1;
+    std::unordered_map<int, std::string> texts[2];
+  };
+  thread_local Cache cache;
+  if (cache.generation != localeGeneration) cache = Cache{localeGeneration, {}};
+  auto& texts = cache.texts[longForm ? 1 : 0];
+  const int key = (year * 16 + month) * 32 + day;
+  if (auto it = texts.find(key); it != texts.end()) return it->second;
+  if (texts.size() >= 4096) texts.clear();
+  const QString text =
+      dateLocale().toString(QDate(year, month, day), longForm ? QLocale::LongFormat : QLocale::ShortFormat);
+  return texts.emplace(key, toCp1252(text)).first->second;
 }
 
 std::string DateTextOf(bool longForm, TDateTime value) {

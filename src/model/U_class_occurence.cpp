@@ -71,33 +71,51 @@ MObject_OCS* Moccurence::EntryOwner() const {
   return owners.empty() ? nullptr : owners.front();
 }
 
-ObjectStrings Moccurence::EntriesOfPeriod(TDateTime first, TDateTime last) {
-  const int f = dayKey(first);
-  const int l = dayKey(last);
-  std::vector<Moccurence*> found;
+namespace {
+
+struct DayEntry {
+  int day;
+  Moccurence* entry;
+};
+
+// The loaded entries of the days with their day, in the order of a walk over
+// the loaded entries from the last to the first.
+std::vector<DayEntry> entriesOfDays(int first, int last) {
+  std::vector<DayEntry> found;
   const auto& days = entriesByDay();
-  if (l >= f && static_cast<std::size_t>(l - f) < days.size()) {
-    for (int d = f; d <= l; ++d)
-      if (auto it = days.find(d); it != days.end()) found.insert(found.end(), it->second.begin(), it->second.end());
+  auto take = [&found](int day, const std::vector<Moccurence*>& entries) {
+    for (Moccurence* e : entries) found.push_back({day, e});
+  };
+  if (last >= first && static_cast<std::size_t>(last - first) < days.size()) {
+    for (int d = first; d <= last; ++d)
+      if (auto it = days.find(d); it != days.end()) take(d, it->second);
   } else {
     for (const auto& [day, entries] : days)
-      if (day >= f && day <= l) found.insert(found.end(), entries.begin(), entries.end());
+      if (day >= first && day <= last) take(day, entries);
   }
-  // The order of a walk over the loaded entries from the last to the first.
-  std::sort(found.begin(), found.end(),
-            [](const Moccurence* a, const Moccurence* b) { return a->registrationOrder() > b->registrationOrder(); });
+  std::sort(found.begin(), found.end(), [](const DayEntry& a, const DayEntry& b) {
+    return a.entry->registrationOrder() > b.entry->registrationOrder();
+  });
+  return found;
+}
+
+} // namespace
+
+ObjectStrings Moccurence::EntriesOfPeriod(TDateTime first, TDateTime last) {
   ObjectStrings result;
-  result.reserve(found.size());
-  for (Moccurence* e : found) result.emplace_back(e->DisplayText(), e);
+  for (const DayEntry& e : entriesOfDays(dayKey(first), dayKey(last))) result.emplace_back(e.entry->DisplayText(), e.entry);
   return result;
 }
 
 void Moccurence::CollectPeriod(ObjectStrings& activities, ObjectStrings& entries, TDateTime first, TDateTime last) {
   activities.clear();
   entries.clear();
-  for (const auto& [text, object] : EntriesOfPeriod(first, last)) {
-    auto* entry = static_cast<Moccurence*>(object);
-    entries.emplace_back(DateTextOf(false, entry->StartDate()), entry);
+  // Entries share few days: each day's text is made once.
+  std::unordered_map<int, std::string> dayTexts;
+  for (const auto& [day, entry] : entriesOfDays(dayKey(first), dayKey(last))) {
+    auto [text, fresh] = dayTexts.try_emplace(day);
+    if (fresh) text->second = DateTextOf(false, day);
+    entries.emplace_back(text->second, entry);
     MObject_OCS* owner = entry->EntryOwner();
     if (!owner) continue;
     const bool known = std::any_of(activities.begin(), activities.end(), [owner](const auto& a) { return a.second == owner; });

@@ -34,6 +34,10 @@ struct State {
   std::vector<std::unique_ptr<ClassEntry>> entries; // in order of first registration
   std::unordered_map<std::string, ClassEntry*> byName; // upper-cased class name
   std::unique_ptr<MDictionnaires_StringString_Objet<MObject_OCS>> identities;
+  // The same registrations by entity, which spares building the text keys of
+  // the dictionary on every lookup. An entity wrapped by two objects maps to
+  // null: the dictionary then answers.
+  std::unordered_map<const MEntite*, MObject_OCS*> byEntity;
   // One cached class search, reused while the same class is asked for.
   std::string cachedClass;
   MListe<MTruc> cachedStored;
@@ -427,6 +431,8 @@ void Storage::registerObject(MObject_OCS* object, const ClassRef& cls) {
   object->registryPosition_ = static_cast<int>(entry->objects.size());
   entry->objects.push_back(object);
   s.identities->Put(cls.name(), identity(object->entite()), object);
+  if (auto [it, fresh] = s.byEntity.try_emplace(object->entite(), object); !fresh && it->second != object)
+    it->second = nullptr;
 }
 
 namespace {
@@ -467,6 +473,8 @@ void Storage::unregisterObject(MObject_OCS* object) {
     }
   }
   if (s.identities) s.identities->RemoveKey(object->classe().name(), identity(object->entite()));
+  if (auto it = s.byEntity.find(object->entite()); it != s.byEntity.end() && it->second == object)
+    s.byEntity.erase(it);
   object->registryPosition_ = -1;
 }
 
@@ -511,14 +519,24 @@ MObject_OCS* Storage::ObjectOf(const MEntite* entity) {
   if (!classRelation) return nullptr;
   const MEntite* cls = entity->valeur_de(classRelation, 0);
   if (!cls) return nullptr;
-  std::string id = cls->identifiant();
+  // Class symbols carry their name: no copy on this frequent path.
+  std::string spare;
+  auto idOf = [&spare](const MEntite* c) -> std::string_view {
+    if (!c->name().empty()) return c->name();
+    spare = c->identifiant();
+    return spare;
+  };
+  std::string_view id = idOf(cls);
   if (SameText(id, "sys_Mtache") || SameText(id, "sys_Mressource")) {
     cls = entity->valeur_de(classRelation, 1);
     if (!cls) return nullptr;
-    id = cls->identifiant();
+    id = idOf(cls);
   }
   if (id.size() < 4) return nullptr;
-  return s.identities->Get(id.substr(4), identity(entity));
+  const auto known = s.byEntity.find(entity);
+  if (known == s.byEntity.end()) return nullptr;
+  if (MObject_OCS* object = known->second) return SameText(object->classe().name(), id.substr(4)) ? object : nullptr;
+  return s.identities->Get(std::string(id.substr(4)), identity(entity));
 }
 
 int Storage::loadedCount(std::string_view className) {
@@ -579,6 +597,7 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
   s.entries.clear();
   s.byName.clear();
   s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
+  s.byEntity.clear();
   if (MEntite* h = b.chercher_symbole("sys_heritage")) h->supprimer_liens();
   if (MEntite* sub = b.chercher_symbole("sys_a_pour_sous_classe")) sub->supprimer_liens();
   b.relation("sys_ID_classe");
@@ -604,6 +623,7 @@ void Storage::CloseBase() {
   State& s = state();
   liberer_requetes();
   s.identities.reset();
+  s.byEntity.clear();
   dropCache();
   std::vector<std::unique_ptr<ClassEntry>> entries;
   entries.swap(s.entries);

@@ -156,6 +156,14 @@ TEST(LocaleTexts, FrenchNamesAndFormats) {
   EXPECT_EQ(PeriodText(at(2002, 9, 2), at(2002, 9, 8), false, false), "Du 02/09/2002 au 08/09/2002");
 }
 
+TEST(LocaleTexts, DateTextsFollowALocaleChange) {
+  EXPECT_EQ(DateText(5, 9, 2002, true), "jeudi 5 septembre 2002");
+  setDateLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+  EXPECT_NE(DateText(5, 9, 2002, true).find("September"), std::string::npos);
+  setDateLocale(QLocale(QLocale::French, QLocale::France));
+  EXPECT_EQ(DateText(5, 9, 2002, true), "jeudi 5 septembre 2002");
+}
+
 TEST(LocaleTexts, PeriodTextFollowsTheLocaleLanguage) {
   struct Case {
     QLocale locale;

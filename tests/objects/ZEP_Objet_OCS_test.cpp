@@ -229,6 +229,9 @@ TEST_F(Objects, QueriesReclassingAndReferences) {
   Storage::Reclass("Chose", "ChoseSpeciale");
   EXPECT_EQ(a->entite()->valeur_chemin("sys_ID_classe", 0)->name(), "sys_ChoseSpeciale");
   EXPECT_EQ(ChoseSpeciale::Class().StoredCount(), 3);
+  // The loaded object is a Chose: its entity now names another class.
+  EXPECT_EQ(Storage::ObjectOf(a->entite()), nullptr);
+  EXPECT_EQ(Storage::ObjectOf(holder->entite()), holder);
 }
 
 TEST_F(Objects, ImportedCopiesGetNewIdentifiers) {

@@ -1,0 +1,215 @@
+// Realistic workspaces: a category tree, one activity per category, one entry
+// per activity and working day over ten years, a note on some entries. Opening as the
+// program does, one week's entries through the model next to the same week
+// from an indexed SQLite table, and saving.
+
+#include "foundation/ZEP_Dates.h"
+#include "model/DocumentManager.h"
+#include "model/Tadministration_FRAME.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_contenu.h"
+#include "model/U_class_occurence.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace tessel;
+
+namespace {
+
+constexpr int Years = 10;
+const TDateTime FirstDay = EncodeDate(2015, 1, 5);
+// A week in the middle of the period.
+const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
+
+DocumentManager& documents() { return DocumentManager::instance(); }
+
+void prepareProcess() {
+  static const bool ready = [] {
+    static QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+    SetUpApplicationModel();
+    return true;
+  }();
+  (void)ready;
+}
+
+void open(const QString& path) {
+  documents().OpenDocument(path);
+  documents().AfterDocumentLoaded();
+}
+
+void close() { Storage::CloseBase(); }
+
+// The entries as (day, activity number, minutes), the same in both stores.
+struct Row {
+  int day;
+  int activity;
+  int minutes;
+};
+
+struct Workspace {
+  QString path;
+  std::vector<Row> rows;
+};
+
+// `activities` activities, one entry per activity and working day for ten years.
+const Workspace& workspace(int activities) {
+  static QTemporaryDir dir;
+  static std::map<int, Workspace> made;
+  if (auto it = made.find(activities); it != made.end()) return it->second;
+  prepareProcess();
+  Workspace w;
+  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  open(w.path);
+  auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
+  std::vector<Mcategorie*> categories;
+  for (int i = 1; i < Mcategorie::Class().LoadedCount() && int(categories.size()) < activities; ++i)
+    categories.push_back(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(i)));
+  for (int i = int(categories.size()); i < activities; ++i)
+    categories.push_back(root->AddSubcategory("Projet " + std::to_string(i)));
+  std::vector<Mactivite_tessel*> owners;
+  for (Mcategorie* c : categories) {
+    owners.push_back(new Mactivite_tessel);
+    owners.back()->BindCategory(c);
+  }
+  const int days = Years * 365 + Years / 4;
+  for (int d = 0; d < days; ++d) {
+    if (d % 7 >= 5) continue; // the first day is a Monday
+    for (int a = 0; a < activities; ++a) {
+      const TDateTime day = FirstDay + d;
+      const int minutes = 15 * (1 + (d * 7 + a * 3) % 24);
+      Moccurence* entry = Moccurence::CreateEntry(day);
+      entry->SetTimeSpent(day, EncodeTime(minutes / 60, minutes % 60, 0));
+      owners[std::size_t(a)]->AddEntry(entry);
+      if ((d + a) % 20 == 0) {
+        auto* note = new Mcontenu;
+        note->SetTexte("Compte rendu du jour " + std::to_string(d));
+        entry->SetEntryContent(note);
+      }
+      w.rows.push_back({int(day), a, minutes});
+    }
+  }
+  Storage::SaveBase(w.path);
+  close();
+  return made.emplace(activities, std::move(w)).first->second;
+}
+
+void Open(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  for (auto _ : state) {
+    open(w.path);
+    state.PauseTiming();
+    close();
+    state.ResumeTiming();
+  }
+  state.counters["entries"] = double(w.rows.size());
+}
+
+void Save(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  const QString copy = w.path + ".copie.TSF";
+  for (auto _ : state) Storage::SaveBase(copy);
+  close();
+  QFile::remove(copy);
+}
+
+// The same entries in SQLite: a table indexed by day.
+class SqliteEntries {
+public:
+  explicit SqliteEntries(const std::vector<Row>& rows) {
+    check(sqlite3_open(":memory:", &db_));
+    exec("CREATE TABLE entries(day INTEGER, activity INTEGER, minutes INTEGER)");
+    exec("BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    check(sqlite3_prepare_v2(db_, "INSERT INTO entries VALUES(?,?,?)", -1, &insert, nullptr));
+    for (const Row& r : rows) {
+      sqlite3_bind_int(insert, 1, r.day);
+      sqlite3_bind_int(insert, 2, r.activity);
+      sqlite3_bind_int(insert, 3, r.minutes);
+      if (sqlite3_step(insert) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+      sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    exec("COMMIT");
+    exec("CREATE INDEX entries_by_day ON entries(day)");
+    check(sqlite3_prepare_v2(db_, "SELECT rowid, activity, minutes FROM entries WHERE day BETWEEN ? AND ?", -1,
+                             &week_, nullptr));
+  }
+  ~SqliteEntries() {
+    sqlite3_finalize(week_);
+    sqlite3_close(db_);
+  }
+
+  // The entries of the days, as the week's screen needs them.
+  std::size_t week(int first, int last, std::vector<Row>& out) {
+    out.clear();
+    sqlite3_bind_int(week_, 1, first);
+    sqlite3_bind_int(week_, 2, last);
+    while (sqlite3_step(week_) == SQLITE_ROW)
+      out.push_back({int(sqlite3_column_int(week_, 0)), sqlite3_column_int(week_, 1), sqlite3_column_int(week_, 2)});
+    sqlite3_reset(week_);
+    return out.size();
+  }
+
+private:
+  void check(int status) {
+    if (status != SQLITE_OK) throw std::runtime_error(db_ ? sqlite3_errmsg(db_) : "sqlite");
+  }
+  void exec(const char* sql) { check(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)); }
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* week_ = nullptr;
+};
+
+// One week through the model and through SQLite, alternately in the same
+// run; "ratio" is the model's time over SQLite's.
+void WeekAgainstSqlite(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  SqliteEntries sqlite(w.rows);
+  open(w.path);
+  using Clock = std::chrono::steady_clock;
+  Clock::duration model{}, indexed{};
+  ObjectStrings activities, entries;
+  std::vector<Row> rows;
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    Moccurence::CollectPeriod(activities, entries, WeekMonday, WeekMonday + 6);
+    const auto t1 = Clock::now();
+    found = sqlite.week(int(WeekMonday), int(WeekMonday) + 6, rows);
+    const auto t2 = Clock::now();
+    model += t1 - t0;
+    indexed += t2 - t1;
+    benchmark::DoNotOptimize(entries.data());
+  }
+  close();
+  if (found != entries.size()) state.SkipWithError("les deux semaines diffèrent");
+  const double n = double(state.iterations());
+  state.counters["model_us"] = std::chrono::duration<double, std::micro>(model).count() / n;
+  state.counters["sqlite_us"] = std::chrono::duration<double, std::micro>(indexed).count() / n;
+  state.counters["ratio"] = double(model.count()) / double(indexed.count());
+  state.counters["week_entries"] = double(entries.size());
+}
+
+// 8 activities over ten years: about 21 000 entries; 58: about 151 000.
+BENCHMARK(Open)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();
