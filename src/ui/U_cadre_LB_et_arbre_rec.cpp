@@ -21,6 +21,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 namespace tessel {
@@ -74,6 +75,19 @@ int rowOf(const QListWidget* list, const MObject_OCS* object) {
 QListWidgetItem* selectedItem(const QListWidget* list) {
   const QList<QListWidgetItem*> selected = list->selectedItems();
   return selected.isEmpty() ? nullptr : selected.front();
+}
+
+// The selected item of `from` goes to `to`, unless `to` holds its object
+// already. The next item is then selected, ready for another key press.
+template <class Item>
+void moveSelected(QListWidget* from, QListWidget* to) {
+  QListWidgetItem* item = selectedItem(from);
+  if (!item) return;
+  MObject_OCS* object = ItemObject(item);
+  if (rowOf(to, object) < 0) to->addItem(newItem<Item>(item->text(), object));
+  const int row = from->row(item);
+  delete from->takeItem(row);
+  if (from->count() > 0) from->setCurrentRow(std::min(row, from->count() - 1));
 }
 
 // Each item on its object's colour, with its picture and its name.
@@ -306,25 +320,12 @@ StringsWithObjects TFrame_LB_obj::Chosen() const {
 QString TFrame_LB_obj::TitleText() const { return QString::number(LB_obj->count()) + QLatin1Char(' ') + title_; }
 
 void TFrame_LB_obj::Choose() {
-  QListWidgetItem* item = selectedItem(LB_obj);
-  if (!item) return;
-  MObject_OCS* object = ItemObject(item);
-  if (rowOf(LB_choix, object) < 0) LB_choix->addItem(newItem<QListWidgetItem>(item->text(), object));
-  const int row = LB_obj->row(item);
-  delete LB_obj->takeItem(row);
-  // The next object is ready for another Enter.
-  if (LB_obj->count() > 0) LB_obj->setCurrentRow(std::min(row, LB_obj->count() - 1));
+  moveSelected<QListWidgetItem>(LB_obj, LB_choix);
   titleChanged();
 }
 
 void TFrame_LB_obj::Unchoose() {
-  QListWidgetItem* item = selectedItem(LB_choix);
-  if (!item) return;
-  MObject_OCS* object = ItemObject(item);
-  if (rowOf(LB_obj, object) < 0) LB_obj->addItem(newItem<SortedItem>(item->text(), object));
-  const int row = LB_choix->row(item);
-  delete LB_choix->takeItem(row);
-  if (LB_choix->count() > 0) LB_choix->setCurrentRow(std::min(row, LB_choix->count() - 1));
+  moveSelected<SortedItem>(LB_choix, LB_obj);
   titleChanged();
 }
 
