@@ -1,6 +1,7 @@
 #pragma once
 // A fresh object base with the program's classes for one widget test, the
-// shared picture lists, recorded prompts, and private user folders.
+// shared picture lists, recorded prompts, and private user folders. Editor
+// windows still open at the end are closed.
 
 #include "app/U_DM_metier.h"
 #include "foundation/ZEP_Dictionnaire.h"
@@ -8,6 +9,7 @@
 #include "model/Tadministration_FRAME.h"
 #include "model/U_class_contenu.h"
 #include "support/RecordingPrompts.h"
+#include "ui/Fenetre_Child_OAOR.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -32,11 +34,17 @@ public:
     Storage::OpenBase(dir.filePath(QStringLiteral("test.TSF")), Tadministration_FRAME::instance().loadList());
   }
   ~UiModel() {
+    closeEditorWindows();
     Storage::reset();
     DocumentManager::instance().reset();
   }
   UiModel(const UiModel&) = delete;
   UiModel& operator=(const UiModel&) = delete;
+
+  static void closeEditorWindows() {
+    for (TMDIChild_OAOR* window : QList<TMDIChild_OAOR*>(TMDIChild_OAOR::OpenWindows())) delete window;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 
   // A comment as the editors store them.
   static Mcontenu* comment(const std::string& title, const std::string& text = {}) {
