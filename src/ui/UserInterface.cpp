@@ -2,7 +2,12 @@
 // screens below embed, and the main window's commands that open its windows.
 
 #include "app/EmbeddedFrames.h"
+#include "app/MainForm.h"
+#include "model/U_class_contenu.h"
+#include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "ui/Fenetre_liste_obj.h"
 
 namespace tessel {
 
@@ -28,9 +33,15 @@ bool runCategoryDialog(QWidget* owner, CategoryDialogFields& fields) {
 } // namespace
 
 void InstallUserInterface(TMainForm& mainWindow) {
-  (void)mainWindow;
   EmbeddedFrames& frames = embeddedFrames();
   frames.categoryDialog = runCategoryDialog;
+  frames.noteViewer = [](QWidget* parent) -> NoteViewerFrame* { return new TFrame_visu_OAOR(parent); };
+
+  // The selection window and the editor windows go with the main window.
+  new TForme_liste_objets(&mainWindow);
+  TMDIChild_OAOR::SetOwnerWindow(&mainWindow);
+  QObject::connect(&mainWindow, &TMainForm::freeCommentRequested, &mainWindow,
+                   [] { EditObject(nullptr, Mcontenu::Class()); });
 }
 
 } // namespace tessel
