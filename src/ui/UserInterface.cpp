@@ -3,6 +3,7 @@
 
 #include "app/EmbeddedFrames.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
 
 namespace tessel {
 
@@ -31,6 +32,7 @@ void InstallUserInterface(TMainForm& mainWindow) {
   (void)mainWindow;
   EmbeddedFrames& frames = embeddedFrames();
   frames.categoryDialog = runCategoryDialog;
+  frames.taxonomyTree = [](QWidget* parent) { return new TFrame_obj_rec(parent); };
 }
 
 } // namespace tessel
