@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolTip>
@@ -128,16 +127,15 @@ bool TaxonomyNodeItem::operator<(const QTreeWidgetItem& other) const {
 // ---------------------------------------------------------------- delegate
 
 // Texts typed in place go to the frame, which checks them once the editor
-// has closed: its refusals are message boxes, which must not steal the focus
-// from a live editor (that would commit it a second time).
+// has closed: a refusal's message box must not take the focus from a live
+// editor, which would commit it again.
 class TaxonomyNodeDelegate final : public QStyledItemDelegate {
 public:
   TaxonomyNodeDelegate(TFrame_obj_rec* frame, QObject* parent) : QStyledItemDelegate(parent), frame_(frame) {}
 
   void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (!line || editor == committed_) return;
-    committed_ = editor;
+    if (!line) return;
     const QPersistentModelIndex node(index);
     const QString typed = line->text();
     QMetaObject::invokeMethod(
@@ -146,7 +144,6 @@ public:
 
 private:
   TFrame_obj_rec* frame_;
-  mutable QPointer<QWidget> committed_;
 };
 
 // ---------------------------------------------------------------- title bar and tool bar
@@ -234,6 +231,13 @@ TaxonomyNodeItem* TaxonomyTreeView::nodeOfIndex(const QModelIndex& index) const 
   return item ? itemOf(item) : nullptr;
 }
 
+std::vector<TaxonomyNodeItem*> TaxonomyTreeView::nodesShowing(const MObject_OCS* object) const {
+  std::vector<TaxonomyNodeItem*> nodes;
+  for (QTreeWidgetItemIterator it(const_cast<TaxonomyTreeView*>(this)); *it; ++it)
+    if (itemOf(*it)->object() == object) nodes.push_back(itemOf(*it));
+  return nodes;
+}
+
 void TaxonomyTreeView::setImages(const std::vector<QImage>& images) {
   images_.clear();
   icons_.clear();
@@ -280,9 +284,10 @@ QImage TaxonomyTreeView::image(int index) const {
 
 int TaxonomyTreeView::addImage(const QImage& picture, std::optional<QRgb> maskColour) {
   QPixmap shown = QPixmap::fromImage(picture);
-  if (maskColour && !picture.isNull())
-    shown.setMask(QBitmap::fromImage(
-        picture.convertToFormat(QImage::Format_ARGB32).createMaskFromColor(*maskColour | 0xFF000000u, Qt::MaskOutColor)));
+  if (maskColour && !picture.isNull()) {
+    const QImage opaque = picture.convertToFormat(QImage::Format_ARGB32);
+    shown.setMask(QBitmap::fromImage(opaque.createMaskFromColor(*maskColour | 0xFF000000u, Qt::MaskOutColor)));
+  }
   if (!shown.isNull() && shown.size() != IconSize)
     shown = shown.scaled(IconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   images_.push_back(picture);
@@ -507,7 +512,8 @@ void TFrame_obj_rec::ShowTaxonomy(const ClassRef& cls, const ImageList& images) 
   std::vector<QImage> pictures;
   for (int i = 0; i < images.count(); ++i) {
     QImage picture = images.pixmap(i).toImage();
-    if (picture.size() != images.size()) picture = picture.scaled(images.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (picture.size() != images.size())
+      picture = picture.scaled(images.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture.setDevicePixelRatio(1);
     pictures.push_back(picture);
   }
@@ -553,18 +559,14 @@ void TFrame_obj_rec::fill() {
 }
 
 void TFrame_obj_rec::RefreshNode(MObject_OCS* object) {
-  if (!object) return;
-  bool found = false;
-  for (QTreeWidgetItemIterator it(TV_arbre); *it; ++it) {
-    auto* item = TaxonomyTreeView::itemOf(*it);
-    TObjRec* node = item->node();
-    if (item->object() != object || !node) continue;
+  auto* node = dynamic_cast<TObjRec*>(object);
+  const std::vector<TaxonomyNodeItem*> shown = node ? TV_arbre->nodesShowing(node) : std::vector<TaxonomyNodeItem*>();
+  for (TaxonomyNodeItem* item : shown) {
     item->setText(0, fromCp1252(node->Name()));
     TObjRec::SetNodeImage(*TV_arbre, item);
     setNodeColour(item);
-    found = true;
   }
-  if (found) sort();
+  if (!shown.empty()) sort();
 }
 
 void TFrame_obj_rec::SetTitleBarVisible(bool visible) { PB_titre->setVisible(visible); }
@@ -671,7 +673,7 @@ void TFrame_obj_rec::commitRename(const QPersistentModelIndex& index, const QStr
     return;
   }
   node->SetName(name);
-  item->setText(0, fromCp1252(name));
+  for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) shown->setText(0, fromCp1252(name));
   sort();
   TV_arbre->scrollToItem(item);
   emit nodeChanged(node);
@@ -689,7 +691,7 @@ void TFrame_obj_rec::ChangeIcon() {
   if (!editor.Execute()) return;
   const QImage picture = editor.Picture();
   node->SetPicture(&picture); // an empty picture: the node shows its parent's
-  TObjRec::RefreshImages(*TV_arbre, selected);
+  for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) TObjRec::RefreshImages(*TV_arbre, shown);
   TV_arbre->viewport()->update();
   emit nodeChanged(node);
   setModified();
@@ -719,9 +721,11 @@ void TFrame_obj_rec::EditNode() {
   node->SetDescription(toCp1252(dialog.cat_description));
   if (colours) node->SetColour(BgrFromColour(dialog.cat_couleur));
   node->SetPicture(&dialog.cat_bitmap);
-  TObjRec::RefreshImages(*TV_arbre, selected);
-  selected->setText(0, fromCp1252(name));
-  setNodeColour(selected);
+  for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) {
+    TObjRec::RefreshImages(*TV_arbre, shown);
+    shown->setText(0, fromCp1252(name));
+    setNodeColour(shown);
+  }
   sort();
   TV_arbre->scrollToItem(selected);
   emit nodeChanged(node);
@@ -765,7 +769,7 @@ void TFrame_obj_rec::DeleteNode() {
   for (QTreeWidgetItemIterator it(TV_arbre); *it; ++it)
     if (gone.count(TaxonomyTreeView::itemOf(*it)->object())) doomed.push_back(*it);
   const bool parentStays = !gone.count(TaxonomyTreeView::itemOf(parentItem)->object());
-  // Deepest first, so that no item is freed twice.
+  // In reverse tree order, children before their parents: no item is freed twice.
   for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) delete *it;
   if (parentStays) TV_arbre->setCurrentItem(parentItem);
   updateActions();

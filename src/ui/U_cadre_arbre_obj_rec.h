@@ -57,6 +57,8 @@ public:
   TaxonomyNodeItem* selectedNode() const;
   TaxonomyNodeItem* nodeAt(const QPoint& viewportPos) const;
   TaxonomyNodeItem* nodeOfIndex(const QModelIndex& index) const;
+  // The nodes that show `object`: more than one when several nodes list it.
+  std::vector<TaxonomyNodeItem*> nodesShowing(const MObject_OCS* object) const;
   // Whether a node's text is being edited in place.
   bool editing() const { return state() == EditingState; }
 

@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolBar>
@@ -71,7 +70,6 @@ QStringList childNames(const TObjRec* node) {
   return names;
 }
 
-
 // The objects of a frame's nodeChanged signals while it lives.
 struct ChangeRecorder {
   explicit ChangeRecorder(TaxonomyTreeFrame* frame)
@@ -116,7 +114,7 @@ private slots:
   void remove_data();
   void remove();
   void deleteKey();
-  void deleteNodeListedTwice();
+  void nodeListedTwice();
   void dropRefusals_data();
   void dropRefusals();
   void dropMoves_data();
@@ -135,7 +133,6 @@ private:
   bool modified() const { return DocumentManager::instance().DocumentModified(); }
   // Every text shown to the user so far.
   QStringList said() const;
-
   QTreeWidget* tree() const { return frame_->TV_arbre; }
 
   QTemporaryDir home_;
@@ -378,7 +375,8 @@ void TaxonomyTreeTest::barsAndMenu() {
     entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
   QCOMPARE(entries, (QStringList{"Nouveau", "Supprimer", "Renommer", "-", "Modifier icone...",
                                  "Modifier texte, couleur, icone, ...", "-", "Générer un rapport",
-                                 "Générer un état imprimable", "-", "Genération XML", "Créer une nouvelle note", "-",
+                                 "Générer un état imprimable", "-", "Genération XML", "Créer une nouvelle note",
+                                 "-",
                                  "Importer un sous-arbre...", "Exporter un sous-arbre..."}));
 
   QCOMPARE(tree()->indentation(), 19);
@@ -791,19 +789,25 @@ void TaxonomyTreeTest::deleteKey() {
   QVERIFY(modified());
 }
 
-void TaxonomyTreeTest::deleteNodeListedTwice() {
+void TaxonomyTreeTest::nodeListedTwice() {
   openNewDocument();
   TObjRec* root = static_cast<TObjRec*>(Mcategorie::Class().LoadedItem(0));
   TObjRec* pause = root->Child(0);
   root->Child(1)->AddChild(pause); // also below Réunion
   show();
-  QVERIFY(item(Root + "/Pause"));
-  QVERIFY(item(Root + "/Réunion/Pause"));
-  select(Root + "/Réunion/Pause");
+  QCOMPARE(node(Root + "/Pause"), pause);
+  QCOMPARE(node(Root + "/Réunion/Pause"), pause);
+
+  pause->SetName("Repos");
+  frame_->RefreshNode(pause);
+  QCOMPARE(node(Root + "/Repos"), pause);
+  QCOMPARE(node(Root + "/Réunion/Repos"), pause);
+
+  select(Root + "/Réunion/Repos");
   frame_->DeleteNode();
   // No node is left showing the deleted object.
-  QVERIFY(!item(Root + "/Réunion/Pause"));
-  QVERIFY(!item(Root + "/Pause"));
+  QVERIFY(!item(Root + "/Réunion/Repos"));
+  QVERIFY(!item(Root + "/Repos"));
   QCOMPARE(childNames(root), (QStringList{"Réunion", "Administration", "Rédaction", "Note de Service"}));
 }
 
