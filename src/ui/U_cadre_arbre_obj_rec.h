@@ -28,8 +28,8 @@ class TFrame_obj_rec;
 class TObjRec;
 
 // A node of the tree: the taxonomy object it shows and its picture's index
-// in the view's image list. Siblings sort by text, ignoring case and accents'
-// weight the way a French reader expects.
+// in the view's image list. Siblings sort by text as a French reader
+// expects, ignoring case.
 class TaxonomyNodeItem final : public QTreeWidgetItem, public TreeItem {
 public:
   TaxonomyNodeItem(const QString& text, MObject_OCS* object);
