@@ -284,10 +284,7 @@ QImage TaxonomyTreeView::image(int index) const {
 
 int TaxonomyTreeView::addImage(const QImage& picture, std::optional<QRgb> maskColour) {
   QPixmap shown = QPixmap::fromImage(picture);
-  if (maskColour && !picture.isNull()) {
-    const QImage opaque = picture.convertToFormat(QImage::Format_ARGB32);
-    shown.setMask(QBitmap::fromImage(opaque.createMaskFromColor(*maskColour | 0xFF000000u, Qt::MaskOutColor)));
-  }
+  if (maskColour && !shown.isNull()) shown.setMask(shown.createMaskFromColor(QColor::fromRgb(*maskColour)));
   if (!shown.isNull() && shown.size() != IconSize)
     shown = shown.scaled(IconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   images_.push_back(picture);

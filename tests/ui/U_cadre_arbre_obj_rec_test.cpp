@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -68,6 +69,11 @@ QStringList childNames(const TObjRec* node) {
   QStringList names;
   for (const TObjRec* child : node->Children()) names << fromCp1252(child->Name());
   return names;
+}
+
+// A node's icon as the tree draws it.
+QImage iconOf(const QTreeWidgetItem* item) {
+  return item->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 // The objects of a frame's nodeChanged signals while it lives.
@@ -278,6 +284,13 @@ void TaxonomyTreeTest::defaultTreeOnAnEmptyBase() {
     QVERIFY(!shownItem->icon(0).isNull());
   }
   for (const TObjRec* child : rootNode->Children()) QVERIFY(!child->Invariant());
+  // The root's picture was drawn on white, which its icon shows as transparent.
+  const QImage icon = iconOf(top);
+  int opaque = 0;
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(icon.pixel(x, y)) == 255;
+  QVERIFY2(opaque > 20 && opaque < 16 * 16, qPrintable(QString::number(opaque)));
+  QCOMPARE(qAlpha(icon.pixel(0, 15)), 0);
 
   // Showing it again shows the same objects, creating none.
   const int count = cls->LoadedCount();
@@ -667,7 +680,11 @@ void TaxonomyTreeTest::changeIcon() {
   openNewDocument();
   show();
   QTemporaryDir pictures;
-  QVERIFY(!tessel::test::writeBitmap(pictures.path(), "rouge.bmp", QSize(16, 16), Qt::red).isEmpty());
+  // Blue on red: red, the bottom-left colour, is transparent in icons.
+  QImage drawn(16, 16, QImage::Format_RGB888);
+  drawn.fill(Qt::red);
+  QPainter(&drawn).fillRect(4, 4, 8, 8, Qt::blue);
+  QVERIFY(drawn.save(QDir(pictures.path()).filePath("rouge.bmp"), "BMP"));
   QDir::setCurrent(pictures.path());
   // A node created without a picture follows its parent's.
   node(Root + "/Réunion")->AddChild(TObjRec::CreateNamed(Mcategorie::Class(), "Bilan"));
@@ -706,6 +723,10 @@ void TaxonomyTreeTest::changeIcon() {
     QVERIFY(meeting->Picture());
     QCOMPARE(meeting->Picture()->pixelColor(0, 0), QColor(Qt::red));
     QVERIFY(meetingItem->imageIndex() != before);
+    const QImage icon = iconOf(meetingItem);
+    QCOMPARE(qAlpha(icon.pixel(0, 15)), 0);
+    QCOMPARE(qAlpha(icon.pixel(2, 2)), 0);
+    QCOMPARE(icon.pixelColor(8, 8), QColor(Qt::blue));
   } else {
     // Without a picture it shows its parent's icon.
     QVERIFY(!meeting->Picture());
