@@ -4,6 +4,7 @@
 #include "foundation/Cp1252.h"
 #include "objects/U_OR_class.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
 
 #include <QAction>
 #include <QCollator>
@@ -209,6 +210,7 @@ TFrame_LB_obj::TFrame_LB_obj(QWidget* parent)
       PC_pages(new QStackedWidget),
       TS_liste(new QWidget),
       TS_arbre(new QWidget),
+      Frame_obj_rec(new TFrame_obj_rec(TS_arbre)),
       LB_obj(styledList(new ObjectListBox(this, TS_liste), "LB_obj", ObjectItemHeight)),
       Splitter(new QSplitter(Qt::Vertical, this)),
       Panel_resultats(new QFrame),
@@ -230,8 +232,12 @@ TFrame_LB_obj::TFrame_LB_obj(QWidget* parent)
   auto* listLayout = new QVBoxLayout(TS_liste);
   listLayout->setContentsMargins(0, 0, 0, 0);
   listLayout->addWidget(LB_obj);
-  // The taxonomy tree page: every caller asks for the list, so the page stays
-  // empty until the tree frame is placed here.
+  // The taxonomy tree page: every caller asks for the list, so the tree is
+  // filled only in tree mode.
+  auto* treeLayout = new QVBoxLayout(TS_arbre);
+  treeLayout->setContentsMargins(0, 0, 0, 0);
+  treeLayout->addWidget(Frame_obj_rec);
+  Frame_obj_rec->setObjectName(QStringLiteral("Frame_obj_rec"));
   PC_pages->addWidget(TS_liste);
   PC_pages->addWidget(TS_arbre);
 
@@ -305,6 +311,7 @@ void TFrame_LB_obj::Fill(const ClassRef& cls, const StringsWithObjects* currentC
 
   LB_choix->update();
   titleChanged();
+  if (treeMode_) Frame_obj_rec->ShowTaxonomy(cls, images ? *images : ImageList());
   PC_pages->setCurrentWidget(treeMode_ ? TS_arbre : TS_liste);
 }
 

@@ -22,6 +22,8 @@ class QStackedWidget;
 
 namespace tessel {
 
+class TFrame_obj_rec;
+
 class TFrame_LB_obj : public QWidget {
   Q_OBJECT
 public:
@@ -51,6 +53,7 @@ public:
   QStackedWidget* const PC_pages;
   QWidget* const TS_liste;
   QWidget* const TS_arbre;
+  TFrame_obj_rec* const Frame_obj_rec; // on the tree page
   QListWidget* const LB_obj;
   QSplitter* const Splitter;
   QFrame* const Panel_resultats;

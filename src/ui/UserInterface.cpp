@@ -8,6 +8,7 @@
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
 
 namespace tessel {
 
@@ -35,6 +36,7 @@ bool runCategoryDialog(QWidget* owner, CategoryDialogFields& fields) {
 void InstallUserInterface(TMainForm& mainWindow) {
   EmbeddedFrames& frames = embeddedFrames();
   frames.categoryDialog = runCategoryDialog;
+  frames.taxonomyTree = [](QWidget* parent) -> TaxonomyTreeFrame* { return new TFrame_obj_rec(parent); };
   frames.noteViewer = [](QWidget* parent) -> NoteViewerFrame* { return new TFrame_visu_OAOR(parent); };
 
   // The selection window and the editor windows go with the main window.
