@@ -103,19 +103,42 @@ bool WeekTimetable::commit(int row, int day, const std::string& text, MObject_OC
     entry = nullptr;
     modified = true;
   }
-  if (note && entry) {
+  if (note && entry && entry->EntryContent() != note) {
     entry->SetEntryContent(note);
     modified = true;
   }
   return modified;
 }
 
-bool WeekTimetable::addRow(Mcategorie* category) {
+bool WeekTimetable::appendRow(Mcategorie* category) {
   Mactivite_tessel* activity = ActivityOfCategory(category);
-  const bool added = rowOf(activity) < 0;
-  if (added) rows_.push_back(activity);
+  if (rowOf(activity) >= 0) return false;
+  rows_.push_back(activity);
+  return true;
+}
+
+bool WeekTimetable::addRow(Mcategorie* category) {
+  const bool added = appendRow(category);
   fillValues();
   return added;
+}
+
+int WeekTimetable::addRowsForAllCategories() {
+  int added = 0;
+  const ClassRef& categories = Mcategorie::Class();
+  for (int i = categories.LoadedCount() - 1; i >= 1; --i)
+    if (appendRow(static_cast<Mcategorie*>(categories.LoadedItem(i)))) ++added;
+  fillValues();
+  return added;
+}
+
+std::vector<int> WeekTimetable::rowsOfCategory(const MObject_OCS* category) const {
+  std::vector<int> rows;
+  for (int r = 0; r < rowCount(); ++r) {
+    const auto* shown = dynamic_cast<const Mabstraite_activite*>(activity(r));
+    if (shown && shown->Category() == category) rows.push_back(r);
+  }
+  return rows;
 }
 
 void WeekTimetable::removeRow(int row) {

@@ -36,10 +36,16 @@ public:
   // Records a typed text in a cell as leaving the cell does: creates, updates
   // or (for no time) deletes the entry, and gives it `note` when one is
   // shown. A text that is no time of day raises ConvertError and changes
-  // nothing. Answers whether the document changed.
+  // nothing. Answers whether the document changed (giving an entry the note
+  // it already has is no change).
   bool commit(int row, int day, const std::string& text, MObject_OCS* note = nullptr);
   // A row for the category's activity unless it has one; answers whether one was added.
   bool addRow(Mcategorie* category);
+  // A row for every loaded category but the first (the root of the documents
+  // this program makes), from the last loaded down; answers how many were added.
+  int addRowsForAllCategories();
+  // The rows whose activity is bound to `category`.
+  std::vector<int> rowsOfCategory(const MObject_OCS* category) const;
   // Deletes the row's entries of this week, then the row.
   void removeRow(int row);
 
@@ -57,6 +63,7 @@ private:
   Moccurence*& cell(int row, int day);
   Moccurence* cell(int row, int day) const;
   void fillValues();
+  bool appendRow(Mcategorie* category);
 
   TDateTime monday_ = 0;
   std::vector<MObject_OCS*> rows_;

@@ -53,10 +53,37 @@ TEST_F(Timetable, TypingTimesCreatesUpdatesAndDeletesEntries) {
   EXPECT_EQ(Moccurence::Class().LoadedCount(), 1);
   EXPECT_FALSE(week.commit(0, 3, "  :  "));
 
-  // A note shown while a time is typed goes to the entry.
+  // A note shown while a time is typed goes to the entry; giving it the same
+  // note again is no change.
   auto* note = new Mcontenu;
   EXPECT_TRUE(week.commit(1, 3, "17:45", note));
   EXPECT_EQ(week.entry(1, 3)->EntryContent(), note);
+  EXPECT_FALSE(week.commit(1, 3, "17:45", note));
+  auto* other = new Mcontenu;
+  EXPECT_TRUE(week.commit(1, 3, "17:45", other));
+  EXPECT_EQ(week.entry(1, 3)->EntryContent(), other);
+  // No note given keeps the one the entry has.
+  EXPECT_FALSE(week.commit(1, 3, "17:45"));
+  EXPECT_EQ(week.entry(1, 3)->EntryContent(), other);
+}
+
+TEST_F(Timetable, RowsForEveryCategoryButTheRoot) {
+  week.load(at(2002, 9, 5));
+  ASSERT_TRUE(week.addRow(categoryNamed("Pause")));
+  const int categories = Mcategorie::Class().LoadedCount();
+  ASSERT_GT(categories, 2);
+  // Pause has its row already; the root gets none.
+  EXPECT_EQ(week.addRowsForAllCategories(), categories - 2);
+  ASSERT_EQ(week.rowCount(), categories - 1);
+  // Walked from the last loaded category down to the second (Pause, already shown).
+  ASSERT_EQ(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->Name(), "Pause");
+  EXPECT_EQ(week.activity(1)->DisplayText(),
+            static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(categories - 1))->Name());
+  EXPECT_EQ(week.activity(categories - 2)->DisplayText(),
+            static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(2))->Name());
+  EXPECT_EQ(week.rowsOfCategory(Mcategorie::Class().LoadedItem(0)), std::vector<int>{});
+  EXPECT_EQ(week.rowsOfCategory(categoryNamed("Pause")), std::vector<int>{0});
+  EXPECT_EQ(week.addRowsForAllCategories(), 0);
 }
 
 TEST_F(Timetable, RefusedTimesLeaveNothingBehind) {
