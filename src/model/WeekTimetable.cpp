@@ -33,6 +33,11 @@ int WeekTimetable::rowOf(const MObject_OCS* activity) const {
   return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
+Mcategorie* WeekTimetable::category(int row) const {
+  const auto* shown = dynamic_cast<const Mabstraite_activite*>(activity(row));
+  return shown ? shown->Category() : nullptr;
+}
+
 Moccurence*& WeekTimetable::cell(int row, int day) {
   return cells_.at(static_cast<std::size_t>(row) * days + static_cast<std::size_t>(day));
 }
@@ -134,24 +139,25 @@ int WeekTimetable::addRowsForAllCategories() {
 
 std::vector<int> WeekTimetable::rowsOfCategory(const MObject_OCS* category) const {
   std::vector<int> rows;
-  for (int r = 0; r < rowCount(); ++r) {
-    const auto* shown = dynamic_cast<const Mabstraite_activite*>(activity(r));
-    if (shown && shown->Category() == category) rows.push_back(r);
-  }
+  for (int r = 0; r < rowCount(); ++r)
+    if (category && this->category(r) == category) rows.push_back(r);
   return rows;
 }
 
-void WeekTimetable::removeRow(int row) {
+bool WeekTimetable::removeRow(int row) {
   MObject_OCS* activity = this->activity(row);
+  bool deleted = false;
   for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) {
     if (!*it || (*it)->EntryOwner() != activity) continue;
     Moccurence* entry = *it;
     *it = nullptr;
     entry->Delete();
+    deleted = true;
   }
   slots_.erase(std::remove(slots_.begin(), slots_.end(), nullptr), slots_.end());
   rows_.erase(rows_.begin() + row);
   fillValues();
+  return deleted;
 }
 
 TDateTime WeekTimetable::rowTotal(int row) const {

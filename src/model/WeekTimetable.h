@@ -29,6 +29,10 @@ public:
   int rowCount() const { return static_cast<int>(rows_.size()); }
   MObject_OCS* activity(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
   int rowOf(const MObject_OCS* activity) const;
+  // The category of the row's activity (whose name, description, colour and
+  // picture the row shows); null for a row whose owner is no activity bound
+  // to a category, which the screens show by its display text.
+  Mcategorie* category(int row) const;
   Moccurence* entry(int row, int day) const { return cell(row, day); }
   // "07:30" for a cell with an entry, empty otherwise.
   std::string cellText(int row, int day) const;
@@ -46,8 +50,9 @@ public:
   int addRowsForAllCategories();
   // The rows whose activity is bound to `category`.
   std::vector<int> rowsOfCategory(const MObject_OCS* category) const;
-  // Deletes the row's entries of this week, then the row.
-  void removeRow(int row);
+  // Deletes the row's entries of this week, then the row; answers whether
+  // entries were deleted.
+  bool removeRow(int row);
 
   TDateTime rowTotal(int row) const;
   TDateTime dayTotal(int day) const;

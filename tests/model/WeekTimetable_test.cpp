@@ -3,6 +3,7 @@
 #include "foundation/Cp1252.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
+#include "model/U_class_note.h"
 #include "model/U_class_occurence.h"
 #include "model/WeekTimetable.h"
 
@@ -122,11 +123,30 @@ TEST_F(Timetable, RemovingARowDeletesOnlyThisWeeksEntries) {
   week.commit(0, 0, "3:00");
   week.load(at(2002, 9, 5));
   ASSERT_EQ(week.rowCount(), 1);
-  week.removeRow(0);
+  EXPECT_TRUE(week.removeRow(0));
   EXPECT_EQ(week.rowCount(), 0);
+  week.addRow(categoryNamed("Pause"));
+  EXPECT_FALSE(week.removeRow(0)); // a row without entries this week
   week.load(at(2002, 9, 12));
   ASSERT_EQ(week.rowCount(), 1);
   EXPECT_EQ(DurationText(week.weekTotal()), "3:00");
+}
+
+TEST_F(Timetable, RowsShowTheirActivitysCategory) {
+  // A note owns the entry it made for itself: its row has no category.
+  auto* note = new Mnote;
+  Moccurence* own = Moccurence::CreateEntry(at(2002, 9, 3));
+  own->SetTimeSpent(at(2002, 9, 3), 1.0 / 24);
+  note->AddEntry(own);
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed("Pause"));
+  ASSERT_EQ(week.rowCount(), 2);
+  EXPECT_EQ(week.activity(0), note);
+  EXPECT_EQ(week.category(0), nullptr);
+  EXPECT_EQ(week.category(1), categoryNamed("Pause"));
+  EXPECT_FALSE(WeekTimetable::isFreeTextRow(week.activity(0)));
+  EXPECT_EQ(week.rowsOfCategory(nullptr), std::vector<int>{});
+  EXPECT_EQ(week.cellText(0, 1), "01:00");
 }
 
 TEST_F(Timetable, AWeekSurvivesSavingAndReopening) {
