@@ -156,6 +156,15 @@ private:
   }
 };
 
+// The panels fit together edge to edge.
+template <typename Layout>
+Layout* flatLayout(QWidget* owner) {
+  auto* layout = new Layout(owner);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  return layout;
+}
+
 PaintedPanel* newPanel(const char* name) {
   auto* panel = new PaintedPanel;
   panel->setObjectName(QLatin1String(name));
@@ -355,9 +364,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
   buildMenus();
 
   auto* right = new QWidget;
-  auto* rightLayout = new QVBoxLayout(right);
-  rightLayout->setContentsMargins(0, 0, 0, 0);
-  rightLayout->setSpacing(0);
+  auto* rightLayout = flatLayout<QVBoxLayout>(right);
   rightLayout->addWidget(Panel_entete);
   rightLayout->addWidget(Splitter_note, 1);
 
@@ -370,9 +377,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
   Splitter_gauche->setStretchFactor(1, 1);
   Splitter_gauche->setSizes({LeftPanelWidth, 800});
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(Splitter_gauche);
+  flatLayout<QVBoxLayout>(this)->addWidget(Splitter_gauche);
 
   // Rows and headings before the first load: the headings exist for good.
   for (int d = 0; d < WeekTimetable::days; ++d) {
@@ -394,9 +399,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   Panel_gauche_activite->setObjectName(QStringLiteral("Panel_gauche_activite"));
   Panel_gauche_activite->setToolTip(QStringLiteral("Pour ajouter une activite, doublecliquer sur le noeud"));
   Panel_gauche_activite->setMinimumWidth(LeftPanelMinimum);
-  auto* layout = new QVBoxLayout(Panel_gauche_activite);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  auto* layout = flatLayout<QVBoxLayout>(Panel_gauche_activite);
 
   auto* titleBar = new QWidget;
   titleBar->setObjectName(QStringLiteral("Panel_titre_activites"));
@@ -424,8 +427,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   QPalette white = treeHolder_->palette();
   white.setColor(QPalette::Window, Qt::white);
   treeHolder_->setPalette(white);
-  auto* treeLayout = new QVBoxLayout(treeHolder_);
-  treeLayout->setContentsMargins(0, 0, 0, 0);
+  flatLayout<QVBoxLayout>(treeHolder_);
   layout->addWidget(treeHolder_, 1);
 }
 
@@ -527,9 +529,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
   auto* upper = new QWidget;
   upper->setObjectName(QStringLiteral("Panel_saisie"));
   upper->setMinimumHeight(GridMinimumHeight);
-  auto* upperLayout = new QVBoxLayout(upper);
-  upperLayout->setContentsMargins(0, 0, 0, 0);
-  upperLayout->setSpacing(0);
+  auto* upperLayout = flatLayout<QVBoxLayout>(upper);
   auto* middle = new QHBoxLayout;
   middle->setSpacing(0);
   middle->addWidget(ScrollBox_grille, 1);
@@ -546,14 +546,11 @@ void TFrame_emploi_du_temps::buildGridArea() {
 
 void TFrame_emploi_du_temps::buildNotePanel() {
   Panel_note->setObjectName(QStringLiteral("Panel_note"));
-  auto* layout = new QHBoxLayout(Panel_note);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  auto* layout = flatLayout<QHBoxLayout>(Panel_note);
   // The note viewer goes here once the user-interface layer gives one.
   viewerHolder_ = new QWidget;
   viewerHolder_->setObjectName(QStringLiteral("Panel_visu_note"));
-  auto* viewerLayout = new QVBoxLayout(viewerHolder_);
-  viewerLayout->setContentsMargins(0, 0, 0, 0);
+  flatLayout<QVBoxLayout>(viewerHolder_);
   layout->addWidget(viewerHolder_, 1);
 
   auto* information = static_cast<PaintedPanel*>(Panel_informations);
