@@ -262,10 +262,16 @@ protected:
   // the user types replaces it.
   void focusInEvent(QFocusEvent* event) override {
     QLineEdit::focusInEvent(event);
-    if (screen_.quiet_ || (entered && !userMove(event))) return;
+    if (screen_.quiet_ || entered) return;
+    entered = true;
+    if (!userMove(event)) {
+      // The window coming back with the focus here: only the look of a
+      // cell with the focus (the document may be changing under a message box).
+      setBackground(FocusedCellColour);
+      return;
+    }
     if (event->reason() == Qt::MouseFocusReason) selectOnPress_ = true;
     else selectAll();
-    entered = true;
     screen_.cellEntered(*this);
   }
 
@@ -299,6 +305,9 @@ private:
 
 // ---------------------------------------------------------------- row labels
 
+// Paints what it was last given, never the objects themselves: between the
+// closing of a document and the next initialise, a message box may make it
+// repaint while those objects are gone.
 class TFrame_emploi_du_temps::RowLabel final : public QWidget {
 public:
   RowLabel(TFrame_emploi_du_temps& screen, int row, QWidget* parent) : QWidget(parent), row_(row), screen_(screen) {
@@ -306,18 +315,22 @@ public:
     setFont(Courier(10));
   }
 
+  void showActivity(const QString& name, const QColor& colour, const QImage& picture) {
+    name_ = name;
+    colour_ = colour;
+    picture_ = picture.isNull() ? QImage() : TObjRec::Masked(picture);
+    update();
+  }
+
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     const int h = height();
     painter.setPen(Qt::black);
-    painter.setBrush(screen_.rowColour(row_));
+    painter.setBrush(colour_);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    if (const Mcategorie* category = screen_.week_.category(row_)) {
-      if (const QImage* picture = category->Picture(); picture && !picture->isNull())
-        painter.drawImage(QRect(2, 2, h - 6, h - 6), TObjRec::Masked(*picture));
-    }
-    const QString name = FitText(painter, QRect(0, 0, width() - h, h), screen_.rowName(row_), QStringLiteral("..."));
+    if (!picture_.isNull()) painter.drawImage(QRect(2, 2, h - 6, h - 6), picture_);
+    const QString name = FitText(painter, QRect(0, 0, width() - h, h), name_, QStringLiteral("..."));
     DrawEmbossedText(painter, h + 5, 3, PlainText, name);
   }
 
@@ -331,6 +344,9 @@ protected:
 private:
   const int row_;
   TFrame_emploi_du_temps& screen_;
+  QString name_;
+  QColor colour_ = Qt::white;
+  QImage picture_;
 };
 
 // ---------------------------------------------------------------- the screen
@@ -497,8 +513,8 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.setPen(Qt::black);
     const int top = Panel_grille->mapTo(this, QPoint()).y() - rowTotals->mapTo(this, QPoint()).y();
     const int textHeight = painter.fontMetrics().height();
-    for (int r = 0; r < rowCount(); ++r)
-      DrawEmbossedText(painter, 5, top + rowTop(r) + (RowHeight - textHeight) / 2, PlainText, rowTotalText(r));
+    for (int r = 0; r < int(totals_.rows.size()); ++r)
+      DrawEmbossedText(painter, 5, top + rowTop(r) + (RowHeight - textHeight) / 2, PlainText, totals_.rows[std::size_t(r)]);
   };
 
   auto* dayTotals = static_cast<PaintedPanel*>(Panel_somme_journaliere);
@@ -509,18 +525,19 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.setPen(Qt::black);
     DrawEmbossedText(painter, 5, 15, PlainText, QStringLiteral("Somme Horaire"));
     const int left = Panel_grille->mapTo(this, QPoint()).x() - dayTotals->mapTo(this, QPoint()).x();
-    for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
-      const QColor colour = dayTotalColour(d);
+    for (int d = 0; d < WeekTimetable::days; ++d) {
+      const QString& total = totals_.days[std::size_t(d)];
+      const QColor& colour = totals_.colours[std::size_t(d)];
       const int x = left + dayHeading(d)->x();
       if (colour != Qt::black) {
         // Yellow and red on the light end of the gradient need an outline to be read.
         painter.setPen(QColor(64, 64, 64));
-        DrawEmbossedText(painter, x + 1, 16, PlainText, dayTotalText(d));
+        DrawEmbossedText(painter, x + 1, 16, PlainText, total);
       }
       painter.setPen(colour);
-      DrawEmbossedText(painter, x, 15, PlainText, dayTotalText(d));
+      DrawEmbossedText(painter, x, 15, PlainText, total);
     }
-    const QString week = weekTotalText();
+    const QString& week = totals_.week;
     painter.setPen(Qt::black);
     DrawEmbossedText(painter, dayTotals->width() - painter.fontMetrics().horizontalAdvance(week) - 20, 15, PlainText,
                      week);
@@ -756,7 +773,9 @@ void TFrame_emploi_du_temps::layOutOnce() {
     Row& row = rows_[std::size_t(r)];
     row.label->setGeometry(5, rowTop(r), labelWidth_ - 25 - 5, RowHeight);
     row.label->setToolTip(rowDescription(r));
-    row.label->update();
+    const Mcategorie* category = week_.category(r);
+    const QImage* picture = category ? category->Picture() : nullptr;
+    row.label->showActivity(rowName(r), rowColour(r), picture ? *picture : QImage());
     for (int d = 0; d < WeekTimetable::days; ++d) {
       Cell* cell = row.cells[std::size_t(d)];
       cell->setGeometry(labelWidth_ + d * dayWidth_, rowTop(r), cellWidth, RowHeight);
@@ -767,6 +786,16 @@ void TFrame_emploi_du_temps::layOutOnce() {
 }
 
 void TFrame_emploi_du_temps::repaintTotals() {
+  // Worked out here, painted from the texts (see RowLabel).
+  totals_ = Totals();
+  for (int r = 0; r < rowCount(); ++r) totals_.rows.push_back(fromCp1252(DurationText(week_.rowTotal(r))));
+  for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
+    const TDateTime total = week_.dayTotal(d);
+    totals_.days[std::size_t(d)] = fromCp1252(DurationText(total));
+    const int hours = TotalHours(total);
+    totals_.colours[std::size_t(d)] = hours > 23 ? QColor(Qt::red) : hours > 7 ? QColor(Qt::yellow) : QColor(Qt::black);
+  }
+  totals_.week = fromCp1252(DurationText(week_.weekTotal()));
   Panel_hebdo_barre->update();
   Panel_somme_journaliere->update();
 }
@@ -975,20 +1004,13 @@ QLineEdit* TFrame_emploi_du_temps::cell(int row, int day) const {
 
 QWidget* TFrame_emploi_du_temps::rowLabel(int row) const { return rows_.at(std::size_t(row)).label; }
 
-QString TFrame_emploi_du_temps::rowTotalText(int row) const { return fromCp1252(DurationText(week_.rowTotal(row))); }
+QString TFrame_emploi_du_temps::rowTotalText(int row) const { return totals_.rows.at(std::size_t(row)); }
 
-QString TFrame_emploi_du_temps::dayTotalText(int day) const {
-  return rowCount() > 0 ? fromCp1252(DurationText(week_.dayTotal(day))) : QString();
-}
+QString TFrame_emploi_du_temps::dayTotalText(int day) const { return totals_.days.at(std::size_t(day)); }
 
-QColor TFrame_emploi_du_temps::dayTotalColour(int day) const {
-  const int hours = TotalHours(week_.dayTotal(day));
-  if (hours > 23) return Qt::red;
-  if (hours > 7) return Qt::yellow;
-  return Qt::black;
-}
+QColor TFrame_emploi_du_temps::dayTotalColour(int day) const { return totals_.colours.at(std::size_t(day)); }
 
-QString TFrame_emploi_du_temps::weekTotalText() const { return fromCp1252(DurationText(week_.weekTotal())); }
+QString TFrame_emploi_du_temps::weekTotalText() const { return totals_.week; }
 
 QColor TFrame_emploi_du_temps::rowColour(int row) const {
   const Mcategorie* category = week_.category(row);

@@ -69,8 +69,9 @@ public:
   QLineEdit* cell(int row, int day) const;
   QWidget* rowLabel(int row) const;
   QLabel* dayHeading(int day) const { return headings_.at(std::size_t(day)); }
+  // The totals as painted: a day's total is empty while the week has no row;
+  // black, yellow from 8 hours, red from 24.
   QString rowTotalText(int row) const;
-  // Empty while the week has no row.
   QString dayTotalText(int day) const;
   QColor dayTotalColour(int day) const;
   QString weekTotalText() const;
@@ -164,7 +165,15 @@ private:
   QString noteHint(int row, int day) const;
   int rowTop(int row) const;
 
+  struct Totals {
+    std::vector<QString> rows;
+    std::array<QString, WeekTimetable::days> days;
+    std::array<QColor, WeekTimetable::days> colours;
+    QString week;
+  };
+
   WeekTimetable week_;
+  Totals totals_;
   TDateTime shownDay_ = 0;
   std::vector<Row> rows_;
   std::array<QLabel*, WeekTimetable::days> headings_{};

@@ -124,6 +124,7 @@ private slots:
   void aChangedCategoryRecoloursItsRow();
   void panelsAndTheAboutPage();
   void withoutTheUserInterfaceLayer();
+  void repaintingWhileTheDocumentIsReplaced();
   void aWeekTypedSavedAndOpenedAgain();
 
 private:
@@ -812,6 +813,25 @@ void TimetableTest::withoutTheUserInterfaceLayer() {
   QTRY_VERIFY(!QApplication::activePopupWidget());
   QVERIFY(!bare.rowMenu()->actions().at(1)->isEnabled());
   bare.finalise();
+}
+
+void TimetableTest::repaintingWhileTheDocumentIsReplaced() {
+  showWeekOf(Thursday);
+  categoryNamed("Pause")->SetColour(0x00FF00);
+  addRows({"Pause"});
+  typeInto(0, 0, "1:00");
+  // New and Open close the base before the next document is ready; a message
+  // box in between repaints the screen, whose objects are gone by then.
+  Storage::CloseBase();
+  const QImage shown = screen->grab().toImage();
+  QCOMPARE(shown.pixelColor(screen->rowLabel(0)->geometry().center() +
+                            screen->Panel_grille->mapTo(screen, QPoint())),
+           QColor(0, 255, 0));
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("1:00"));
+  documents().OpenDocument(QString());
+  documents().AfterDocumentLoaded();
+  QCOMPARE(screen->rowCount(), 0);
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:00"));
 }
 
 // ---------------------------------------------------------------- end to end
