@@ -53,9 +53,9 @@ constexpr int GridMinimumHeight = 140;  // what the note panel's splitter leaves
 constexpr int InformationWidth = 160;
 constexpr int RowPitch = 40;
 constexpr int RowHeight = 25;
-// The masked text "  :  " is 5 characters; a cell is 12 pixels per character
-// but one wide. Free-text cells ("Nombre d'heures/jour") hold the same kind
-// of text, so they get the same width.
+// 12 pixels for each character of the masked text "  :  " but one. The
+// free-text cells of "Nombre d'heures/jour" rows hold the same kind of text
+// and get the same width.
 constexpr int CellWidth = (5 - 1) * 12;
 const QColor FocusedCellColour(255, 255, 0);
 
@@ -225,6 +225,7 @@ protected:
     const int key = event->key();
     const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
                               key == Qt::Key_Meta || key == Qt::Key_AltGr;
+    const bool hadTime = IsNonZeroDuration(toCp1252(text()));
     if (emptyMask() && !modifierOnly) {
       // Typed characters then replace the whole text.
       setText(QStringLiteral("00:00"));
@@ -235,8 +236,10 @@ protected:
       // The next commit deletes the entry.
       setText(QStringLiteral("00:00"));
       selectAll();
-      setModified(true);
-      screen_.userEdited();
+      if (hadTime) {
+        setModified(true);
+        screen_.userEdited();
+      }
       return;
     case Qt::Key_Return:
     case Qt::Key_Enter: screen_.moveFocus(*this, Move::Next); return;
@@ -395,7 +398,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
 
   flatLayout<QVBoxLayout>(this)->addWidget(Splitter_gauche);
 
-  // Rows and headings before the first load: the headings exist for good.
+  // The day headings stay for good; the rows come and go with the weeks.
   for (int d = 0; d < WeekTimetable::days; ++d) {
     auto* heading = new QLabel(Panel_grille);
     heading->setObjectName(QStringLiteral("Lbl_jour_%1").arg(d + 1));
