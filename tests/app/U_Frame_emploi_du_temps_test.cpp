@@ -356,13 +356,16 @@ void TimetableTest::deleteThenLeaveRemovesTheEntry() {
   QCOMPARE(screen->dayTotalText(1), QStringLiteral("0:00"));
   QVERIFY(documents().DocumentModified());
 
-  // Typing 00:00 clears a cell the same way; an empty cell left as it is
-  // stays without entry.
+  // Typing 00:00 clears a cell the same way; an empty cell stays without
+  // entry and the document unchanged.
   typeInto(0, 2, "00:00");
   QCOMPARE(entries(), 0);
+  documents().SetDocumentModified(false);
   clickCell(0, 5);
+  QTest::keyClick(cell(0, 5), Qt::Key_Delete);
   QTest::keyClick(cell(0, 5), Qt::Key_Return);
   QCOMPARE(entries(), 0);
+  QVERIFY(!documents().DocumentModified());
   QVERIFY(prompts_->shown.empty());
 }
 
