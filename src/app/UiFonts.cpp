@@ -20,6 +20,12 @@ QFont Arial(int pointSize) {
   return font;
 }
 
+QFont Courier(int pointSize) {
+  QFont font(QStringLiteral("Liberation Mono"), pointSize);
+  font.setStyleHint(QFont::Monospace);
+  return font;
+}
+
 QFont WithCellHeight(QFont font, int cellHeight) {
   // The cell is a fixed multiple of the pixel size for a given face; measure
   // it once at a large size for precision.

@@ -1,7 +1,7 @@
 #pragma once
 // The fonts the screens were designed with, mapped to fonts of this desktop:
 // "MS Sans Serif" is the desktop's default user-interface font, "Arial" is
-// Liberation Sans (same metrics).
+// Liberation Sans and "Courier" Liberation Mono (same metrics).
 
 #include <QFont>
 
@@ -9,6 +9,7 @@ namespace tessel {
 
 QFont MsSansSerif(int pointSize = 8);
 QFont Arial(int pointSize);
+QFont Courier(int pointSize);
 
 // `font` resized so that its character cell (ascent + descent) is
 // `cellHeight` pixels, the way the screens size fonts in pixels.

@@ -144,6 +144,7 @@ void DocumentManager::AfterDocumentLoaded() {
 }
 
 void DocumentManager::Save() {
+  if (commitPendingEdits) commitPendingEdits();
   Storage::SaveBase(currentFile_);
   WriteSetting("dernier_fichier", currentFile_);
   generated_ = false;
@@ -164,6 +165,7 @@ void DocumentManager::SaveAs(const QString& path) {
 }
 
 Answer DocumentManager::AskToSave() {
+  if (commitPendingEdits) commitPendingEdits();
   const QFileInfo info(currentFile_);
   QString folder = QDir::toNativeSeparators(info.absolutePath());
   if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
@@ -206,6 +208,7 @@ void DocumentManager::reset() {
   initialiseWorkspace = nullptr;
   rootPicture = nullptr;
   modifiedChanged = nullptr;
+  commitPendingEdits = nullptr;
 }
 
 } // namespace tessel

@@ -61,12 +61,16 @@ public:
 
   // Hooks: run inside OpenBase before loading (the relabelling of old
   // files), the main window's caption, the work screens' initialisation, the
-  // root category's picture, and the save command's enabled state.
+  // root category's picture, the save command's enabled state, and the edits
+  // still held by a screen.
   Storage::Hook before;
   std::function<void()> captionChanged;
   std::function<void()> initialiseWorkspace;
   std::function<QImage()> rootPicture;
   std::function<void(bool)> modifiedChanged;
+  // Run first by Save, SaveAs and AskToSave: a screen writes into the base
+  // what the user typed and has not confirmed yet (a time still in its cell).
+  std::function<void()> commitPendingEdits;
 
   // For tests: back to the state of a fresh process.
   void reset();

@@ -33,6 +33,11 @@ int WeekTimetable::rowOf(const MObject_OCS* activity) const {
   return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
+Mcategorie* WeekTimetable::category(int row) const {
+  const auto* shown = dynamic_cast<const Mabstraite_activite*>(activity(row));
+  return shown ? shown->Category() : nullptr;
+}
+
 Moccurence*& WeekTimetable::cell(int row, int day) {
   return cells_.at(static_cast<std::size_t>(row) * days + static_cast<std::size_t>(day));
 }
@@ -103,32 +108,56 @@ bool WeekTimetable::commit(int row, int day, const std::string& text, MObject_OC
     entry = nullptr;
     modified = true;
   }
-  if (note && entry) {
+  if (note && entry && entry->EntryContent() != note) {
     entry->SetEntryContent(note);
     modified = true;
   }
   return modified;
 }
 
-bool WeekTimetable::addRow(Mcategorie* category) {
+bool WeekTimetable::appendRow(Mcategorie* category) {
   Mactivite_tessel* activity = ActivityOfCategory(category);
-  const bool added = rowOf(activity) < 0;
-  if (added) rows_.push_back(activity);
+  if (rowOf(activity) >= 0) return false;
+  rows_.push_back(activity);
+  return true;
+}
+
+bool WeekTimetable::addRow(Mcategorie* category) {
+  const bool added = appendRow(category);
   fillValues();
   return added;
 }
 
-void WeekTimetable::removeRow(int row) {
+int WeekTimetable::addRowsForAllCategories() {
+  int added = 0;
+  const ClassRef& categories = Mcategorie::Class();
+  for (int i = categories.LoadedCount() - 1; i >= 1; --i)
+    if (appendRow(static_cast<Mcategorie*>(categories.LoadedItem(i)))) ++added;
+  fillValues();
+  return added;
+}
+
+std::vector<int> WeekTimetable::rowsOfCategory(const MObject_OCS* category) const {
+  std::vector<int> rows;
+  for (int r = 0; r < rowCount(); ++r)
+    if (category && this->category(r) == category) rows.push_back(r);
+  return rows;
+}
+
+bool WeekTimetable::removeRow(int row) {
   MObject_OCS* activity = this->activity(row);
+  bool deleted = false;
   for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) {
     if (!*it || (*it)->EntryOwner() != activity) continue;
     Moccurence* entry = *it;
     *it = nullptr;
     entry->Delete();
+    deleted = true;
   }
   slots_.erase(std::remove(slots_.begin(), slots_.end(), nullptr), slots_.end());
   rows_.erase(rows_.begin() + row);
   fillValues();
+  return deleted;
 }
 
 TDateTime WeekTimetable::rowTotal(int row) const {

@@ -29,6 +29,10 @@ public:
   int rowCount() const { return static_cast<int>(rows_.size()); }
   MObject_OCS* activity(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
   int rowOf(const MObject_OCS* activity) const;
+  // The category of the row's activity (whose name, description, colour and
+  // picture the row shows); null for a row whose owner is no activity bound
+  // to a category, which the screens show by its display text.
+  Mcategorie* category(int row) const;
   Moccurence* entry(int row, int day) const { return cell(row, day); }
   // "07:30" for a cell with an entry, empty otherwise.
   std::string cellText(int row, int day) const;
@@ -36,12 +40,19 @@ public:
   // Records a typed text in a cell as leaving the cell does: creates, updates
   // or (for no time) deletes the entry, and gives it `note` when one is
   // shown. A text that is no time of day raises ConvertError and changes
-  // nothing. Answers whether the document changed.
+  // nothing. Answers whether the document changed (giving an entry the note
+  // it already has is no change).
   bool commit(int row, int day, const std::string& text, MObject_OCS* note = nullptr);
   // A row for the category's activity unless it has one; answers whether one was added.
   bool addRow(Mcategorie* category);
-  // Deletes the row's entries of this week, then the row.
-  void removeRow(int row);
+  // A row for every loaded category but the first (the root of the documents
+  // this program makes), from the last loaded down; answers how many were added.
+  int addRowsForAllCategories();
+  // The rows whose activity is bound to `category`.
+  std::vector<int> rowsOfCategory(const MObject_OCS* category) const;
+  // Deletes the row's entries of this week, then the row; answers whether
+  // entries were deleted.
+  bool removeRow(int row);
 
   TDateTime rowTotal(int row) const;
   TDateTime dayTotal(int day) const;
@@ -57,6 +68,7 @@ private:
   Moccurence*& cell(int row, int day);
   Moccurence* cell(int row, int day) const;
   void fillValues();
+  bool appendRow(Mcategorie* category);
 
   TDateTime monday_ = 0;
   std::vector<MObject_OCS*> rows_;

@@ -107,6 +107,23 @@ TEST_F(Documents, SaveSaveAsAndTheSaveQuestion) {
   EXPECT_EQ(documents().FileFilter(), "Tessel (*.TSF)|*.TSF|Tous (*.*) | *.*");
 }
 
+TEST_F(Documents, EditsStillInAScreenAreCommittedBeforeSavingOrAsking) {
+  openDocument("");
+  // The hook writes something into the base, as a screen commits a typed time.
+  documents().commitPendingEdits = [] {
+    new Mutilisateur_tessel;
+    DocumentManager::instance().SetDocumentModified(true);
+  };
+  documents().SaveAs(path("en_cours.TSF"));
+  EXPECT_FALSE(documents().DocumentModified()); // what the hook wrote is in the file
+  prompts.answer(Answer::No);
+  EXPECT_EQ(documents().AskToSave(), Answer::No);
+  EXPECT_TRUE(documents().DocumentModified()); // the question came after the commit
+  documents().commitPendingEdits = nullptr;
+  openDocument("en_cours.TSF");
+  EXPECT_EQ(Mutilisateur_tessel::Class().LoadedCount(), 2);
+}
+
 TEST_F(Documents, AFileThatCannotBeReadIsReportedAndKept) {
   struct Case {
     const char* name;

@@ -3,6 +3,7 @@
 #include "foundation/Cp1252.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
+#include "model/U_class_note.h"
 #include "model/U_class_occurence.h"
 #include "model/WeekTimetable.h"
 
@@ -53,10 +54,37 @@ TEST_F(Timetable, TypingTimesCreatesUpdatesAndDeletesEntries) {
   EXPECT_EQ(Moccurence::Class().LoadedCount(), 1);
   EXPECT_FALSE(week.commit(0, 3, "  :  "));
 
-  // A note shown while a time is typed goes to the entry.
+  // A note shown while a time is typed goes to the entry; giving it the same
+  // note again is no change.
   auto* note = new Mcontenu;
   EXPECT_TRUE(week.commit(1, 3, "17:45", note));
   EXPECT_EQ(week.entry(1, 3)->EntryContent(), note);
+  EXPECT_FALSE(week.commit(1, 3, "17:45", note));
+  auto* other = new Mcontenu;
+  EXPECT_TRUE(week.commit(1, 3, "17:45", other));
+  EXPECT_EQ(week.entry(1, 3)->EntryContent(), other);
+  // No note given keeps the one the entry has.
+  EXPECT_FALSE(week.commit(1, 3, "17:45"));
+  EXPECT_EQ(week.entry(1, 3)->EntryContent(), other);
+}
+
+TEST_F(Timetable, RowsForEveryCategoryButTheRoot) {
+  week.load(at(2002, 9, 5));
+  ASSERT_TRUE(week.addRow(categoryNamed("Pause")));
+  const int categories = Mcategorie::Class().LoadedCount();
+  ASSERT_GT(categories, 2);
+  // Pause has its row already; the root gets none.
+  EXPECT_EQ(week.addRowsForAllCategories(), categories - 2);
+  ASSERT_EQ(week.rowCount(), categories - 1);
+  // Walked from the last loaded category down to the second (Pause, already shown).
+  ASSERT_EQ(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->Name(), "Pause");
+  EXPECT_EQ(week.activity(1)->DisplayText(),
+            static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(categories - 1))->Name());
+  EXPECT_EQ(week.activity(categories - 2)->DisplayText(),
+            static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(2))->Name());
+  EXPECT_EQ(week.rowsOfCategory(Mcategorie::Class().LoadedItem(0)), std::vector<int>{});
+  EXPECT_EQ(week.rowsOfCategory(categoryNamed("Pause")), std::vector<int>{0});
+  EXPECT_EQ(week.addRowsForAllCategories(), 0);
 }
 
 TEST_F(Timetable, RefusedTimesLeaveNothingBehind) {
@@ -95,11 +123,30 @@ TEST_F(Timetable, RemovingARowDeletesOnlyThisWeeksEntries) {
   week.commit(0, 0, "3:00");
   week.load(at(2002, 9, 5));
   ASSERT_EQ(week.rowCount(), 1);
-  week.removeRow(0);
+  EXPECT_TRUE(week.removeRow(0));
   EXPECT_EQ(week.rowCount(), 0);
+  week.addRow(categoryNamed("Pause"));
+  EXPECT_FALSE(week.removeRow(0)); // a row without entries this week
   week.load(at(2002, 9, 12));
   ASSERT_EQ(week.rowCount(), 1);
   EXPECT_EQ(DurationText(week.weekTotal()), "3:00");
+}
+
+TEST_F(Timetable, RowsShowTheirActivitysCategory) {
+  // A note owns the entry it made for itself: its row has no category.
+  auto* note = new Mnote;
+  Moccurence* own = Moccurence::CreateEntry(at(2002, 9, 3));
+  own->SetTimeSpent(at(2002, 9, 3), 1.0 / 24);
+  note->AddEntry(own);
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed("Pause"));
+  ASSERT_EQ(week.rowCount(), 2);
+  EXPECT_EQ(week.activity(0), note);
+  EXPECT_EQ(week.category(0), nullptr);
+  EXPECT_EQ(week.category(1), categoryNamed("Pause"));
+  EXPECT_FALSE(WeekTimetable::isFreeTextRow(week.activity(0)));
+  EXPECT_EQ(week.rowsOfCategory(nullptr), std::vector<int>{});
+  EXPECT_EQ(week.cellText(0, 1), "01:00");
 }
 
 TEST_F(Timetable, AWeekSurvivesSavingAndReopening) {

@@ -1,0 +1,193 @@
+#pragma once
+// The weekly timetable, the program's main screen: one week as a grid with a
+// row per activity and a column per day, where the user types the time spent
+// in hours and minutes. Under the grid the total of each day and of the week,
+// at its right the total of each row; on the left the category tree that rows
+// are added from; below, the note of the current cell. Every change goes at
+// once into the object base through WeekTimetable and marks the document
+// modified; saving is the document manager's business.
+
+#include "app/WorkScreen.h"
+#include "foundation/ZEP_Dates.h"
+#include "model/WeekTimetable.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QScrollArea;
+class QSplitter;
+class QToolButton;
+
+namespace tessel {
+
+class MObject_OCS;
+class NoteViewerFrame;
+class TaxonomyTreeFrame;
+
+class TFrame_emploi_du_temps : public WorkScreen {
+  Q_OBJECT
+public:
+  explicit TFrame_emploi_du_temps(QWidget* parent = nullptr);
+  ~TFrame_emploi_du_temps() override;
+
+  // After every document load: the document reads as not modified, the date
+  // picker shows today, the category tree and the note viewer start afresh
+  // (created here the first time, once the user-interface layer has installed
+  // them), and today's week is loaded.
+  void initialise() override;
+  // When the main window goes, before the object base is emptied: drops the
+  // rows and cells, which refer to objects of the base.
+  void finalise() override;
+  // Lays the grid out again (after a colour change and on RefreshWorkScreens).
+  void refresh() override;
+
+  // Loads the week of the date picker again (after the administration window
+  // closed). A time still being typed is committed first; when it is refused
+  // the week stays as it is.
+  void loadWeek();
+  // Commits the cell whose text the user changed and has not left yet. False
+  // when the text is refused (the message is shown and the focus goes back to
+  // the cell). The document manager runs it before saving and before its save
+  // question.
+  bool commitPendingEdit();
+
+  bool leftPanelVisible() const;
+
+  // What the screen shows, for the main window and for tests.
+  const WeekTimetable& week() const { return week_; }
+  QString weekTitle() const;
+  int rowCount() const { return int(rows_.size()); }
+  QLineEdit* cell(int row, int day) const;
+  QWidget* rowLabel(int row) const;
+  QLabel* dayHeading(int day) const { return headings_.at(std::size_t(day)); }
+  // The totals as painted: a day's total is empty while the week has no row;
+  // black, yellow from 8 hours, red from 24.
+  QString rowTotalText(int row) const;
+  QString dayTotalText(int day) const;
+  QColor dayTotalColour(int day) const;
+  QString weekTotalText() const;
+  TaxonomyTreeFrame* taxonomyTree() const { return tree_; }
+  NoteViewerFrame* noteViewer() const { return viewer_; }
+  QMenu* quarterHourMenu() const { return PM_quart_heure; }
+  QMenu* rowMenu() const { return PM_ligne; }
+
+  QSplitter* const Splitter_gauche;
+  QWidget* const Panel_gauche_activite;
+  QLabel* const Lbl_activites;
+  QToolButton* const SB_portail;
+  QWidget* const Panel_entete;
+  QDateEdit* const DTP_jour;
+  QToolButton* const SB_semaine_precedente;
+  QToolButton* const SB_semaine_suivante;
+  QToolButton* const SB_commentaires;
+  QSplitter* const Splitter_note;
+  QScrollArea* const ScrollBox_grille;
+  QWidget* const Panel_grille;
+  QWidget* const Panel_hebdo_barre;
+  QWidget* const Panel_somme_journaliere;
+  QWidget* const Panel_note;
+  QWidget* const Panel_informations;
+  QMenu* const PM_quart_heure;
+  QMenu* const PM_ligne;
+
+public slots:
+  // The small "Portail..." button and the main window's "Portail..." action.
+  void toggleLeftPanel();
+  void setLeftPanelVisible(bool visible);
+
+signals:
+  // The main window's "Portail..." action follows it.
+  void leftPanelVisibilityChanged(bool visible);
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  class Cell;
+  class RowLabel;
+  struct Row {
+    RowLabel* label = nullptr;
+    std::array<Cell*, WeekTimetable::days> cells{};
+  };
+
+  void buildHeader();
+  void buildLeftPanel();
+  void buildGridArea();
+  void buildNotePanel();
+  void buildMenus();
+  void createEmbeddedFrames();
+  void placeHeaderButtons();
+
+  // Shows the week containing `day`, its rows and cells made afresh.
+  void showWeekOf(TDateTime day);
+  void destroyRows();
+  // Label and cells for every model row that has none yet.
+  void createMissingRows();
+  void fillValues();
+  void showValue(Cell& cell);
+  void layOut();
+  void layOutOnce();
+  void repaintTotals();
+
+  bool commitCell(Cell& cell);
+  void refuse(Cell& cell, const std::string& message);
+  void cellEntered(Cell& cell);
+  void cellLeft(Cell& cell);
+  void userEdited();
+  enum class Move { Next, Up, Down };
+  void moveFocus(const Cell& from, Move move);
+  Cell* pendingCell() const;
+
+  void dateChanged();
+  void stepWeek(int days);
+  void treeDoubleClicked();
+  bool acceptsDrop(const QObject* source) const;
+  void dropped();
+  void rowsAdded(bool added);
+  void removeRow(int row);
+  void editRowCategory(int row);
+  void categoryChanged(MObject_OCS* object);
+  void showNotePanel(bool visible);
+  void openAbout();
+
+  QColor rowColour(int row) const;
+  QString rowName(int row) const;
+  QString rowDescription(int row) const;
+  QString noteHint(int row, int day) const;
+  int rowTop(int row) const;
+
+  struct Totals {
+    std::vector<QString> rows;
+    std::array<QString, WeekTimetable::days> days;
+    std::array<QColor, WeekTimetable::days> colours;
+    QString week;
+  };
+
+  WeekTimetable week_;
+  Totals totals_;
+  TDateTime shownDay_ = 0;
+  std::vector<Row> rows_;
+  std::array<QLabel*, WeekTimetable::days> headings_{};
+  int labelWidth_ = 0; // L of the lay-out
+  int dayWidth_ = 0;   // D of the lay-out
+  QPointer<TaxonomyTreeFrame> tree_;
+  QPointer<NoteViewerFrame> viewer_;
+  QWidget* treeHolder_ = nullptr;
+  QWidget* viewerHolder_ = nullptr;
+  int menuRow_ = -1;    // the row whose label was right-clicked
+  bool committing_ = false;
+  bool layingOut_ = false;
+  bool layOutAgain_ = false;
+  bool quiet_ = false;  // while cells are destroyed: no commit, no focus handling
+};
+
+} // namespace tessel

@@ -1,0 +1,899 @@
+// The weekly timetable on a fresh document, driven with real key and mouse
+// events: weeks and titles, typing and clearing times, refusals, the
+// quarter-hour menu, totals and their colours, rows added from the category
+// tree and removed, the note of a cell, the panels, and a week saved and
+// opened again.
+
+// Mouse events go through the window, as the window system delivers them:
+// context menus, double clicks and drags then happen as they do for the user.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "FakeFrames.h"
+#include "app/ProgramValues.h"
+#include "app/U_DM_intro.h"
+#include "app/U_DM_metier_tessel.h"
+#include "app/U_Frame_emploi_du_temps.h"
+#include "foundation/Cp1252.h"
+#include "model/DocumentManager.h"
+#include "model/Tadministration_FRAME.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_contenu.h"
+#include "model/U_class_occurence.h"
+#include "support/RecordingPrompts.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tessel;
+using namespace tessel::test;
+using Kind = RecordingPrompts::Kind;
+
+namespace {
+
+const QDate Thursday(2002, 9, 5); // in the week of Monday 2 September 2002
+
+DocumentManager& documents() { return DocumentManager::instance(); }
+
+Mcategorie* categoryNamed(const QString& name) {
+  for (MObject_OCS* o : Mcategorie::Class().LoadedObjects())
+    if (fromCp1252(static_cast<Mcategorie*>(o)->Name()) == name) return static_cast<Mcategorie*>(o);
+  return nullptr;
+}
+
+// Sends `keys` one after the other to the open popup menus, waiting for a
+// submenu to come up after each Right.
+void drivePopups(QList<int> keys) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  auto waitingAfter = std::make_shared<QPointer<QWidget>>();
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, keys, waitingAfter, ticks]() mutable {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (++*ticks > 500) {
+      poll->stop();
+      poll->deleteLater();
+      if (popup) popup->close();
+      return;
+    }
+    if (!popup || popup == waitingAfter->data()) return;
+    const int key = keys.takeFirst();
+    *waitingAfter = key == Qt::Key_Right ? popup : nullptr;
+    QTest::keyClick(popup, Qt::Key(key));
+    if (keys.isEmpty()) {
+      poll->stop();
+      poll->deleteLater();
+    }
+  });
+  poll->start();
+}
+
+// The context menu event of a right click. (The test's own mouse press would
+// outlive the menu it opens, which the user's release never does.)
+void rightClick(QWidget* widget) {
+  const QPoint centre = widget->rect().center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, centre, widget->mapToGlobal(centre));
+  QApplication::sendEvent(widget, &event);
+}
+
+// Times as the cells show them: the stored times are exact to the second only.
+QString timeText(TDateTime time) { return fromCp1252(WeekTimetable::timeText(time)); }
+
+} // namespace
+
+class TimetableTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void cleanupTestCase();
+
+  void anEmptyWeek();
+  void weekButtonsMoveTitleDaysAndReportPeriod();
+  void screenLayout();
+  void typedTimesMakeEntriesAndTotals_data();
+  void typedTimesMakeEntriesAndTotals();
+  void deleteThenLeaveRemovesTheEntry();
+  void refusedTexts_data();
+  void refusedTexts();
+  void quarterHourMenu();
+  void hoursPerDayRowTakesFreeText();
+  void doubleClickingTheRootAddsEveryCategoryButTheRoot();
+  void droppingANodeAddsItsRow();
+  void removingARowDeletesOnlyThisWeeksEntries();
+  void keysMoveTheFocus_data();
+  void keysMoveTheFocus();
+  void theNoteOfTheCell();
+  void validatedEntriesCannotBeEdited();
+  void aTimeBeingTypedIsNeverLost();
+  void editingTheRowsCategory();
+  void aChangedCategoryRecoloursItsRow();
+  void panelsAndTheAboutPage();
+  void withoutTheUserInterfaceLayer();
+  void repaintingWhileTheDocumentIsReplaced();
+  void aWeekTypedSavedAndOpenedAgain();
+
+private:
+  void openFreshDocument();
+  void showWeekOf(const QDate& date) { screen->DTP_jour->setDate(date); }
+  FakeTaxonomyTree* tree() const { return static_cast<FakeTaxonomyTree*>(screen->taxonomyTree()); }
+  FakeNoteViewer* viewer() const { return static_cast<FakeNoteViewer*>(screen->noteViewer()); }
+  void doubleClickNode(const QString& name);
+  void addRows(const QStringList& names) {
+    for (const QString& name : names) doubleClickNode(name);
+  }
+  QLineEdit* cell(int row, int day) const { return screen->cell(row, day); }
+  // Clicks in the cell, types `keys` and leaves it with Enter.
+  void typeInto(int row, int day, const QString& keys);
+  void clickCell(int row, int day) { QTest::mouseClick(cell(row, day), Qt::LeftButton); }
+  Moccurence* entry(int row, int day) const { return screen->week().entry(row, day); }
+  int entries() const { return Moccurence::Class().LoadedCount(); }
+
+  QTemporaryDir home_;
+  std::unique_ptr<TDM_intro> intro_;
+  std::unique_ptr<TDM_metier_tessel> tessel_;
+  FakeCategoryDialog dialog_;
+  std::unique_ptr<RecordingPrompts> prompts_;
+  TFrame_emploi_du_temps* screen = nullptr;
+};
+
+void TimetableTest::initTestCase() {
+  qputenv("XDG_DATA_HOME", home_.filePath("data").toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home_.filePath("config").toLocal8Bit());
+  setDateLocale(QLocale(QLocale::French, QLocale::France));
+  intro_ = std::make_unique<TDM_intro>();
+  tessel_ = std::make_unique<TDM_metier_tessel>();
+}
+
+void TimetableTest::init() {
+  Install(dialog_);
+  dialog_ = FakeCategoryDialog();
+  prompts_ = std::make_unique<RecordingPrompts>();
+  screen = new TFrame_emploi_du_temps;
+  screen->resize(1500, 700);
+  openFreshDocument();
+  screen->show();
+  screen->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(screen));
+}
+
+void TimetableTest::openFreshDocument() {
+  Storage::reset();
+  documents().reset();
+  Tadministration_FRAME::instance().clear();
+  SetUpApplicationModel();
+  documents().initialiseWorkspace = [this] { screen->initialise(); };
+  documents().OpenDocument(QString());
+  documents().AfterDocumentLoaded();
+}
+
+void TimetableTest::cleanup() {
+  screen->finalise();
+  delete screen;
+  screen = nullptr;
+  Storage::reset();
+  documents().reset();
+  prompts_.reset();
+  Uninstall();
+}
+
+void TimetableTest::cleanupTestCase() {
+  tessel_.reset();
+  intro_.reset();
+}
+
+void TimetableTest::doubleClickNode(const QString& name) {
+  QTreeWidgetItem* item = tree()->itemNamed(name);
+  QVERIFY2(item, qPrintable(name));
+  QTreeWidget* view = tree()->tree;
+  view->scrollToItem(item);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
+}
+
+void TimetableTest::typeInto(int row, int day, const QString& keys) {
+  clickCell(row, day);
+  QTest::keyClicks(cell(row, day), keys);
+  QTest::keyClick(cell(row, day), Qt::Key_Return);
+}
+
+// ---------------------------------------------------------------- weeks
+
+void TimetableTest::anEmptyWeek() {
+  // A fresh document shows today's week.
+  QCOMPARE(screen->DTP_jour->date(), QDate::currentDate());
+  QCOMPARE(tessel_->firstDay(), MondayOf(Today()));
+  QVERIFY(!documents().DocumentModified());
+
+  showWeekOf(Thursday);
+  QCOMPARE(screen->rowCount(), 0);
+  QCOMPARE(screen->weekTitle(), QStringLiteral("Du lundi 02/09/2002 au dimanche 08/09/2002"));
+  const QStringList headings = {"lundi\n2", "mardi\n3", "mercredi\n4", "jeudi\n5", "vendredi\n6", "samedi\n7",
+                                "dimanche\n8"};
+  for (int d = 0; d < 7; ++d) {
+    QCOMPARE(screen->dayHeading(d)->text(), headings[d]);
+    QVERIFY(screen->dayHeading(d)->isVisible());
+    QCOMPARE(screen->dayTotalText(d), QString());
+  }
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:00"));
+  QCOMPARE(tessel_->firstDay(), EncodeDate(2002, 9, 2));
+  QCOMPARE(tessel_->lastDay(), EncodeDate(2002, 9, 8));
+  QVERIFY(!documents().DocumentModified());
+}
+
+void TimetableTest::weekButtonsMoveTitleDaysAndReportPeriod() {
+  showWeekOf(Thursday);
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  QCOMPARE(screen->DTP_jour->date(), Thursday.addDays(7));
+  QCOMPARE(screen->weekTitle(), QStringLiteral("Du lundi 09/09/2002 au dimanche 15/09/2002"));
+  QCOMPARE(screen->dayHeading(0)->text(), QStringLiteral("lundi\n9"));
+  QCOMPARE(screen->dayHeading(6)->text(), QStringLiteral("dimanche\n15"));
+  QCOMPARE(tessel_->firstDay(), EncodeDate(2002, 9, 9));
+  QCOMPARE(tessel_->lastDay(), EncodeDate(2002, 9, 15));
+
+  QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
+  QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
+  QCOMPARE(screen->weekTitle(), QStringLiteral("Du lundi 26/08/2002 au dimanche 01/09/2002"));
+  QCOMPARE(tessel_->firstDay(), EncodeDate(2002, 8, 26));
+
+  // From the keyboard too, the focus being anywhere on the screen.
+  screen->DTP_jour->setFocus();
+  QTest::keyClick(screen->DTP_jour, Qt::Key_PageDown, Qt::ControlModifier);
+  QTRY_COMPARE(tessel_->firstDay(), EncodeDate(2002, 9, 2));
+  QTest::keyClick(screen->DTP_jour, Qt::Key_PageUp, Qt::ControlModifier);
+  QTRY_COMPARE(tessel_->firstDay(), EncodeDate(2002, 8, 26));
+}
+
+void TimetableTest::screenLayout() {
+  showWeekOf(Thursday);
+  addRows({"Pause", QStringLiteral("Réunion")});
+  QCOMPARE(screen->Panel_entete->height(), 35);
+  QCOMPARE(screen->Panel_hebdo_barre->width(), 60);
+  QCOMPARE(screen->Panel_somme_journaliere->height(), 41);
+  QCOMPARE(screen->Panel_gauche_activite->width(), 185);
+  QCOMPARE(screen->Splitter_gauche->handleWidth(), 4);
+  QVERIFY(!screen->Panel_note->isVisible());
+  QCOMPARE(screen->Lbl_activites->text(), QStringLiteral("Activités"));
+  QCOMPARE(screen->Panel_gauche_activite->toolTip(),
+           QStringLiteral("Pour ajouter une activite, doublecliquer sur le noeud"));
+  QVERIFY(!tree()->titleBarVisible);
+  // The week buttons keep to the right end.
+  QCOMPARE(screen->SB_semaine_suivante->x(), screen->Panel_entete->width() - 80);
+  QCOMPARE(screen->SB_commentaires->x(), screen->Panel_entete->width() - 36);
+  QCOMPARE(screen->SB_semaine_precedente->x(), screen->DTP_jour->geometry().right() + 3);
+
+  const int width = screen->ScrollBox_grille->viewport()->width();
+  const int label = int(width / 3.5);
+  const int column = (width - label) / 7;
+  QCOMPARE(screen->Panel_grille->width(), width);
+  QCOMPARE(screen->Panel_grille->palette().color(QPalette::Window), WorkspaceColour);
+  QCOMPARE(screen->dayHeading(3)->geometry(), QRect(label + 3 * column, 10, column - 15,
+                                                    screen->dayHeading(3)->height()));
+  QCOMPARE(screen->rowLabel(1)->geometry(), QRect(5, 95, label - 30, 25));
+  QCOMPARE(cell(1, 4)->geometry(), QRect(label + 4 * column, 95, 48, 25));
+  QCOMPARE(cell(1, 4)->inputMask(), QStringLiteral("90:99;_"));
+  QCOMPARE(cell(1, 4)->toolTip(), QStringLiteral("Aucune note"));
+  QCOMPARE(cell(1, 4)->palette().color(QPalette::Base), QColor(Qt::white));
+
+  // The lay-out follows the width of the grid area.
+  screen->resize(1200, 700);
+  QCoreApplication::processEvents();
+  const int narrower = screen->ScrollBox_grille->viewport()->width();
+  QCOMPARE(cell(0, 6)->x(), int(narrower / 3.5) + 6 * ((narrower - int(narrower / 3.5)) / 7));
+  QCOMPARE(screen->SB_commentaires->x(), screen->Panel_entete->width() - 36);
+}
+
+// ---------------------------------------------------------------- typing
+
+void TimetableTest::typedTimesMakeEntriesAndTotals_data() {
+  QTest::addColumn<QString>("first");
+  QTest::addColumn<QString>("second");
+  QTest::addColumn<QString>("dayTotal");
+  QTest::addColumn<QColor>("colour");
+  QTest::newRow("7:30") << "7:30" << "" << "7:30" << QColor(Qt::black);
+  QTest::newRow("8 hours") << "05:15" << "2:45" << "8:00" << QColor(Qt::yellow);
+  QTest::newRow("just under 8") << "05:15" << "2:44" << "7:59" << QColor(Qt::black);
+  QTest::newRow("24 hours") << "12:00" << "12:00" << "24:00" << QColor(Qt::red);
+  QTest::newRow("beyond 24") << "17:45" << "7:30" << "25:15" << QColor(Qt::red);
+}
+
+void TimetableTest::typedTimesMakeEntriesAndTotals() {
+  QFETCH(QString, first);
+  QFETCH(QString, second);
+  QFETCH(QString, dayTotal);
+  QFETCH(QColor, colour);
+  showWeekOf(Thursday);
+  addRows({"Pause", "Administration"});
+  documents().SetDocumentModified(false);
+
+  typeInto(0, 3, first);
+  QVERIFY(documents().DocumentModified());
+  QVERIFY(entry(0, 3));
+  QCOMPARE(entry(0, 3)->StartDate(), EncodeDate(2002, 9, 5));
+  QCOMPARE(timeText(entry(0, 3)->TimeSpent()), timeText(WeekTimetable::parseTime(toCp1252(first), false)));
+  QCOMPARE(cell(0, 3)->text(), timeText(entry(0, 3)->TimeSpent()));
+  if (!second.isEmpty()) typeInto(1, 3, second);
+
+  QCOMPARE(screen->dayTotalText(3), dayTotal);
+  QCOMPARE(screen->dayTotalColour(3), colour);
+  QCOMPARE(screen->weekTotalText(), dayTotal);
+  QCOMPARE(screen->rowTotalText(0), fromCp1252(DurationText(entry(0, 3)->TimeSpent())));
+  QCOMPARE(screen->dayTotalText(2), QStringLiteral("0:00"));
+  QCOMPARE(entries(), second.isEmpty() ? 1 : 2);
+  QVERIFY(prompts_->shown.empty());
+}
+
+void TimetableTest::deleteThenLeaveRemovesTheEntry() {
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  typeInto(0, 1, "7:30");
+  typeInto(0, 2, "1:00");
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("8:30"));
+  documents().SetDocumentModified(false);
+
+  clickCell(0, 1);
+  QTest::keyClick(cell(0, 1), Qt::Key_Delete);
+  QCOMPARE(cell(0, 1)->text(), QStringLiteral("00:00"));
+  QVERIFY(entry(0, 1)); // until the cell is left
+  QTest::keyClick(cell(0, 1), Qt::Key_Return);
+  QCOMPARE(entry(0, 1), nullptr);
+  QCOMPARE(entries(), 1);
+  QCOMPARE(cell(0, 1)->displayText(), QStringLiteral("__:__"));
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("1:00"));
+  QCOMPARE(screen->dayTotalText(1), QStringLiteral("0:00"));
+  QVERIFY(documents().DocumentModified());
+
+  // Typing 00:00 clears a cell the same way; an empty cell stays without
+  // entry and the document unchanged.
+  typeInto(0, 2, "00:00");
+  QCOMPARE(entries(), 0);
+  documents().SetDocumentModified(false);
+  clickCell(0, 5);
+  QTest::keyClick(cell(0, 5), Qt::Key_Delete);
+  QTest::keyClick(cell(0, 5), Qt::Key_Return);
+  QCOMPARE(entries(), 0);
+  QVERIFY(!documents().DocumentModified());
+  QVERIFY(prompts_->shown.empty());
+}
+
+void TimetableTest::refusedTexts_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("24:00") << "24:00" << "'24:00:00' n'est pas une heure correcte";
+  QTest::newRow("12:75") << "12:75" << "'12:75:00' n'est pas une heure correcte";
+  QTest::newRow("minutes missing") << "7:3"
+                                   << "Valeur d'entrée incorrecte. Utiliser Echap pour abandonner les modifications";
+  QTest::newRow("hour missing") << ":30"
+                                << "Valeur d'entrée incorrecte. Utiliser Echap pour abandonner les modifications";
+}
+
+void TimetableTest::refusedTexts() {
+  QFETCH(QString, typed);
+  QFETCH(QString, message);
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  for (const bool hadEntry : {false, true}) {
+    prompts_->clear();
+    if (hadEntry) typeInto(0, 4, "2:15");
+    const int before = entries();
+    clickCell(0, 4);
+    QTest::keyClicks(cell(0, 4), typed);
+    const QString shown = cell(0, 4)->displayText();
+    QTest::keyClick(cell(0, 4), Qt::Key_Return);
+
+    QCOMPARE(prompts_->shown.size(), std::size_t(1));
+    QCOMPARE(prompts_->shown[0].kind, Kind::Error);
+    QCOMPARE(fromCp1252(prompts_->shown[0].text), message);
+    // Nothing is written, no entry without duration is left, and the cell
+    // keeps the focus and the text for the user to correct.
+    QCOMPARE(entries(), before);
+    QCOMPARE(screen->week().cellText(0, 4), hadEntry ? "02:15" : "");
+    QCOMPARE(QApplication::focusWidget(), cell(0, 4));
+    QCOMPARE(cell(0, 4)->displayText(), shown);
+    QCOMPARE(cell(0, 4)->palette().color(QPalette::Base), QColor(255, 255, 0));
+
+    // Escape gives the cell its text back, and leaving it then commits nothing new.
+    QTest::keyClick(cell(0, 4), Qt::Key_Escape);
+    QCOMPARE(cell(0, 4)->text(), hadEntry ? QStringLiteral("02:15") : QStringLiteral(":"));
+    QTest::keyClick(cell(0, 4), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), cell(0, 5));
+    QCOMPARE(prompts_->shown.size(), std::size_t(1));
+    QCOMPARE(entries(), before);
+  }
+}
+
+void TimetableTest::quarterHourMenu() {
+  QMenu* menu = screen->quarterHourMenu();
+  QCOMPARE(menu->actions().size(), 9);
+  for (int h = 0; h <= 8; ++h) {
+    const QAction* hour = menu->actions().at(h);
+    QCOMPARE(hour->text(), QStringLiteral("%1:00").arg(h));
+    QStringList items;
+    for (const QAction* item : hour->menu()->actions()) items << item->text();
+    QCOMPARE(items, QStringList({QStringLiteral("%1:00").arg(h), QStringLiteral("%1:15").arg(h),
+                                 QStringLiteral("%1:30").arg(h), QStringLiteral("%1:45").arg(h)}));
+  }
+
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  documents().SetDocumentModified(false);
+  // Hour 2, then its item 45.
+  drivePopups({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+               Qt::Key_Return});
+  rightClick(cell(0, 2));
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+  QVERIFY(entry(0, 2));
+  QCOMPARE(timeText(entry(0, 2)->TimeSpent()), QStringLiteral("02:45"));
+  QCOMPARE(cell(0, 2)->text(), QStringLiteral("02:45"));
+  QCOMPARE(screen->dayTotalText(2), QStringLiteral("2:45"));
+  QVERIFY(documents().DocumentModified());
+
+  // Closing the menu without a choice changes nothing.
+  drivePopups({Qt::Key_Escape});
+  rightClick(cell(0, 2));
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+  QCOMPARE(timeText(entry(0, 2)->TimeSpent()), QStringLiteral("02:45"));
+}
+
+void TimetableTest::hoursPerDayRowTakesFreeText() {
+  auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
+  root->AddSubcategory("Nombre d'heures/jour");
+  tree()->ShowTaxonomy(Mcategorie::Class(), ImageList());
+  showWeekOf(Thursday);
+  addRows({"Nombre d'heures/jour"});
+  QCOMPARE(cell(0, 0)->inputMask(), QString());
+  QCOMPARE(cell(0, 0)->width(), 48);
+
+  typeInto(0, 0, "8");
+  QVERIFY(entry(0, 0));
+  QCOMPARE(timeText(entry(0, 0)->TimeSpent()), QStringLiteral("08:00"));
+  QCOMPARE(cell(0, 0)->text(), QStringLiteral("08:00"));
+  typeInto(0, 1, "7:45");
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("15:45"));
+
+  typeInto(0, 2, "huit");
+  QCOMPARE(prompts_->texts(), std::vector<std::string>{"'huit:00' n'est pas une heure correcte"});
+  QCOMPARE(entries(), 2);
+}
+
+// ---------------------------------------------------------------- rows
+
+void TimetableTest::doubleClickingTheRootAddsEveryCategoryButTheRoot() {
+  showWeekOf(Thursday);
+  documents().SetDocumentModified(false);
+  doubleClickNode(QStringLiteral("Toutes les activités"));
+  const int categories = Mcategorie::Class().LoadedCount();
+  QCOMPARE(screen->rowCount(), categories - 1);
+  QVERIFY(documents().DocumentModified());
+  QStringList names;
+  for (int r = 0; r < screen->rowCount(); ++r) names << fromCp1252(screen->week().category(r)->Name());
+  QVERIFY(!names.contains(QStringLiteral("Toutes les activités")));
+  QCOMPARE(names.first(), fromCp1252(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(categories - 1))->Name()));
+  QCOMPARE(names.last(), fromCp1252(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->Name()));
+
+  // A category that has its row already adds nothing and keeps the values.
+  const int pause = names.indexOf(QStringLiteral("Pause"));
+  typeInto(pause, 0, "3:00");
+  documents().SetDocumentModified(false);
+  doubleClickNode(QStringLiteral("Pause"));
+  doubleClickNode(QStringLiteral("Toutes les activités"));
+  QCOMPARE(screen->rowCount(), categories - 1);
+  QVERIFY(!documents().DocumentModified());
+  QCOMPARE(cell(pause, 0)->text(), QStringLiteral("03:00"));
+
+  // Rows added while visiting a week stay only while it is shown.
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
+  QCOMPARE(screen->rowCount(), 1);
+  QCOMPARE(cell(0, 0)->text(), QStringLiteral("03:00"));
+}
+
+void TimetableTest::droppingANodeAddsItsRow() {
+  showWeekOf(Thursday);
+  QTreeWidget* view = tree()->tree;
+  // Item data from anywhere but a drag out of the tree is refused.
+  QTreeWidgetItem* writing = tree()->itemNamed(QStringLiteral("Rédaction"));
+  view->setCurrentItem(writing);
+  std::unique_ptr<QMimeData> data(view->model()->mimeData({view->currentIndex()}));
+  const QPoint centre = screen->Panel_grille->rect().center();
+  QDragEnterEvent enter(centre, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(screen->Panel_grille, &enter);
+  QVERIFY(!enter.isAccepted());
+  QDropEvent drop(QPointF(centre), Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(screen->Panel_grille, &drop);
+  QCOMPARE(screen->rowCount(), 0);
+
+  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    QSKIP("Drags need a window system: this part runs under xvfb (timetable_drag_tests).");
+  const auto drag = [&](const QString& name) {
+    const QPoint from = view->visualItemRect(tree()->itemNamed(name)).center();
+    const QPoint to = screen->Panel_grille->rect().center();
+    // The drag runs its own loop: it is finished from inside.
+    QTimer::singleShot(50, [this, to] {
+      QTest::mouseMove(screen->Panel_grille, to);
+      QTest::mouseMove(screen->Panel_grille, to + QPoint(2, 2));
+      QTest::mouseRelease(screen->Panel_grille, Qt::LeftButton, {}, to + QPoint(2, 2));
+    });
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view->viewport(), from + QPoint(0, 10));
+    QTest::mouseMove(view->viewport(), from + QPoint(0, 40));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(0, 40));
+  };
+  documents().SetDocumentModified(false);
+  drag(QStringLiteral("Rédaction"));
+  QCOMPARE(screen->rowCount(), 1);
+  QCOMPARE(fromCp1252(screen->week().category(0)->Name()), QStringLiteral("Rédaction"));
+  QVERIFY(documents().DocumentModified());
+  QVERIFY(tree()->itemNamed(QStringLiteral("Rédaction"))); // nothing moved out of the tree
+  // The top node is refused.
+  drag(QStringLiteral("Toutes les activités"));
+  QCOMPARE(screen->rowCount(), 1);
+}
+
+void TimetableTest::removingARowDeletesOnlyThisWeeksEntries() {
+  showWeekOf(Thursday);
+  addRows({"Pause", "Administration"});
+  typeInto(0, 0, "1:00");
+  typeInto(0, 1, "2:00");
+  typeInto(1, 0, "0:30");
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  addRows({"Pause"});
+  typeInto(0, 0, "3:00");
+  QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
+  QCOMPARE(screen->rowCount(), 2);
+  const int pause = fromCp1252(screen->week().category(0)->Name()) == QStringLiteral("Pause") ? 0 : 1;
+  documents().SetDocumentModified(false);
+
+  QList<QAction*> actions = screen->rowMenu()->actions();
+  QCOMPARE(actions.at(0)->text(), QStringLiteral("Supprimer toute la ligne"));
+  QCOMPARE(actions.at(1)->text(), QStringLiteral("Modifier caractéristiques activités..."));
+  drivePopups({Qt::Key_Down, Qt::Key_Return});
+  rightClick(screen->rowLabel(pause));
+  QTRY_COMPARE(screen->rowCount(), 1);
+  QCOMPARE(fromCp1252(screen->week().category(0)->Name()), QStringLiteral("Administration"));
+  QCOMPARE(cell(0, 0)->text(), QStringLiteral("00:30"));
+  QCOMPARE(entries(), 2);
+  QVERIFY(documents().DocumentModified());
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:30"));
+  // The activity and its entries of other weeks stay.
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  QCOMPARE(screen->rowCount(), 1);
+  QCOMPARE(cell(0, 0)->text(), QStringLiteral("03:00"));
+}
+
+// ---------------------------------------------------------------- keyboard
+
+void TimetableTest::keysMoveTheFocus_data() {
+  QTest::addColumn<int>("row");
+  QTest::addColumn<int>("day");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("toRow");
+  QTest::addColumn<int>("toDay");
+  QTest::newRow("Enter: next day") << 0 << 2 << int(Qt::Key_Return) << 0 << 3;
+  QTest::newRow("Enter: next row") << 0 << 6 << int(Qt::Key_Return) << 1 << 0;
+  QTest::newRow("keypad Enter") << 1 << 3 << int(Qt::Key_Enter) << 1 << 4;
+  QTest::newRow("Enter: wraps") << 2 << 6 << int(Qt::Key_Return) << 0 << 0;
+  QTest::newRow("Down") << 0 << 4 << int(Qt::Key_Down) << 1 << 4;
+  QTest::newRow("Down: wraps") << 2 << 4 << int(Qt::Key_Down) << 0 << 4;
+  QTest::newRow("Up") << 2 << 1 << int(Qt::Key_Up) << 1 << 1;
+  QTest::newRow("Up: wraps") << 0 << 1 << int(Qt::Key_Up) << 2 << 1;
+  QTest::newRow("Tab") << 1 << 6 << int(Qt::Key_Tab) << 2 << 0;
+}
+
+void TimetableTest::keysMoveTheFocus() {
+  QFETCH(int, row);
+  QFETCH(int, day);
+  QFETCH(int, key);
+  QFETCH(int, toRow);
+  QFETCH(int, toDay);
+  showWeekOf(Thursday);
+  addRows({"Pause", "Administration", QStringLiteral("Rédaction")});
+  clickCell(row, day);
+  QCOMPARE(cell(row, day)->palette().color(QPalette::Base), QColor(255, 255, 0));
+  QTest::keyClick(cell(row, day), Qt::Key(key));
+  QCOMPARE(QApplication::focusWidget(), cell(toRow, toDay));
+  // Only the cell with the focus is yellow; the keyboard selects its text.
+  QCOMPARE(cell(toRow, toDay)->palette().color(QPalette::Base), QColor(255, 255, 0));
+  QCOMPARE(cell(row, day)->palette().color(QPalette::Base), QColor(Qt::white));
+  QCOMPARE(cell(toRow, toDay)->selectedText(), cell(toRow, toDay)->displayText());
+  QCOMPARE(entries(), 0);
+}
+
+// ---------------------------------------------------------------- notes
+
+void TimetableTest::theNoteOfTheCell() {
+  showWeekOf(Thursday);
+  addRows({"Administration"});
+  auto* note = new Mcontenu;
+  note->SetTitre("Budget");
+  categoryNamed("Administration")->SetColour(0xFFE0C0);
+
+  // A note shown while a time is typed is attached when the cell is left.
+  clickCell(0, 0);
+  QCOMPARE(viewer()->current, nullptr); // an empty cell clears the viewer
+  QTest::keyClicks(cell(0, 0), "1:30");
+  viewer()->current = note;
+  QTest::keyClick(cell(0, 0), Qt::Key_Return);
+  QCOMPARE(entry(0, 0)->EntryContent(), note);
+  QCOMPARE(cell(0, 0)->toolTip(), QStringLiteral("Note : Budget"));
+
+  // An empty cell clears the viewer; a filled one shows its note in the row's colour.
+  QVERIFY(viewer()->current == nullptr);
+  typeInto(0, 2, "2:00");
+  QCOMPARE(entry(0, 2)->EntryContent(), nullptr);
+  QCOMPARE(cell(0, 2)->toolTip(), QStringLiteral("Aucune note"));
+  clickCell(0, 0);
+  QCOMPARE(viewer()->current, note);
+  QCOMPARE(viewer()->colour, QColor(0xC0, 0xE0, 0xFF));
+  documents().SetDocumentModified(false);
+  clickCell(0, 2); // leaving with the note it has already changes nothing
+  QVERIFY(!documents().DocumentModified());
+  QCOMPARE(viewer()->current, nullptr); // the entry there has no note
+}
+
+void TimetableTest::validatedEntriesCannotBeEdited() {
+  Mactivite_tessel* activity = ActivityOfCategory(categoryNamed("Pause"));
+  Moccurence* validated = Moccurence::CreateEntry(EncodeDate(2002, 9, 3));
+  activity->AddEntry(validated);
+  validated->SetTimeSpent(EncodeDate(2002, 9, 3), EncodeTime(4, 0, 0));
+  validated->SetValid(true);
+  showWeekOf(Thursday);
+  QCOMPARE(screen->rowCount(), 1);
+  QVERIFY(!cell(0, 1)->isEnabled());
+  QCOMPARE(cell(0, 1)->text(), QStringLiteral("04:00"));
+  clickCell(0, 0);
+  QTest::keyClick(cell(0, 0), Qt::Key_Return);
+  QCOMPARE(QApplication::focusWidget(), cell(0, 2));
+}
+
+void TimetableTest::aTimeBeingTypedIsNeverLost() {
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  documents().SetDocumentModified(false);
+
+  // Typing already makes the document modified, so that it can be saved.
+  clickCell(0, 0);
+  QTest::keyClicks(cell(0, 0), "6:15");
+  QVERIFY(documents().DocumentModified());
+  QCOMPARE(entries(), 0);
+  // The week buttons take no focus: the cell is committed before the week changes.
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  QCOMPARE(entries(), 1);
+  QCOMPARE(Moccurence::Class().LoadedItem(0)->GetDate("date_de_debut"), EncodeDate(2002, 9, 2));
+
+  // A refused time keeps the week where it is.
+  QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
+  clickCell(0, 1);
+  QTest::keyClicks(cell(0, 1), "25:00");
+  QTest::mouseClick(screen->SB_semaine_suivante, Qt::LeftButton);
+  QCOMPARE(prompts_->texts(), std::vector<std::string>{"'25:00:00' n'est pas une heure correcte"});
+  QCOMPARE(screen->DTP_jour->date(), Thursday);
+  QCOMPARE(screen->weekTitle(), QStringLiteral("Du lundi 02/09/2002 au dimanche 08/09/2002"));
+  QTest::keyClick(cell(0, 1), Qt::Key_Escape);
+
+  // Saving and the save question commit the cell first.
+  QTest::keyClicks(cell(0, 1), "1:45");
+  documents().SaveAs(QDir(home_.path()).filePath("en_cours.TSF"));
+  QCOMPARE(entries(), 2);
+  QCOMPARE(timeText(entry(0, 1)->TimeSpent()), QStringLiteral("01:45"));
+  QVERIFY(!documents().DocumentModified());
+  QTest::keyClicks(cell(0, 1), "2:45");
+  prompts_->answer(Answer::No);
+  QCOMPARE(documents().AskToSave(), Answer::No);
+  QCOMPARE(timeText(entry(0, 1)->TimeSpent()), QStringLiteral("02:45"));
+}
+
+// ---------------------------------------------------------------- categories
+
+void TimetableTest::editingTheRowsCategory() {
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  Mcategorie* pause = categoryNamed("Pause");
+  pause->SetDescription("Café\r\net thé"_w);
+  pause->SetColour(0x00FF00);
+  documents().SetDocumentModified(false);
+  const auto chooseEdit = [this] {
+    drivePopups({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    rightClick(screen->rowLabel(0));
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+  };
+
+  // Cancelled: nothing changes.
+  chooseEdit();
+  QCOMPARE(dialog_.opened.size(), std::size_t(1));
+  const CategoryDialogFields& shown = dialog_.opened[0];
+  QCOMPARE(shown.caption, QStringLiteral("Modifier la catégorie"));
+  QVERIFY(shown.colourEditable);
+  QCOMPARE(shown.defaultName, QString());
+  QCOMPARE(shown.name, QStringLiteral("Pause"));
+  QCOMPARE(shown.description, QStringLiteral("Café\net thé"));
+  QCOMPARE(shown.colour, QColor(0, 255, 0));
+  QVERIFY(!documents().DocumentModified());
+  QCOMPARE(pause->Name(), "Pause");
+
+  // Confirmed: the category takes the fields and the tree shows it again.
+  QImage picture(16, 16, QImage::Format_RGB32);
+  picture.fill(Qt::blue);
+  dialog_.edit = [&picture](CategoryDialogFields& fields) {
+    fields.name = QStringLiteral("Pause café");
+    fields.description = QStringLiteral("Une\npause");
+    fields.colour = QColor(255, 0, 0);
+    fields.picture = picture;
+    return true;
+  };
+  chooseEdit();
+  QCOMPARE(fromCp1252(pause->Name()), QStringLiteral("Pause café"));
+  QCOMPARE(pause->Description(), "Une\r\npause");
+  QCOMPARE(pause->Colour(), 0x0000FFu);
+  QVERIFY(pause->Picture());
+  QCOMPARE(pause->Picture()->pixelColor(3, 3), QColor(Qt::blue));
+  QVERIFY(documents().DocumentModified());
+  QCOMPARE(tree()->refreshed, std::vector<MObject_OCS*>{pause});
+  QCOMPARE(screen->rowLabel(0)->toolTip(), QStringLiteral("Une\npause"));
+  QCOMPARE(cell(0, 3)->palette().color(QPalette::Base), QColor(255, 0, 0));
+}
+
+void TimetableTest::aChangedCategoryRecoloursItsRow() {
+  showWeekOf(Thursday);
+  addRows({"Pause", "Administration"});
+  documents().SetDocumentModified(false);
+  categoryNamed("Pause")->SetColour(0xFF8000);
+  tree()->changed(categoryNamed("Pause"));
+  QCOMPARE(cell(0, 5)->palette().color(QPalette::Base), QColor(0x00, 0x80, 0xFF));
+  QCOMPARE(cell(1, 5)->palette().color(QPalette::Base), QColor(Qt::white));
+  QVERIFY(documents().DocumentModified());
+}
+
+// ---------------------------------------------------------------- panels
+
+void TimetableTest::panelsAndTheAboutPage() {
+  QSignalSpy visibility(screen, &TFrame_emploi_du_temps::leftPanelVisibilityChanged);
+  QVERIFY(screen->leftPanelVisible());
+  QTest::mouseClick(screen->SB_portail, Qt::LeftButton);
+  QVERIFY(!screen->Panel_gauche_activite->isVisible());
+  QTRY_VERIFY(!screen->Splitter_gauche->handle(1)->isVisible());
+  screen->toggleLeftPanel();
+  QVERIFY(screen->Panel_gauche_activite->isVisible());
+  screen->setLeftPanelVisible(true); // already: nothing to tell
+  QCOMPARE(visibility.size(), 2);
+  QCOMPARE(visibility.at(0).at(0).toBool(), false);
+  QCOMPARE(visibility.at(1).at(0).toBool(), true);
+
+  QTest::mouseClick(screen->SB_commentaires, Qt::LeftButton);
+  QVERIFY(screen->Panel_note->isVisible());
+  QVERIFY(screen->SB_commentaires->isChecked());
+  QCOMPARE(screen->Panel_informations->width(), 160);
+  QVERIFY(screen->noteViewer()->isVisible());
+  QTest::mouseClick(screen->SB_commentaires, Qt::LeftButton);
+  QVERIFY(!screen->Panel_note->isVisible());
+  QVERIFY(!screen->SB_commentaires->isChecked());
+
+  QTest::mouseClick(screen->SB_commentaires, Qt::LeftButton);
+  QSignalSpy about(intro_->Act_a_propos, &QAction::triggered);
+  QTest::mouseClick(screen->Panel_informations, Qt::LeftButton);
+  QCOMPARE(about.size(), 1);
+}
+
+void TimetableTest::withoutTheUserInterfaceLayer() {
+  Uninstall();
+  Mactivite_tessel* activity = ActivityOfCategory(categoryNamed("Pause"));
+  Moccurence* monday = Moccurence::CreateEntry(EncodeDate(2002, 9, 2));
+  activity->AddEntry(monday);
+  monday->SetTimeSpent(EncodeDate(2002, 9, 2), EncodeTime(1, 0, 0));
+
+  TFrame_emploi_du_temps bare;
+  bare.resize(1200, 600);
+  bare.initialise();
+  bare.show();
+  bare.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&bare));
+  QCOMPARE(bare.taxonomyTree(), nullptr);
+  QCOMPARE(bare.noteViewer(), nullptr);
+  bare.DTP_jour->setDate(Thursday);
+  QCOMPARE(bare.rowCount(), 1);
+  QTest::mouseClick(bare.cell(0, 1), Qt::LeftButton);
+  QTest::keyClicks(bare.cell(0, 1), "2:00");
+  QTest::keyClick(bare.cell(0, 1), Qt::Key_Return);
+  QCOMPARE(bare.rowTotalText(0), QStringLiteral("3:00"));
+  QTest::mouseClick(bare.SB_commentaires, Qt::LeftButton);
+  QVERIFY(bare.Panel_note->isVisible());
+  // No category dialog: its row command is not offered.
+  drivePopups({Qt::Key_Escape});
+  rightClick(bare.rowLabel(0));
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+  QVERIFY(!bare.rowMenu()->actions().at(1)->isEnabled());
+  bare.finalise();
+}
+
+void TimetableTest::repaintingWhileTheDocumentIsReplaced() {
+  showWeekOf(Thursday);
+  categoryNamed("Pause")->SetColour(0x00FF00);
+  addRows({"Pause"});
+  typeInto(0, 0, "1:00");
+  // New and Open close the base before the next document is ready; a message
+  // box in between repaints the screen, whose objects are gone by then.
+  Storage::CloseBase();
+  const QImage shown = screen->grab().toImage();
+  QCOMPARE(shown.pixelColor(screen->rowLabel(0)->geometry().center() +
+                            screen->Panel_grille->mapTo(screen, QPoint())),
+           QColor(0, 255, 0));
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("1:00"));
+  documents().OpenDocument(QString());
+  documents().AfterDocumentLoaded();
+  QCOMPARE(screen->rowCount(), 0);
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:00"));
+}
+
+// ---------------------------------------------------------------- end to end
+
+void TimetableTest::aWeekTypedSavedAndOpenedAgain() {
+  const QString file = QDir(home_.path()).filePath("semaine.TSF");
+  QVERIFY(documents().IsGeneratedDocument());
+  showWeekOf(Thursday);
+  addRows({QStringLiteral("Réunion"), "Pause"});
+  auto* comment = new Mcontenu;
+  comment->SetTitre("Point projet");
+
+  // Keyboard only from the date picker: Tab through its fields to the first
+  // cell, then Enter, Down and typing.
+  screen->DTP_jour->setFocus();
+  for (int fields = 0; fields < 5 && QApplication::focusWidget() == screen->DTP_jour; ++fields)
+    QTest::keyClick(screen->DTP_jour, Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), cell(0, 0));
+  QTest::keyClicks(QApplication::focusWidget(), "2:30");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClicks(QApplication::focusWidget(), "0745");
+  viewer()->current = comment; // as the viewer holds a comment just written
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QCOMPARE(QApplication::focusWidget(), cell(1, 2));
+  QTest::keyClicks(QApplication::focusWidget(), "1:15");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QCOMPARE(entries(), 3);
+  QCOMPARE(entry(0, 2)->EntryContent(), comment);
+  QVERIFY(documents().DocumentModified());
+
+  documents().SaveAs(file);
+  QVERIFY(!documents().DocumentModified());
+  screen->finalise();
+  QVERIFY(documents().OpenDocument(file));
+  documents().AfterDocumentLoaded();
+  QCOMPARE(screen->DTP_jour->date(), QDate::currentDate());
+  showWeekOf(Thursday);
+
+  QCOMPARE(screen->rowCount(), 2);
+  const int meeting = fromCp1252(screen->week().category(0)->Name()) == QStringLiteral("Réunion") ? 0 : 1;
+  const int pause = 1 - meeting;
+  const QStringList meetingCells = {"02:30", ":", "07:45", ":", ":", ":", ":"};
+  const QStringList pauseCells = {":", ":", "01:15", ":", ":", ":", ":"};
+  for (int d = 0; d < 7; ++d) {
+    QCOMPARE(cell(meeting, d)->text(), meetingCells[d]);
+    QCOMPARE(cell(pause, d)->text(), pauseCells[d]);
+  }
+  QCOMPARE(screen->rowTotalText(meeting), QStringLiteral("10:15"));
+  QCOMPARE(screen->rowTotalText(pause), QStringLiteral("1:15"));
+  QCOMPARE(screen->dayTotalText(2), QStringLiteral("9:00"));
+  QCOMPARE(screen->dayTotalColour(2), QColor(Qt::yellow));
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("11:30"));
+  const MObject_OCS* note = entry(meeting, 2)->EntryContent();
+  QVERIFY(note);
+  QCOMPARE(note->DisplayText(), "Point projet");
+  QCOMPARE(cell(meeting, 2)->toolTip(), QStringLiteral("Note : Point projet"));
+  QVERIFY(!documents().DocumentModified());
+}
+
+QTEST_MAIN(TimetableTest)
+#include "U_Frame_emploi_du_temps_test.moc"
