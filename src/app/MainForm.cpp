@@ -7,6 +7,7 @@
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier.h"
 #include "app/U_DM_metier_tessel.h"
+#include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
 #include "app/UiFonts.h"
 
@@ -138,6 +139,13 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   Frame_tessel->setParent(client);
   clientLayout->addWidget(Frame_tessel, 1);
   setCentralWidget(client);
+
+  auto* timetable = new TFrame_emploi_du_temps;
+  Frame_tessel->setScreen(TFrame_Tessel::Page::Timetable, timetable);
+  // "Portail..." and the timetable's own button show and hide the same panel.
+  connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
+  connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);
+
   metier_.ConfigureDocuments(*this);
 }
 

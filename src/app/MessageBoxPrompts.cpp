@@ -4,6 +4,7 @@
 #include "app/ProgramValues.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
+#include "foundation/ZEP_Dates.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -111,6 +112,13 @@ bool ReportEscapedException() {
 }
 
 void InstallFrenchUserInterface(QApplication& app) {
+  // Dates read in the language of every caption: a system in another language
+  // still gets French names; a French-speaking one keeps its own formats.
+  const QLocale system = QLocale::system();
+  const QLocale french = system.language() == QLocale::French ? system : QLocale(QLocale::French, QLocale::France);
+  QLocale::setDefault(french);
+  setDateLocale(french);
+
   // Qt's own dialogs (colour, files, printing) in French, like ours.
   static QTranslator qtTranslator;
   if (qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),

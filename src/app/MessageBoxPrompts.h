@@ -34,7 +34,8 @@ inline QString ConfirmationCaption() { return QStringLiteral("Confirmation"); }
 bool ReportEscapedException();
 
 // Run once at start, after the application object exists: French texts in
-// Qt's own dialogs and the prompts above for everything the core asks.
+// Qt's own dialogs, French dates, and the prompts above for everything the
+// core asks.
 void InstallFrenchUserInterface(QApplication& app);
 
 } // namespace tessel

@@ -7,6 +7,7 @@
 // once into the object base through WeekTimetable and marks the document
 // modified; saving is the document manager's business.
 
+#include "app/EmbeddedFrames.h"
 #include "app/WorkScreen.h"
 #include "foundation/ZEP_Dates.h"
 #include "model/WeekTimetable.h"
@@ -30,8 +31,6 @@ class QToolButton;
 namespace tessel {
 
 class MObject_OCS;
-class NoteViewerFrame;
-class TaxonomyTreeFrame;
 
 class TFrame_emploi_du_temps : public WorkScreen {
   Q_OBJECT

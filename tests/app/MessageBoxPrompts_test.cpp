@@ -3,6 +3,7 @@
 
 #include "app/ErrorWindow.h"
 #include "app/MessageBoxPrompts.h"
+#include "foundation/ZEP_Dates.h"
 #include "foundation/Cp1252.h"
 
 #include <QAbstractButton>
@@ -207,6 +208,8 @@ void PromptsTest::installingTheFrenchInterface() {
   InstallFrenchUserInterface(*qApp);
   QVERIFY(dynamic_cast<MessageBoxPrompts*>(&tessel::prompts()));
   QCOMPARE(QCoreApplication::translate("QColorDialog", "&Red:"), QStringLiteral("&Rouge :"));
+  QCOMPARE(QLocale().language(), QLocale::French);
+  QCOMPARE(DayNamesLong()[0], std::string("lundi"));
   installPrompts(before);
 }
 
