@@ -3,6 +3,7 @@
 // and commands that fail.
 
 #include "app/Main.h"
+#include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
@@ -60,6 +61,7 @@ private slots:
   void closeSequence();
   void newAndOpenAskFirst();
   void aFailingCommandIsReportedAndTheProgramGoesOn();
+  void portalAndTheTimetablesLeftPanelGoTogether();
   void aSaveThatFailsOnClosingKeepsTheWindowOpen();
 
 private:
@@ -255,6 +257,20 @@ void StartupTest::aFailingCommandIsReportedAndTheProgramGoesOn() {
   QCOMPARE(prompts_->shown.back().kind, Kind::Error);
   QCOMPARE(prompts_->shown.back().text, std::string("'x' n'est pas correct"));
   QVERIFY(form().isVisible());
+}
+
+void StartupTest::portalAndTheTimetablesLeftPanelGoTogether() {
+  program_->start({});
+  auto* timetable =
+      qobject_cast<TFrame_emploi_du_temps*>(form().Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
+  QVERIFY(timetable);
+  QVERIFY(timetable->leftPanelVisible());
+  QVERIFY(form().Act_portail->isChecked());
+  form().Act_portail->trigger();
+  QVERIFY(!timetable->leftPanelVisible());
+  timetable->toggleLeftPanel();
+  QVERIFY(timetable->leftPanelVisible());
+  QVERIFY(form().Act_portail->isChecked());
 }
 
 void StartupTest::aSaveThatFailsOnClosingKeepsTheWindowOpen() {

@@ -1,0 +1,141 @@
+// The whole program as a user meets it: a week typed from the keyboard on a
+// fresh document, a row added from the category tree, a comment written in
+// the note viewer's editor, saved, and found again at the next start.
+
+#include "app/Main.h"
+#include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_frame_Tessel.h"
+#include "foundation/ZEP_Dates.h"
+#include "model/DocumentManager.h"
+#include "model/U_class_occurence.h"
+#include "support/RecordingPrompts.h"
+#include "ui/Cadre_Contenu.h"
+#include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_Child_OAOR.h"
+#include "ui/Sous_cadre_entete_contenu.h"
+#include "UiTestHelpers.h"
+
+#include <QAbstractItemView>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tessel;
+
+namespace {
+
+const QDate Thursday(2026, 12, 10);
+
+TFrame_emploi_du_temps* timetableOf(TesselProgram& program) {
+  return qobject_cast<TFrame_emploi_du_temps*>(program.mainForm.Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
+}
+
+void typeAndLeave(QWidget* cell, const QString& keys, Qt::Key leave = Qt::Key_Return) {
+  QTest::keyClicks(cell, keys);
+  QTest::keyClick(cell, leave);
+}
+
+} // namespace
+
+class ProgramTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void aWeekTypedCommentedSavedAndFoundAgain();
+};
+
+void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
+  test::RecordingPrompts prompts;
+  auto program = std::make_unique<TesselProgram>(InstallUserInterface);
+  program->start({});
+  program->mainForm.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&program->mainForm));
+  TFrame_emploi_du_temps* timetable = timetableOf(*program);
+  QVERIFY(timetable);
+  timetable->DTP_jour->setDate(Thursday);
+  QCOMPARE(timetable->rowCount(), 0);
+
+  // A double click on a category of the real tree adds its row.
+  QAbstractItemView* tree = timetable->taxonomyTree()->TreeView();
+  const QModelIndexList found =
+      tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("Rédaction"), 1,
+                           Qt::MatchExactly | Qt::MatchRecursive);
+  QCOMPARE(found.size(), 1);
+  tree->scrollTo(found.first());
+  // As a desktop delivers it: a click, then the double click.
+  const QPoint node = tree->visualRect(found.first()).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node);
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, node);
+  QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, node);
+  QCOMPARE(timetable->rowCount(), 1);
+
+  // Monday, Tuesday and Thursday from the keyboard.
+  QTest::mouseClick(timetable->cell(0, 0), Qt::LeftButton);
+  typeAndLeave(QApplication::focusWidget(), "7:30");
+  typeAndLeave(QApplication::focusWidget(), "0815", Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), timetable->cell(0, 3));
+  typeAndLeave(QApplication::focusWidget(), "2:00");
+
+  // A comment on Tuesday: the note viewer's "+ " opens a new comment.
+  QTest::mouseClick(timetable->cell(0, 1), Qt::LeftButton);
+  auto* viewer = qobject_cast<TFrame_visu_OAOR*>(timetable->noteViewer());
+  QVERIFY(viewer);
+  test::onNextModal<TMDIChild_OAOR>([](TMDIChild_OAOR* editor) {
+    auto* content = qobject_cast<TFrame_contenu*>(editor->Frame());
+    QVERIFY(content);
+    content->Frame_entete->Ed_titre_note->setText(QStringLiteral("Relecture du chapitre 3"));
+    QTest::mouseClick(editor->BB_valider, Qt::LeftButton);
+  });
+  viewer->TLB_mod->click();
+  QVERIFY(viewer->CurrentObject());
+  // Back in the week, leaving the cell gives its entry the comment.
+  program->mainForm.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&program->mainForm));
+  QTest::mouseClick(timetable->cell(0, 1), Qt::LeftButton);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QVERIFY(DocumentManager::instance().DocumentModified());
+
+  QTest::keyClick(&program->mainForm, Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(!DocumentManager::instance().DocumentModified());
+  const QString file = DocumentManager::instance().CurrentFile();
+  program.reset();
+  QVERIFY(QFile::exists(file));
+
+  // The next start opens the last saved document on the same week.
+  program = std::make_unique<TesselProgram>(InstallUserInterface);
+  program->start({});
+  QCOMPARE(DocumentManager::instance().CurrentFile(), file);
+  timetable = timetableOf(*program);
+  timetable->DTP_jour->setDate(Thursday);
+  QCOMPARE(timetable->rowCount(), 1);
+  const QStringList cells = {"07:30", "08:15", ":", "02:00", ":", ":", ":"};
+  for (int d = 0; d < 7; ++d) QCOMPARE(timetable->cell(0, d)->text().remove(' ').remove('_'), cells[d]);
+  QCOMPARE(timetable->rowTotalText(0), QStringLiteral("17:45"));
+  QCOMPARE(timetable->weekTotalText(), QStringLiteral("17:45"));
+  const Moccurence* tuesday = timetable->week().entry(0, 1);
+  QVERIFY(tuesday && tuesday->EntryContent());
+  QCOMPARE(tuesday->EntryContent()->DisplayText(), std::string("Relecture du chapitre 3"));
+  QCOMPARE(timetable->cell(0, 1)->toolTip(), QStringLiteral("Note : Relecture du chapitre 3"));
+  QVERIFY(prompts.shown.empty());
+  program.reset();
+}
+
+int main(int argc, char** argv) {
+  // Private folders, so that tests may run side by side.
+  QTemporaryDir home;
+  qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+  TesselApplication app(argc, argv);
+  QApplication::setApplicationName("Tessel");
+  QApplication::setOrganizationName("Tessel");
+  setDateLocale(QLocale(QLocale::French, QLocale::France));
+  ProgramTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "UserInterface_test.moc"
