@@ -3,6 +3,7 @@
 
 #include "app/Fenetre_introduction.h"
 #include "app/StartupEntry.h"
+#include "support/ModalWindows.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,19 +18,6 @@
 using namespace tessel;
 
 namespace {
-
-void onNextModal(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll->stop();
-      poll->deleteLater();
-      act(modal);
-    }
-  });
-  poll->start();
-}
 
 QString readAll(const QString& path) {
   QFile file(path);
@@ -173,11 +161,10 @@ void IntroductionTest::aboutPageClosesWithOui() {
   window.PC_intro->setCurrentWidget(window.TS_options);
   QWidget* page = nullptr;
   bool buttonsShown = false;
-  onNextModal([&](QWidget* modal) {
+  test::onNextModal<TForme_introduction>([&](TForme_introduction*) {
     page = window.PC_intro->currentWidget();
     buttonsShown = window.BB_oui->isVisible();
-    if (modal == &window) QTest::mouseClick(window.BB_oui, Qt::LeftButton);
-    else modal->close();
+    QTest::mouseClick(window.BB_oui, Qt::LeftButton);
   });
   window.ShowAbout();
   QCOMPARE(page, window.TS_a_propos);
@@ -193,7 +180,7 @@ void IntroductionTest::optionsShowAndApplyTheEntry() {
   const auto runOptions = [&](bool expectTicked, bool tick, bool byOui) {
     bool ticked = !expectTicked;
     QWidget* page = nullptr;
-    onNextModal([&](QWidget*) {
+    test::onNextModal<TForme_introduction>([&](TForme_introduction*) {
       page = window.PC_intro->currentWidget();
       ticked = window.CB_demarrage->isChecked();
       window.CB_demarrage->setChecked(tick);

@@ -9,6 +9,7 @@
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_frame_Tessel.h"
 #include "app/WorkScreen.h"
+#include "support/ModalWindows.h"
 
 #include <QActionGroup>
 #include <QColorDialog>
@@ -26,19 +27,6 @@
 using namespace tessel;
 
 namespace {
-
-void onNextModal(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll->stop();
-      poll->deleteLater();
-      act(modal);
-    }
-  });
-  poll->start();
-}
 
 // A work screen that notes what the workspace asks of it.
 class RecordingScreen : public WorkScreen {
@@ -363,12 +351,7 @@ void MainFormTest::colourCommand() {
   form_->Frame_tessel->setScreen(TFrame_Tessel::Page::Timetable, new RecordingScreen(QStringLiteral("timetable"), log));
   const QColor chosen(10, 20, 30);
   QColor offered;
-  onNextModal([&](QWidget* modal) {
-    auto* dialog = qobject_cast<QColorDialog*>(modal);
-    if (!dialog) {
-      modal->close();
-      return;
-    }
+  test::onNextModal<QColorDialog>([&](QColorDialog* dialog) {
     offered = dialog->currentColor();
     dialog->setCurrentColor(chosen);
     if (confirm) dialog->accept();

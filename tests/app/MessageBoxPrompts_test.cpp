@@ -3,8 +3,9 @@
 
 #include "app/ErrorWindow.h"
 #include "app/MessageBoxPrompts.h"
-#include "foundation/ZEP_Dates.h"
 #include "foundation/Cp1252.h"
+#include "foundation/ZEP_Dates.h"
+#include "support/ModalWindows.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -19,20 +20,6 @@ using namespace tessel;
 
 namespace {
 
-// Runs `act` on the next modal window, once it is up.
-void onNextModal(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll->stop();
-      poll->deleteLater();
-      act(modal);
-    }
-  });
-  poll->start();
-}
-
 struct SeenBox {
   QString caption;
   QString text;
@@ -41,12 +28,7 @@ struct SeenBox {
 
 // Records the next message box and then presses `press` (or Escape when empty).
 void answerNextBox(SeenBox& seen, const QString& press) {
-  onNextModal([&seen, press](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (!box) {
-      modal->close();
-      return;
-    }
+  test::onNextModal<QMessageBox>([&seen, press](QMessageBox* box) {
     seen.caption = box->windowTitle();
     seen.text = box->text();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
@@ -187,13 +169,8 @@ void PromptsTest::showErrorOpensTheErrorWindowModally() {
   MessageBoxPrompts prompts;
   QString shown;
   bool wasErrorWindow = false;
-  onNextModal([&](QWidget* modal) {
-    auto* window = qobject_cast<TForme_erreur*>(modal);
-    wasErrorWindow = window != nullptr;
-    if (!window) {
-      modal->close();
-      return;
-    }
+  test::onNextModal<TForme_erreur>([&](TForme_erreur* window) {
+    wasErrorWindow = true;
     shown = window->RE->toPlainText();
     QTest::mouseClick(window->SpeedButton1, Qt::LeftButton);
   });
