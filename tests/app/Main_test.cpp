@@ -10,6 +10,7 @@
 #include "model/DocumentManager.h"
 #include "model/U_OR_class_categorie.h"
 #include "objects/U_OR_class.h"
+#include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
 
 #include <QAction>
@@ -288,16 +289,6 @@ void StartupTest::aSaveThatFailsOnClosingKeepsTheWindowOpen() {
   QVERIFY(metier().Act_enregistrer->isEnabled());
 }
 
-int main(int argc, char** argv) {
-  // Private folders, so that tests may run side by side.
-  QTemporaryDir home;
-  qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-  TesselApplication app(argc, argv);
-  QApplication::setApplicationName("Tessel");
-  QApplication::setOrganizationName("Tessel");
-  StartupTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }
 
 #include "Main_test.moc"

@@ -8,6 +8,7 @@
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
 #include "model/U_class_occurence.h"
+#include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_visu_OAOR.h"
@@ -125,17 +126,6 @@ void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
   program.reset();
 }
 
-int main(int argc, char** argv) {
-  // Private folders, so that tests may run side by side.
-  QTemporaryDir home;
-  qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-  TesselApplication app(argc, argv);
-  QApplication::setApplicationName("Tessel");
-  QApplication::setOrganizationName("Tessel");
-  setDateLocale(QLocale(QLocale::French, QLocale::France));
-  ProgramTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return test::RunProgramTest<ProgramTest>(argc, argv); }
 
 #include "UserInterface_test.moc"
