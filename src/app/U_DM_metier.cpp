@@ -69,7 +69,9 @@ TDM_metier* TDM_metier::instance() { return current; }
 void TDM_metier::ConfigureDocuments(TMainForm& mainWindow) {
   DocumentManager& documents = DocumentManager::instance();
   documents.configure({{QStringLiteral("Tessel"), QStringLiteral(".TSF")}}, QStringLiteral("TesselFile"));
-  documents.captionChanged = [&mainWindow, &documents] { mainWindow.setMainCaption(documents.MainCaption()); };
+  documents.captionChanged = [window = QPointer<TMainForm>(&mainWindow), &documents] {
+    if (window) window->setMainCaption(documents.MainCaption());
+  };
   documents.modifiedChanged = [this](bool modified) { setDocumentModified(modified); };
   setDocumentModified(documents.DocumentModified());
 

@@ -44,11 +44,12 @@ QString fromCp1252(std::string_view text) {
 
 std::string toCp1252(QStringView text) {
   QByteArray bytes;
-  QStringEncoder& e = encoder();
-  if (isAscii(text) || !e.isValid())
+  if (isAscii(text)) {
     bytes = text.toLatin1();
-  else
-    bytes = e.encode(text);
+  } else {
+    QStringEncoder& e = encoder();
+    bytes = e.isValid() ? e.encode(text) : text.toLatin1();
+  }
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
