@@ -231,11 +231,11 @@ void TMainForm::buildMenus() {
   metier_.Act_ouvrir->setIcon(common.icon(IconOpen));
   connect(metier_.Act_ouvrir, &QAction::triggered, this, [this] { documentReplaced(hooks_.openDocument); });
   connect(metier_.Act_enregistrer, &QAction::triggered, this, [this] {
-    if (hooks_.save) hooks_.save();
+    if (hooks_.save) RunReported(hooks_.save);
   });
   metier_.Act_enregistrer_sous->setIcon(common.icon(IconSaveAs));
   connect(metier_.Act_enregistrer_sous, &QAction::triggered, this, [this] {
-    if (hooks_.saveAs) hooks_.saveAs();
+    if (hooks_.saveAs) RunReported(hooks_.saveAs);
   });
   Act_quitter->setIcon(common.icon(IconQuit));
   connect(Act_quitter, &QAction::triggered, this, &QWidget::close);
@@ -284,7 +284,8 @@ void TMainForm::AfterDocumentLoaded() {
 }
 
 void TMainForm::documentReplaced(const std::function<bool()>& load) {
-  if (!load || !load()) return;
+  bool loaded = false;
+  if (!load || !RunReported([&] { loaded = load(); }) || !loaded) return;
   AfterDocumentLoaded();
   emit administrationRefreshRequested();
   Frame_tessel->RefreshWorkScreens();
@@ -299,13 +300,8 @@ void TMainForm::ColourCommand() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   Answer answer = Answer::No;
-  try {
-    if (hooks_.askToSave) answer = hooks_.askToSave();
-  } catch (...) {
-    // A save that failed must not let the window close on unsaved work.
-    ReportEscapedException();
-    answer = Answer::Cancel;
-  }
+  // A save that failed must not let the window close on unsaved work.
+  if (hooks_.askToSave && !RunReported([&] { answer = hooks_.askToSave(); })) answer = Answer::Cancel;
   if (answer == Answer::Cancel) {
     event->ignore();
     return;

@@ -111,6 +111,15 @@ bool ReportEscapedException() {
   return false;
 }
 
+bool RunReported(const std::function<void()>& command) {
+  try {
+    command();
+    return true;
+  } catch (...) {
+    return ReportEscapedException();
+  }
+}
+
 void InstallFrenchUserInterface(QApplication& app) {
   // Dates read in the language of every caption: a system in another language
   // still gets French names; a French-speaking one keeps its own formats.

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QApplication;
 class QMessageBox;
 
@@ -32,6 +34,10 @@ inline QString ConfirmationCaption() { return QStringLiteral("Confirmation"); }
 // Called in a catch block: shows what escaped a command in an "Erreur" box.
 // Answers false, as for an event nobody handled.
 bool ReportEscapedException();
+
+// Runs a command and reports what it throws as above, so that nothing
+// unwinds through the toolkit's frames. Answers whether it ran to its end.
+bool RunReported(const std::function<void()>& command);
 
 // Run once at start, after the application object exists: French texts in
 // Qt's own dialogs, French dates, and the prompts above for everything the
