@@ -15,6 +15,15 @@ namespace tessel {
 
 QColor ButtonFaceColour() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
 
+QColor ColourFromBgr(std::uint32_t bgr) {
+  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+std::uint32_t BgrFromColour(const QColor& colour) {
+  const QColor rgb = colour.toRgb();
+  return std::uint32_t(rgb.red()) | std::uint32_t(rgb.green()) << 8 | std::uint32_t(rgb.blue()) << 16;
+}
+
 void PaintGradient(QPainter& canvas, const QColor& top, const QColor& bottom, const QRect& rect) {
   const int left = rect.left();
   const int right = rect.left() + rect.width(); // exclusive, like the band fills

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include <cstdint>
 #include <vector>
 
 class QFontMetrics;
@@ -19,6 +20,11 @@ class ImageList;
 
 // System button-face colour, the usual top colour of the headers.
 QColor ButtonFaceColour();
+
+// The program stores colours as 0x00BBGGRR integers; screens use QColor.
+// The top byte (system-colour flag) is ignored.
+QColor ColourFromBgr(std::uint32_t bgr);
+std::uint32_t BgrFromColour(const QColor& colour);
 
 // Vertical gradient from `top` to `bottom` over `rect`, in bands of about 1/256
 // of the height (at least one pixel). Leaves the painter's brush as it was.

@@ -65,13 +65,6 @@ const QColor FocusedCellColour(255, 255, 0);
 // digit comes second so that "7:30" can be typed as it is read.)
 const QString TimeMask = QStringLiteral("90:99;_");
 
-QColor colourOf(std::uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-
-std::uint32_t bgrOf(const QColor& colour) {
-  const QColor rgb = colour.toRgb();
-  return std::uint32_t(rgb.red()) | std::uint32_t(rgb.green()) << 8 | std::uint32_t(rgb.blue()) << 16;
-}
-
 TDateTime dayOf(const QDate& date) { return EncodeDate(date.year(), date.month(), date.day()); }
 
 QDate dateOf(TDateTime day) {
@@ -958,12 +951,12 @@ void TFrame_emploi_du_temps::editRowCategory(int row) {
     fields.colourEditable = true;
     fields.name = fromCp1252(category->Name());
     fields.description = screenText(category->Description());
-    fields.colour = colourOf(category->Colour());
+    fields.colour = ColourFromBgr(category->Colour());
     if (const QImage* picture = category->Picture()) fields.picture = *picture;
     if (dialog(this, fields)) {
       category->SetName(toCp1252(fields.name));
       category->SetDescription(engineText(fields.description));
-      if (category->classe().HasColour()) category->SetColour(bgrOf(fields.colour));
+      if (category->classe().HasColour()) category->SetColour(BgrFromColour(fields.colour));
       category->SetPicture(fields.picture.isNull() ? nullptr : &fields.picture);
       markModified();
       if (tree_) tree_->RefreshNode(category);
@@ -1017,7 +1010,7 @@ QString TFrame_emploi_du_temps::weekTotalText() const { return totals_.week; }
 
 QColor TFrame_emploi_du_temps::rowColour(int row) const {
   const Mcategorie* category = week_.category(row);
-  return category ? colourOf(category->Colour()) : QColor(Qt::white);
+  return category ? ColourFromBgr(category->Colour()) : QColor(Qt::white);
 }
 
 QString TFrame_emploi_du_temps::rowName(int row) const {

@@ -12,8 +12,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <cstdint>
-
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,11 +19,6 @@ class QTextEdit;
 class QToolButton;
 
 namespace tessel {
-
-// The program stores colours as 0x00BBGGRR integers; the dialog uses QColor.
-// The top byte (system-colour flag) is ignored.
-QColor ColourFromBgr(std::uint32_t bgr);
-std::uint32_t BgrFromColour(const QColor& colour);
 
 // A rounded square filled with a colour; a mouse press asks for another one.
 class ColourSquare : public QWidget {

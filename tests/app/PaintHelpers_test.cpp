@@ -27,6 +27,8 @@ class PaintHelpersTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void colourConversions_data();
+  void colourConversions();
   void gradient_data();
   void gradient();
   void gradientStaysInsideItsRectangleAndKeepsTheBrush();
@@ -41,6 +43,26 @@ private slots:
 };
 
 // Each row of the result is one pixel row of the rectangle: its expected colour.
+void PaintHelpersTest::colourConversions_data() {
+  QTest::addColumn<uint>("bgr");
+  QTest::addColumn<QColor>("colour");
+  QTest::addColumn<uint>("back");
+
+  QTest::newRow("red is the low byte") << 0x000000FFu << QColor(255, 0, 0) << 0x000000FFu;
+  QTest::newRow("blue is the third byte") << 0x00FF0000u << QColor(0, 0, 255) << 0x00FF0000u;
+  QTest::newRow("workspace colour") << 0x00CF949Au << QColor(154, 148, 207) << 0x00CF949Au;
+  QTest::newRow("white") << 0x00FFFFFFu << QColor(Qt::white) << 0x00FFFFFFu;
+  QTest::newRow("top byte ignored") << 0x80102030u << QColor(0x30, 0x20, 0x10) << 0x00102030u;
+}
+
+void PaintHelpersTest::colourConversions() {
+  QFETCH(uint, bgr);
+  QFETCH(QColor, colour);
+  QFETCH(uint, back);
+  QCOMPARE(ColourFromBgr(bgr), colour);
+  QCOMPARE(BgrFromColour(ColourFromBgr(bgr)), std::uint32_t(back));
+}
+
 void PaintHelpersTest::gradient_data() {
   QTest::addColumn<QRect>("rect");
   QTest::addColumn<QColor>("top");

@@ -47,8 +47,6 @@ private slots:
   void init();
   void cleanup();
 
-  void colourConversions_data();
-  void colourConversions();
   void layout();
   void nameShown_data();
   void nameShown();
@@ -79,26 +77,6 @@ void CategoryDialogTest::init() { prompts_ = std::make_unique<RecordingPrompts>(
 void CategoryDialogTest::cleanup() {
   prompts_.reset();
   QDir::setCurrent(startDirectory_);
-}
-
-void CategoryDialogTest::colourConversions_data() {
-  QTest::addColumn<uint>("bgr");
-  QTest::addColumn<QColor>("colour");
-  QTest::addColumn<uint>("back");
-
-  QTest::newRow("red is the low byte") << 0x000000FFu << QColor(255, 0, 0) << 0x000000FFu;
-  QTest::newRow("blue is the third byte") << 0x00FF0000u << QColor(0, 0, 255) << 0x00FF0000u;
-  QTest::newRow("workspace colour") << 0x00CF949Au << QColor(154, 148, 207) << 0x00CF949Au;
-  QTest::newRow("white") << 0x00FFFFFFu << QColor(Qt::white) << 0x00FFFFFFu;
-  QTest::newRow("top byte ignored") << 0x80102030u << QColor(0x30, 0x20, 0x10) << 0x00102030u;
-}
-
-void CategoryDialogTest::colourConversions() {
-  QFETCH(uint, bgr);
-  QFETCH(QColor, colour);
-  QFETCH(uint, back);
-  QCOMPARE(ColourFromBgr(bgr), colour);
-  QCOMPARE(BgrFromColour(ColourFromBgr(bgr)), std::uint32_t(back));
 }
 
 void CategoryDialogTest::layout() {
