@@ -21,15 +21,8 @@ namespace tessel {
 
 namespace {
 
-// Engine texts end their lines with CR LF.
-QString screenText(const std::string& text) {
-  QString result = fromCp1252(text);
-  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return result;
-}
-
 QMessageBox* newBox(QMessageBox::Icon icon, const QString& caption, const std::string& text) {
-  auto* box = new QMessageBox(icon, caption, screenText(text), QMessageBox::NoButton, QApplication::activeWindow());
+  auto* box = new QMessageBox(icon, caption, fromEngineLines(text), QMessageBox::NoButton, QApplication::activeWindow());
   box->setTextFormat(Qt::PlainText);
   return box;
 }

@@ -73,19 +73,6 @@ QDate dateOf(TDateTime day) {
   return QDate(y, m, d);
 }
 
-// Engine texts end their lines with CR LF, the screens with LF.
-QString screenText(const std::string& text) {
-  QString result = fromCp1252(text);
-  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return result;
-}
-
-std::string engineText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return toCp1252(text);
-}
-
 QFont totalsFont() {
   QFont font = MsSansSerif(10);
   font.setBold(true);
@@ -950,12 +937,12 @@ void TFrame_emploi_du_temps::editRowCategory(int row) {
     fields.caption = QStringLiteral("Modifier la catégorie");
     fields.colourEditable = true;
     fields.name = fromCp1252(category->Name());
-    fields.description = screenText(category->Description());
+    fields.description = fromEngineLines(category->Description());
     fields.colour = ColourFromBgr(category->Colour());
     if (const QImage* picture = category->Picture()) fields.picture = *picture;
     if (dialog(this, fields)) {
       category->SetName(toCp1252(fields.name));
-      category->SetDescription(engineText(fields.description));
+      category->SetDescription(toEngineLines(fields.description));
       if (category->classe().HasColour()) category->SetColour(BgrFromColour(fields.colour));
       category->SetPicture(fields.picture.isNull() ? nullptr : &fields.picture);
       markModified();
@@ -1020,7 +1007,7 @@ QString TFrame_emploi_du_temps::rowName(int row) const {
 
 QString TFrame_emploi_du_temps::rowDescription(int row) const {
   const Mcategorie* category = week_.category(row);
-  return category ? screenText(category->Description()) : QString();
+  return category ? fromEngineLines(category->Description()) : QString();
 }
 
 QString TFrame_emploi_du_temps::noteHint(int row, int day) const {

@@ -53,6 +53,19 @@ std::string toCp1252(QStringView text) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+QString fromEngineLines(std::string_view text) {
+  QString lines = fromCp1252(text);
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return lines;
+}
+
+std::string toEngineLines(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return toCp1252(text);
+}
+
 std::string utf8ToCp1252(std::string_view utf8) {
   return toCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }

@@ -93,6 +93,10 @@ constexpr std::string_view operator""_w() {
 QString fromCp1252(std::string_view text);
 std::string toCp1252(QStringView text);
 inline std::string toCp1252(const QString& text) { return toCp1252(QStringView(text)); }
+// Engine texts end their lines with CR LF, screens with LF: a text for a
+// screen (CR LF and a lone CR become LF) and back (every line ends with CR LF).
+QString fromEngineLines(std::string_view text);
+std::string toEngineLines(QString text);
 // UTF-8 (terminal, command line) to Windows-1252 and back.
 std::string utf8ToCp1252(std::string_view utf8);
 std::string cp1252ToUtf8(std::string_view text);

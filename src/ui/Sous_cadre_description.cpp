@@ -50,18 +50,11 @@ QString rawText(const QTextEdit* editor) {
 
 } // namespace
 
-QString EditorTextOf(std::string_view stored) {
-  QString text = fromCp1252(DecodeText(stored));
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return text;
-}
+QString EditorTextOf(std::string_view stored) { return fromEngineLines(DecodeText(stored)); }
 
 std::string StoredTextOf(const QString& editorText, std::string_view blank) {
   if (editorText.trimmed().isEmpty()) return std::string(blank);
-  QString text = editorText;
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return EncodeText(toCp1252(text));
+  return EncodeText(toEngineLines(editorText));
 }
 
 TFrame_description::TFrame_description(QWidget* parent)

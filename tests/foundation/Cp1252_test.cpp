@@ -19,3 +19,22 @@ TEST(Cp1252, LiteralsAndRuntimeConversionsAgree) {
     EXPECT_EQ(toCp1252(fromCp1252(byte)), byte) << b;
   }
 }
+
+TEST(Cp1252, LineEndsBetweenEngineAndScreens) {
+  struct Case {
+    std::string engine;
+    QString screen;
+    std::string back;
+  };
+  const Case cases[] = {
+      {"un\r\ndeux", "un\ndeux", "un\r\ndeux"},
+      {"un\rdeux\n", "un\ndeux\n", "un\r\ndeux\r\n"},
+      {std::string("Café\r\n\r\n"_w), QStringLiteral("Café\n\n"), std::string("Café\r\n\r\n"_w)},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fromEngineLines(c.engine), c.screen) << c.engine;
+    EXPECT_EQ(toEngineLines(c.screen), c.back) << c.engine;
+  }
+  EXPECT_EQ(toEngineLines(QStringLiteral("déjà\r\nvu")), "déjà\r\nvu"_w);
+}
