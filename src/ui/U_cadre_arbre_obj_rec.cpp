@@ -634,7 +634,7 @@ void TFrame_obj_rec::CreateNode() {
   }
   TreeItem* created = TObjRec::AddDefaultNode(*class_, *TV_arbre, selected, false, image, name);
   TObjRec* node = TaxonomyTreeView::itemOf(created)->node();
-  node->SetDescription(toCp1252(dialog.cat_description));
+  node->SetDescription(toEngineLines(dialog.cat_description));
   if (colours) node->SetColour(BgrFromColour(dialog.cat_couleur));
   setNodeColour(TaxonomyTreeView::itemOf(created));
   setModified();
@@ -708,14 +708,14 @@ void TFrame_obj_rec::EditNode() {
   dialog.cat_couleur_modif = colours;
   dialog.cat_nom_par_defaut.clear();
   dialog.cat_nom = fromCp1252(node->Name());
-  dialog.cat_description = fromCp1252(node->Description());
+  dialog.cat_description = fromEngineLines(node->Description());
   dialog.cat_couleur = ColourFromBgr(node->Colour());
   if (const QImage* picture = node->Picture()) dialog.cat_bitmap = *picture;
   if (!dialog.Execute()) return;
 
   const std::string name = toCp1252(dialog.cat_nom.trimmed());
   node->SetName(name);
-  node->SetDescription(toCp1252(dialog.cat_description));
+  node->SetDescription(toEngineLines(dialog.cat_description));
   if (colours) node->SetColour(BgrFromColour(dialog.cat_couleur));
   node->SetPicture(&dialog.cat_bitmap);
   for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) {

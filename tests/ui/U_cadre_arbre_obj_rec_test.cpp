@@ -629,7 +629,7 @@ void TaxonomyTreeTest::editInDialog() {
     shownPicture = window->Picture();
     // A sibling's name is not checked here.
     window->Ed_nom_categorie->setText(QStringLiteral("Administration"));
-    window->RE_description_categorie->setPlainText(QStringLiteral("Tout le reste"));
+    window->RE_description_categorie->setPlainText(QStringLiteral("Tout\nle reste"));
     window->SetColour(QColor(0, 255, 0));
     window->SetPicture(newPicture);
     QTest::mouseClick(window->BB_oui, Qt::LeftButton);
@@ -644,7 +644,8 @@ void TaxonomyTreeTest::editInDialog() {
 
   QVERIFY(prompts_->shown.empty());
   QCOMPARE(fromCp1252(pause->Name()), QStringLiteral("Administration"));
-  QCOMPARE(fromCp1252(pause->Description()), QStringLiteral("Tout le reste"));
+  // Stored with the engine's line ends, as the timetable stores it.
+  QCOMPARE(pause->Description(), std::string("Tout\r\nle reste"));
   QCOMPARE(pause->Colour(), 0x00FF00u);
   QVERIFY(pause->Picture());
   QCOMPARE(pause->Picture()->pixelColor(0, 0), QColor(Qt::yellow));
