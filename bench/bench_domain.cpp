@@ -1,10 +1,16 @@
 // Realistic workspaces: a category tree, one activity per category, one entry
 // per activity and working day over ten years, a note on some entries. Opening as the
 // program does, one week's entries through the model next to the same week
-// from an indexed SQLite table, and saving.
+// from an indexed SQLite table, a month's period view and statistics, and saving.
+//
+//   bench_domain --workspace FILE.TSF [ACTIVITIES]
+// writes such a workspace (58 activities, about 151 000 entries, by default)
+// instead of measuring, for trying the screens on it.
 
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
+#include "model/PeriodGrid.h"
+#include "model/PieStatistics.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -19,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -66,14 +73,12 @@ struct Workspace {
   std::vector<Row> rows;
 };
 
-// `activities` activities, one entry per activity and working day for ten years.
-const Workspace& workspace(int activities) {
-  static QTemporaryDir dir;
-  static std::map<int, Workspace> made;
-  if (auto it = made.find(activities); it != made.end()) return it->second;
+// `activities` activities, one entry per activity and working day for ten
+// years, saved at `path`.
+Workspace makeWorkspace(const QString& path, int activities) {
   prepareProcess();
   Workspace w;
-  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  w.path = path;
   open(w.path);
   auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
   std::vector<Mcategorie*> categories;
@@ -105,7 +110,15 @@ const Workspace& workspace(int activities) {
   }
   Storage::SaveBase(w.path);
   close();
-  return made.emplace(activities, std::move(w)).first->second;
+  return w;
+}
+
+const Workspace& workspace(int activities) {
+  static QTemporaryDir dir;
+  static std::map<int, Workspace> made;
+  if (auto it = made.find(activities); it != made.end()) return it->second;
+  const QString path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  return made.emplace(activities, makeWorkspace(path, activities)).first->second;
 }
 
 void Open(benchmark::State& state) {
@@ -205,11 +218,59 @@ void WeekAgainstSqlite(benchmark::State& state) {
   state.counters["week_entries"] = double(entries.size());
 }
 
+// The period view's rebuild from a month's start day: the grid, every row's
+// daily bar values and total, the day totals.
+void PeriodView(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  PeriodGrid grid;
+  int rows = 0;
+  for (auto _ : state) {
+    grid.load(WeekMonday);
+    TDateTime sum = 0;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+      benchmark::DoNotOptimize(grid.chartValues(r, PeriodGrid::ChartMode::Day).data());
+      sum += grid.rowTotal(r);
+    }
+    for (int d = 0; d < PeriodGrid::days; ++d) sum += grid.dayTotal(d);
+    benchmark::DoNotOptimize(sum);
+    rows = grid.rowCount();
+  }
+  close();
+  state.counters["rows"] = rows;
+}
+
+// The statistics' rebuild for a month.
+void Statistics(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  PieStatistics pie;
+  for (auto _ : state) {
+    pie.load(WeekMonday, PeriodGrid::EndDayOf(WeekMonday));
+    benchmark::DoNotOptimize(pie.slices().data());
+  }
+  close();
+  state.counters["slices"] = double(pie.slices().size());
+}
+
 // 8 activities over ten years: about 21 000 entries; 58: about 151 000.
 BENCHMARK(Open)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PeriodView)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(Statistics)->Arg(58)->Unit(benchmark::kMillisecond);
 BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--workspace") {
+    const Workspace w = makeWorkspace(QString::fromLocal8Bit(argv[2]), argc > 3 ? std::stoi(argv[3]) : 58);
+    std::printf("%s : %zu saisies\n", argv[2], w.rows.size());
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -22,6 +22,8 @@ void openWorkspace(const QString& path, bool create);
 int check(const Args& args);
 int week(const Args& args);
 int period(const Args& args);
+int view(const Args& args);
+int stats(const Args& args);
 int add(const Args& args);
 
 } // namespace tessel::cli

@@ -1,4 +1,5 @@
-// Commands that open a data file as the program does: check, week, period, add.
+// Commands that open a data file as the program does: check, week, period,
+// view, stats, add.
 
 #include "cli/CliSupport.h"
 
@@ -6,6 +7,8 @@
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dictionnaire.h"
 #include "model/DocumentManager.h"
+#include "model/PeriodGrid.h"
+#include "model/PieStatistics.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -15,6 +18,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -207,6 +211,85 @@ int period(const Args& args) {
       print(padded(activityName(activity), 32) + q(DurationText(total)).rightJustified(8));
   }
   if (!o.csv) print(padded("Total", 32) + q(DurationText(all)).rightJustified(8));
+  return 0;
+}
+
+// ---------------------------------------------------------------- view
+
+namespace {
+
+QString entryText(const Moccurence* entry) { return entry ? q(DurationText(entry->TimeSpent())) : QString(); }
+
+// As the period view's totals strip writes a day without time.
+QString dayTotalText(TDateTime total) { return IsNonZeroDuration(DurationText(total)) ? q(DurationText(total)) : "-"; }
+
+} // namespace
+
+int view(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.empty() || o.positional.size() > 2) throw UsageError("view attend un fichier et une date facultative");
+  openWorkspace(o.positional[0], false);
+  PeriodGrid grid;
+  grid.load(o.positional.size() > 1 ? parseDay(o.positional[1]) : MondayOf(Today()));
+  constexpr int days = PeriodGrid::days;
+
+  if (o.csv) {
+    QStringList header{"activity", "total"};
+    for (int d = 0; d < days; ++d) header << isoDate(grid.start() + d);
+    print(header.join(','));
+    for (int r = 0; r < grid.rowCount(); ++r) {
+      QStringList line{csv(q(grid.name(r))), q(DurationText(grid.rowTotal(r)))};
+      for (int d = 0; d < days; ++d) line << entryText(grid.entry(r, d));
+      print(line.join(','));
+    }
+    QStringList total{"TOTAL", q(DurationText(grid.total()))};
+    for (int d = 0; d < days; ++d) total << q(DurationText(grid.dayTotal(d)));
+    print(total.join(','));
+    return 0;
+  }
+
+  print(q(grid.title()));
+  QString names = padded("Activité", 24) + QString("Total").rightJustified(7);
+  QString numbers = QString(31, ' ');
+  for (int d = 0; d < days; ++d) {
+    int y = 0, m = 0, day = 0;
+    DecodeDate(grid.start() + d, y, m, day);
+    names += q(DayNamesShort()[std::size_t(WeekDayIndex(day, m, y))]).rightJustified(6);
+    numbers += QString::number(day).rightJustified(6);
+  }
+  print(names);
+  print(numbers);
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    QString line = padded(q(grid.name(r)), 24) + q(DurationText(grid.rowTotal(r))).rightJustified(7);
+    for (int d = 0; d < days; ++d) line += entryText(grid.entry(r, d)).rightJustified(6);
+    while (line.endsWith(' ')) line.chop(1);
+    print(line);
+  }
+  QString totals = padded("Somme Horaire", 24) + q(DurationText(grid.total())).rightJustified(7);
+  for (int d = 0; d < days; ++d) totals += dayTotalText(grid.dayTotal(d)).rightJustified(6);
+  print(totals);
+  return 0;
+}
+
+// ---------------------------------------------------------------- stats
+
+int stats(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() != 3) throw UsageError("stats attend un fichier et deux dates");
+  openWorkspace(o.positional[0], false);
+  PieStatistics pie;
+  pie.load(parseDay(o.positional[1]), parseDay(o.positional[2]));
+  if (o.csv) print("activity,hours,percent");
+  const QLocale french(QLocale::French, QLocale::France);
+  for (std::size_t i = 0; i < pie.slices().size(); ++i) {
+    const QString name = q(pie.slices()[i].name);
+    const QString hours = QString::number(pie.slices()[i].hours);
+    const double share = pie.percent(i);
+    if (o.csv)
+      print(csv(name) + "," + hours + "," + QString::number(share, 'f', 1));
+    else
+      print(padded(name, 32) + (hours + " h").rightJustified(8) + (french.toString(share, 'f', 1) + " %").rightJustified(10));
+  }
   return 0;
 }
 

@@ -42,6 +42,10 @@ const char* usage =
     "                     la semaine de DATE (aaaa-mm-jj ou jj/mm/aaaa ; aujourd'hui par défaut)\n"
     "  period FICHIER DU AU [--csv]\n"
     "                     le temps passé par activité sur la période\n"
+    "  view FICHIER [DEBUT] [--csv]\n"
+    "                     la vue mensuelle à partir de DEBUT (lundi de cette semaine par défaut)\n"
+    "  stats FICHIER DU AU [--csv]\n"
+    "                     les heures entières par activité et leur part, comme le camembert\n"
     "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE]\n"
     "                     saisit une durée comme dans l'emploi du temps et enregistre\n"
     "  query FICHIER TEXTE [--yes]\n"
@@ -101,6 +105,8 @@ const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"add", cli::add},
     {"check", cli::check},
     {"period", cli::period},
+    {"stats", cli::stats},
+    {"view", cli::view},
     {"week", cli::week},
     {"convert", convert},
     {"dump", dump},

@@ -43,4 +43,14 @@ void Mabstraite_activite::FillListItem(ListRowSink& row) const {
   row.addSubItem(DisplayText());
 }
 
+Mcategorie* CategoryOf(const MObject_OCS* owner) {
+  const auto* activity = dynamic_cast<const Mabstraite_activite*>(owner);
+  return activity ? activity->Category() : nullptr;
+}
+
+std::uint32_t ShownColour(const MObject_OCS* owner) {
+  const Mcategorie* category = CategoryOf(owner);
+  return category ? category->Colour() : 0xFFFFFF;
+}
+
 } // namespace tessel

@@ -25,4 +25,9 @@ public:
   void FillListItem(ListRowSink& row) const override;
 };
 
+// The category of an owner of time entries when it is an activity bound to
+// one, else null: the screens then show the owner by its display text on white.
+Mcategorie* CategoryOf(const MObject_OCS* owner);
+std::uint32_t ShownColour(const MObject_OCS* owner);
+
 } // namespace tessel

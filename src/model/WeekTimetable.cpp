@@ -33,10 +33,7 @@ int WeekTimetable::rowOf(const MObject_OCS* activity) const {
   return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
-Mcategorie* WeekTimetable::category(int row) const {
-  const auto* shown = dynamic_cast<const Mabstraite_activite*>(activity(row));
-  return shown ? shown->Category() : nullptr;
-}
+Mcategorie* WeekTimetable::category(int row) const { return CategoryOf(activity(row)); }
 
 Moccurence*& WeekTimetable::cell(int row, int day) {
   return cells_.at(static_cast<std::size_t>(row) * days + static_cast<std::size_t>(day));

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace tessel;
 
 namespace {
@@ -244,6 +246,10 @@ TEST_F(Cli, RefusedCommandsLeaveTheFileAsItWas) {
       {{"add", file, "2026-12-07", "Pause", "1:00", "--note"}, "--note attend un texte"},
       {{"week", file, "demain"}, "Date incorrecte : « demain »"},
       {{"period", file, "2026-12-01"}, "period attend"},
+      {{"view", file, "2026-02-29"}, "Date incorrecte : « 2026-02-29 »"},
+      {{"view"}, "view attend"},
+      {{"stats", file, "2026-12-01", "1er janvier"}, "Date incorrecte : « 1er janvier »"},
+      {{"stats", file, "2026-12-01"}, "stats attend"},
   };
   for (const Case& c : cases) {
     const CliRun r = runCli(c.args);
@@ -256,11 +262,66 @@ TEST_F(Cli, RefusedCommandsLeaveTheFileAsItWas) {
 TEST_F(Cli, AMissingFileIsCreatedOnlyByASuccessfulAdd) {
   for (const QStringList& args : {QStringList{"add", path("n.TSF"), "2026-12-07", "Sieste", "1:00"},
                                   QStringList{"week", path("n.TSF")},
-                                  QStringList{"period", path("n.TSF"), "2026-12-01", "2026-12-31"}}) {
+                                  QStringList{"period", path("n.TSF"), "2026-12-01", "2026-12-31"},
+                                  QStringList{"view", path("n.TSF"), "2026-12-01"},
+                                  QStringList{"stats", path("n.TSF"), "2026-12-01", "2026-12-31"}}) {
     const CliRun r = runCli(args);
     EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
     EXPECT_FALSE(QFile::exists(path("n.TSF"))) << args.join(' ').toStdString();
   }
   EXPECT_EQ(runCli({"add", path("n.TSF"), "2026-12-07", "Pause", "1:00"}).status, 0);
   EXPECT_TRUE(QFile::exists(path("n.TSF")));
+}
+
+TEST_F(Cli, ViewAndStatsOfAMonth) {
+  const QString file = path("m.TSF");
+  const char* entries[][3] = {
+      {"2027-03-01", "Pause", "0:45"},          {"2027-03-02", "Réunion", "2:50"},
+      {"2027-03-03", "Administration", "20:00"}, {"2027-03-04", "Administration", "6:10"},
+      {"2027-03-04", "Pause", "1:00"},           {"2027-03-29", "Pause", "4:00"}, // after the end day
+      {"2027-03-30", "Rédaction", "1:00"},
+  };
+  for (const auto& e : entries) ASSERT_EQ(runCli({"add", file, e[0], e[1], e[2]}).status, 0) << e[0];
+
+  const CliRun csv = runCli({"view", file, "01/03/2027", "--csv"});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  QStringList dates;
+  for (int d = 1; d <= 31; ++d) dates << QString("2027-03-%1").arg(d, 2, 10, QChar('0'));
+  auto line = [](QStringList fields, const std::map<int, QString>& cells) {
+    for (int d = 0; d < 31; ++d) fields << (cells.count(d) ? cells.at(d) : QString());
+    return fields.join(',') + "\n";
+  };
+  std::map<int, QString> totals;
+  for (int d = 0; d < 31; ++d) totals[d] = "0:00";
+  totals[0] = "0:45";
+  totals[1] = "2:50";
+  totals[2] = "20:00";
+  totals[3] = "7:10";
+  // Rows in the order their entries are met, the last recorded first.
+  const QString expected = "activity,total," + dates.join(',') + "\n" +
+                           line({"Pause", "1:45"}, {{0, "0:45"}, {3, "1:00"}}) +
+                           line({"Administration", "26:10"}, {{2, "20:00"}, {3, "6:10"}}) +
+                           line({"Réunion", "2:50"}, {{1, "2:50"}}) + line({"TOTAL", "30:45"}, totals);
+  EXPECT_EQ(csv.out, expected.toStdString());
+
+  const CliRun text = runCli({"view", file, "2027-03-01"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "Du lundi 1 mars 2027 au dimanche 28 mars 2027");
+  EXPECT_NE(text.out.find("Somme Horaire             30:45  0:45  2:50 20:00  7:10     -"), std::string::npos) << text.out;
+
+  // From 31 January: up to the last day of February, 2 March shown empty.
+  const CliRun january = runCli({"view", file, "2027-01-31", "--csv"});
+  ASSERT_EQ(january.status, 0) << january.err;
+  EXPECT_EQ(january.out.substr(0, 37), "activity,total,2027-01-31,2027-02-01,");
+  EXPECT_NE(january.out.find(",2027-03-02\nTOTAL,0:00,"), std::string::npos) << january.out;
+
+  const CliRun stats = runCli({"stats", file, "2027-03-01", "2027-03-28", "--csv"});
+  ASSERT_EQ(stats.status, 0) << stats.err;
+  EXPECT_EQ(stats.out, "activity,hours,percent\nPause,1,3.4\nAdministration,26,89.7\nRéunion,2,6.9\n");
+  const CliRun plain = runCli({"stats", file, "2027-03-01", "2027-03-28"});
+  EXPECT_EQ(plain.out.substr(0, plain.out.find('\n')), "Pause                                1 h     3,4 %");
+
+  const CliRun backwards = runCli({"stats", file, "2027-03-28", "2027-03-01"});
+  EXPECT_EQ(backwards.status, 0) << backwards.err;
+  EXPECT_EQ(backwards.out, "");
 }
