@@ -61,8 +61,8 @@ std::unique_ptr<MBC> loadBase(const QString& path) {
     base->lire(payload);
   } catch (const StreamIntegrityError& e) {
     if (!cli::forced)
-      throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w + std::string(e.what()) +
-                          " Relancez avec --force pour le lire quand même."_w);
+      throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                          std::string(e.what()) + " Relancez avec --force pour le lire quand même."_w);
     // Everything was read: the content goes on as it is.
     prompts().message(MessageKind::Warning, "le fichier "_w.data() + QuotedFileName(path) +
                                                 " est endommagé ; il est lu quand même (--force)."_w.data());

@@ -39,7 +39,8 @@ DocumentLock::Outcome DocumentLock::lock(const QString& path, std::chrono::milli
     qint64 pid = 0;
     QString host, application;
     if (file->getLockInfo(&pid, &host, &application))
-      detail_ = "le processus " + std::to_string(pid) + (application.isEmpty() ? "" : " (" + toCp1252(application) + ")") +
+      detail_ = "le processus " + std::to_string(pid) +
+                (application.isEmpty() ? "" : " (" + toCp1252(application) + ")") +
                 " sur la machine « "_w.data() + toCp1252(host) + " »"_w.data();
     else
       detail_ = "un autre programme";

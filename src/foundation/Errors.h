@@ -94,6 +94,7 @@ public:
 class ConvertError : public TesselError {
 public:
   ConvertError(Message message, const std::string& text) : TesselError(std::move(message)), text_(text) {}
+  ConvertError(MessageLiteral message, const std::string& text) : TesselError(message), text_(text) {}
   const std::string& text() const { return text_; }
 
 private:

@@ -40,7 +40,9 @@ int FileSystem::createNew(const std::string& path, unsigned mode) {
   return result(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode)));
 }
 
-int FileSystem::setMode(int descriptor, unsigned mode) { return result(::fchmod(descriptor, static_cast<mode_t>(mode))); }
+int FileSystem::setMode(int descriptor, unsigned mode) {
+  return result(::fchmod(descriptor, static_cast<mode_t>(mode)));
+}
 
 long FileSystem::write(int descriptor, const void* data, std::size_t size) {
   const ssize_t n = ::write(descriptor, data, size);
@@ -150,7 +152,8 @@ FileContent ReadFile(const QString& path) {
   if (const int status = calls.status(descriptor, info); status < 0)
     readError("Impossible de lire le fichier ", path, -status);
   if (S_ISDIR(info.st_mode))
-    throw DataFileError(Message() + QuotedFileName(path) + " est un dossier, pas un fichier : il ne peut pas être ouvert."_w);
+    throw DataFileError(Message() + QuotedFileName(path) +
+                        " est un dossier, pas un fichier : il ne peut pas être ouvert."_w);
   if (!S_ISREG(info.st_mode))
     throw DataFileError(Message() + QuotedFileName(path) +
                         " n'est pas un fichier ordinaire (tube, périphérique…) : il ne peut pas être ouvert."_w);

@@ -78,12 +78,6 @@ QString DocumentManager::generatedName() const {
   }
 }
 
-namespace {
-
-std::string fileName(const QString& path) { return QuotedFileName(QDir::toNativeSeparators(path)); }
-
-} // namespace
-
 DocumentManager::Opened DocumentManager::open(const QString& path) {
   currentFile_ = path;
   readOnly_ = false;
@@ -92,15 +86,16 @@ DocumentManager::Opened DocumentManager::open(const QString& path) {
   switch (lock_.lock(path)) {
   case DocumentLock::Outcome::Taken: break;
   case DocumentLock::Outcome::Held:
-    if (!prompts().askYesNo("Le document "_w.data() + fileName(path) + " est déjà ouvert par "_w.data() + lock_.detail() +
+    if (!prompts().askYesNo("Le document "_w.data() + QuotedFileName(path) + " est déjà ouvert par "_w.data() +
+                            lock_.detail() +
                             ".\r\nL'ouvrir en lecture seule ? Vos modifications ne pourront être enregistrées que "
                             "sous un autre nom."_w.data()))
       return Opened::Declined;
     readOnly_ = true;
     break;
   case DocumentLock::Outcome::Impossible:
-    prompts().message(MessageKind::Information, "Le document "_w.data() + fileName(path) + " est ouvert en lecture seule : "_w.data() +
-                                                    lock_.detail() + "."_w.data());
+    prompts().message(MessageKind::Information, "Le document "_w.data() + QuotedFileName(path) +
+                                                    " est ouvert en lecture seule : "_w.data() + lock_.detail() + ".");
     readOnly_ = true;
     break;
   }
@@ -110,8 +105,9 @@ DocumentManager::Opened DocumentManager::open(const QString& path) {
     Storage::OpenBase(currentFile_, classes, before, {});
   } catch (const DamagedFileError& e) {
     Storage::CloseBase();
-    if (!prompts().askYesNo(std::string(e.what()) + "\r\nL'ouvrir quand même, en lecture seule ? Vérifiez-en le contenu et "
-                                       "enregistrez-le sous un autre nom."_w.data()))
+    if (!prompts().askYesNo(std::string(e.what()) +
+                            "\r\nL'ouvrir quand même, en lecture seule ? Vérifiez-en le contenu et enregistrez-le "
+                            "sous un autre nom."_w.data()))
       return Opened::Declined;
     Storage::OpenBase(currentFile_, classes, before, {}, true);
     readOnly_ = true;
@@ -194,7 +190,7 @@ void DocumentManager::AfterDocumentLoaded() {
 bool DocumentManager::mayOverwrite() {
   if (readOnly_) {
     prompts().message(MessageKind::Warning,
-                      "Le document "_w.data() + fileName(currentFile_) +
+                      "Le document "_w.data() + QuotedFileName(currentFile_) +
                           " est ouvert en lecture seule : il ne peut pas être remplacé.\r\nUtilisez « Enregistrer "
                           "sous... » pour enregistrer vos modifications sous un autre nom."_w.data());
     return false;
@@ -206,14 +202,15 @@ bool DocumentManager::mayOverwrite() {
     current.minor = program.minor();
     current.release = program.release();
     current.build = program.build();
-    if (!prompts().askYesNo("Le document "_w.data() + fileName(currentFile_) +
-                            " a été écrit par une version plus récente du logiciel ("_w.data() + fileRead_.versionText() +
+    if (!prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
+                            " a été écrit par une version plus récente du logiciel ("_w.data() +
+                            fileRead_.versionText() +
                             ").\r\nL'enregistrer avec cette version ("_w.data() + current.versionText() +
                             ") peut perdre ce que la version récente y a mis. Enregistrer quand même ?"_w.data()))
       return false;
   }
   if (CompareWithDisk(currentFile_, onDisk_) == FileState::Changed &&
-      !prompts().askYesNo("Le document "_w.data() + fileName(currentFile_) +
+      !prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
                           " a été modifié sur le disque par un autre programme depuis son ouverture ou son dernier "
                           "enregistrement.\r\nL'enregistrer quand même ? Les modifications de l'autre programme "
                           "seront perdues."_w.data()))
@@ -244,7 +241,7 @@ bool DocumentManager::SaveAs(const QString& path) {
   // saves would fail again and the generated file would be left behind.
   DocumentLock lock;
   if (lock.lock(path) == DocumentLock::Outcome::Held) {
-    prompts().message(MessageKind::Warning, "Le document "_w.data() + fileName(path) + " est ouvert par "_w.data() +
+    prompts().message(MessageKind::Warning, "Le document "_w.data() + QuotedFileName(path) + " est ouvert par "_w.data() +
                                                 lock.detail() + " : il ne peut pas être remplacé."_w.data());
     return false;
   }
@@ -266,7 +263,7 @@ Answer DocumentManager::AskToSave() {
   if (readOnly_) {
     // Nothing can be saved here: only changes to give up are worth a question.
     if (!modified_) return Answer::No;
-    return prompts().askYesNo("Le document "_w.data() + fileName(currentFile_) +
+    return prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
                               " est ouvert en lecture seule : vos modifications ne peuvent pas y être enregistrées."
                               "\r\nLes abandonner ?"_w.data())
                ? Answer::No

@@ -612,7 +612,8 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
   } catch (const StreamIntegrityError& e) {
     // The whole content is in the base: a caller who accepts the damage goes on with it.
     if (!acceptDamaged)
-      throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w + std::string(e.what()));
+      throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                             std::string(e.what()));
     s.damaged = true;
   } catch (const StreamReadError& e) {
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " + std::string(e.what()));
