@@ -78,6 +78,7 @@ QString DocumentManager::generatedName() const {
 }
 
 void DocumentManager::open(const QString& path) {
+  CloseDocument();
   currentFile_ = path;
   Storage::BindStorage();
   Storage::OpenBase(currentFile_, Tadministration_FRAME::instance().loadList(), before, {});
@@ -96,7 +97,7 @@ bool DocumentManager::OpenDocument(const QString& name) {
   } catch (const TesselError& e) {
     // The file stays as it is: the document becomes a fresh one, which a
     // later save can never write over the file that failed.
-    Storage::CloseBase();
+    CloseDocument();
     prompts().message(MessageKind::Error,
                       "Impossible d'ouvrir le document « "_w.data() + toCp1252(QDir::toNativeSeparators(path)) +
                           " » :\r\n"_w.data() + e.what() + "\r\nUn nouveau document est ouvert à sa place."_w.data());
@@ -198,6 +199,11 @@ QString DocumentManager::MainCaption() const {
 
 void DocumentManager::Discard() {
   if (generated_ && !currentFile_.isEmpty()) QFile::remove(currentFile_);
+}
+
+void DocumentManager::CloseDocument() {
+  if (Storage::isOpen()) Q_EMIT aboutToClose();
+  Storage::CloseBase();
 }
 
 void DocumentManager::reset() {

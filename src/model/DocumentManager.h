@@ -3,12 +3,14 @@
 // base. It knows the current file, makes a fresh file when there is none,
 // opens, saves, asks whether to save, keeps the "modified" state and prepares
 // every freshly loaded base for the work screens. No widget: the desktop
-// program plugs its windows in through the callbacks.
+// program plugs its windows in through the callbacks, and its screens and
+// windows follow aboutToClose.
 
 #include "foundation/UserPrompts.h"
 #include "objects/ZEP_Objet_OCS.h"
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,7 +20,8 @@
 
 namespace tessel {
 
-class DocumentManager {
+class DocumentManager : public QObject {
+  Q_OBJECT
 public:
   static DocumentManager& instance();
 
@@ -53,6 +56,10 @@ public:
   QString MainCaption() const;
   // Deletes a generated document that was never saved.
   void Discard();
+  // Empties the object base, every loaded object going with it, once the
+  // screens have let go of them (aboutToClose). Opening a document closes the
+  // open one this way first.
+  void CloseDocument();
 
   // Where generated documents go: the user's data folder.
   QString generatedFolder() const;
@@ -74,6 +81,11 @@ public:
 
   // For tests: back to the state of a fresh process.
   void reset();
+
+Q_SIGNALS:
+  // The open document's objects are about to be freed: every screen and
+  // window drops what it holds of them now.
+  void aboutToClose();
 
 private:
   void open(const QString& path);
