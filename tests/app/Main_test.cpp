@@ -350,17 +350,27 @@ void StartupTest::theFreeCommentCommandBringsBackTheFirstWindow() {
 
 void StartupTest::newAndOpenWhileEveryScreenShowsObjects_data() {
   QTest::addColumn<bool>("useOpen");
-  QTest::newRow("Nouveau") << false;
-  QTest::newRow("Ouvrir...") << true;
+  QTest::addColumn<QString>("opened"); // what the open dialog answers
+  QTest::newRow("Nouveau") << false << QString();
+  QTest::newRow("Ouvrir...") << true << "mien.TSF";
+  QTest::newRow("Ouvrir... a file that cannot be read") << true << "illisible.TSF";
 }
 
 // Every screen and window holds objects of the document when it is replaced:
-// they let go first, and the next document shows afresh.
+// they let go first, nothing painted meanwhile (under the refusal of a file
+// that cannot be read) reads a freed object, and the next document shows
+// afresh.
 void StartupTest::newAndOpenWhileEveryScreenShowsObjects() {
   QFETCH(bool, useOpen);
+  QFETCH(QString, opened);
+  QFile broken(other("illisible.TSF"));
+  QVERIFY(broken.open(QIODevice::WriteOnly));
+  broken.write("ZEP20");
+  broken.close();
   program_->start({});
   chosen_ = other("mien.TSF");
   triggerFromEventLoop(metier().Act_enregistrer_sous);
+  chosen_ = other(opened);
   auto* timetable =
       qobject_cast<TFrame_emploi_du_temps*>(form().Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
   QAbstractItemView* tree = timetable->taxonomyTree()->TreeView();
@@ -385,16 +395,17 @@ void StartupTest::newAndOpenWhileEveryScreenShowsObjects() {
   QVERIFY(TForme_liste_objets::instance()->Frame_LB_obj->LB_obj->count() > 0);
 
   prompts_->answer(Answer::No);
+  prompts_->whileShown = [this] { form().grab(); };
   triggerFromEventLoop(useOpen ? metier().Act_ouvrir : form().Act_nouveau);
+  prompts_->whileShown = nullptr;
   QVERIFY(!TMDIChild_OAOR::OpenWindows().contains(editor));
   QCOMPARE(TForme_liste_objets::instance()->Frame_LB_obj->LB_obj->count(), 0);
   QCOMPARE(timetable->noteViewer()->CurrentObject(), nullptr);
   // The screens show the next document, ready for the user.
-  QCOMPARE(documents().CurrentFile(), useOpen ? other("mien.TSF") : data("TesselFile2.TSF"));
+  QCOMPARE(documents().CurrentFile(), opened == "mien.TSF" ? other("mien.TSF") : data("TesselFile2.TSF"));
   QCOMPARE(timetable->rowCount(), 0);
   QVERIFY(tree->model()->rowCount() > 0);
-  form().grab();
-  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown.size(), std::size_t(opened == "illisible.TSF" ? 2 : 1));
 }
 
 int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }
