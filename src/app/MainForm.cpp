@@ -152,7 +152,7 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   // The selection window and the editor windows go with the main window.
   new TForme_liste_objets(this);
   TMDIChild_OAOR::SetOwnerWindow(this);
-  connect(this, &TMainForm::freeCommentRequested, this, Reported([] { EditObject(nullptr, Mcontenu::Class()); }));
+  connect(this, &TMainForm::freeCommentRequested, this, [] { EditObject(nullptr, Mcontenu::Class()); });
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));
 }
@@ -186,7 +186,7 @@ void TMainForm::buildToolBars() {
   Act_emploi_du_temps->setChecked(true);
 
   Act_btn_administration->setIcon(large.icon(4));
-  connect(Act_btn_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  connect(Act_btn_administration, &QAction::triggered, this, Reported([this] { emit administrationRequested(); }));
   Act_btn_couleur->setIcon(large.icon(5));
   connect(Act_btn_couleur, &QAction::triggered, this, Reported([this] { ColourCommand(); }));
 
@@ -202,9 +202,9 @@ void TMainForm::buildToolBars() {
   // Drop-down menus of the right tool bar; a click on the button itself runs
   // the first command of its menu.
   Act_chercher_commentaire->setIcon(common.icon(IconCommentSearch));
-  connect(Act_chercher_commentaire, &QAction::triggered, this, &TMainForm::noteSearchRequested);
+  connect(Act_chercher_commentaire, &QAction::triggered, this, Reported([this] { emit noteSearchRequested(); }));
   Act_creer_commentaire->setIcon(common.icon(IconCommentNew));
-  connect(Act_creer_commentaire, &QAction::triggered, this, &TMainForm::freeCommentRequested);
+  connect(Act_creer_commentaire, &QAction::triggered, this, Reported([this] { emit freeCommentRequested(); }));
   PM_commentaires->addAction(Act_chercher_commentaire);
   PM_commentaires->addAction(Act_creer_commentaire);
   Act_commentaires->setIcon(common.icon(IconComments));
@@ -263,7 +263,7 @@ void TMainForm::buildMenus() {
   SetHint(MM_outils->menuAction(), QStringLiteral("Commandes relatives au fenêtres"));
   intro_.Act_options->setIcon(common.icon(IconOptions));
   Act_administration->setIcon(common.icon(IconAdministration));
-  connect(Act_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  connect(Act_administration, &QAction::triggered, this, Reported([this] { emit administrationRequested(); }));
   Act_couleur->setIcon(common.icon(IconColour));
   connect(Act_couleur, &QAction::triggered, this, Reported([this] { ColourCommand(); }));
   MM_outils->addAction(intro_.Act_options);

@@ -77,6 +77,8 @@ public:
   QAction* const Act_couleur;
 
 signals:
+  // The requests are emitted inside RunReported (the refresh inside New's and
+  // Open's): a slot connected directly runs within it.
   void portalToggled(bool visible);
   void administrationRequested();     // modal administration window
   void administrationRefreshRequested(); // user tabs, after New and Open
