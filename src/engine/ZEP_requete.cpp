@@ -440,6 +440,9 @@ Mens_solution* Mrequete::resoudre(MWorkSpace* workspace) {
       if (current_->compare() && !reculer()) break;
       current_->delier();
     } else {
+      // Backing up unbinds every condition it lands on, not the one it
+      // leaves: a value that one bound would stay and hide later candidates.
+      current_->delier();
       bool more = true;
       while (more && index_ > k) more = reculer();
       if (!more) break;

@@ -161,6 +161,35 @@ TEST_F(Queries, ClassQueriesGiveOneRowPerMatch) {
   EXPECT_EQ(rows(*unique), (Rows{{"A=o1", "B=x"}}));
 }
 
+TEST_F(Queries, UniqueVariablesDeliverEachValueOnceAndLoseNoOther) {
+  // gp has the tags t1 and t2, gq has t1, gr has t2 and t3.
+  const std::pair<const char*, std::vector<const char*>> groups[] = {
+      {"gp", {"t1", "t2"}}, {"gq", {"t1"}}, {"gr", {"t2", "t3"}}};
+  for (const auto& [name, tags] : groups) {
+    MEntite* g = object(name, "Mgroupe");
+    for (const char* tag : tags) g->ajouter(rel("sys_nom_attribut_tag"), sym(tag));
+  }
+  struct Case {
+    std::string parameters;
+    Rows expected;
+  };
+  const Case cases[] = {
+      {"A T", {{"A=gp", "T=t1"}, {"A=gp", "T=t2"}, {"A=gq", "T=t1"}, {"A=gr", "T=t2"}, {"A=gr", "T=t3"}}},
+      // After each group the search goes straight back to the next one: the
+      // tag bound for the previous group must not stay bound.
+      {"A T CONTRAINTES T x A UNIQUE", {{"A=gp", "T=t1"}, {"A=gq", "T=t1"}, {"A=gr", "T=t2"}}},
+      {"A T CONTRAINTES T UNIQUE", {{"A=gp", "T=t1"}, {"A=gp", "T=t2"}, {"A=gr", "T=t3"}}},
+      // The last unique variable declared decides where the search resumes;
+      // the other one still never repeats a value.
+      {"T A CONTRAINTES T UNIQUE A UNIQUE", {{"T=t1", "A=gp"}, {"T=t2", "A=gr"}}},
+  };
+  for (const Case& c : cases) {
+    auto q = compile("REQ q PARAMETRES " + c.parameters +
+                     " CORPS A sys_ID_classe sys_Mgroupe A sys_nom_attribut_tag T FIN");
+    EXPECT_EQ(rows(*q), c.expected) << c.parameters;
+  }
+}
+
 TEST_F(Queries, NegationUnboundVariablesAndTheWorkspaceRestriction) {
   MEntite* o1 = object("o1", "K");
   MEntite* o2 = object("o2", "K");

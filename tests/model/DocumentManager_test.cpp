@@ -59,6 +59,67 @@ TEST_F(Documents, FreshDocumentsAreGeneratedAndPrepared) {
   EXPECT_TRUE(QFile::exists(first));
 }
 
+TEST_F(Documents, ANewDocumentSavesItsClassTree) {
+  openDocument("");
+  // The tree goes up to the root class: every loaded object is found from it.
+  const int loaded = Mutilisateur_tessel::Class().LoadedCount() + Mcategorie::Class().LoadedCount();
+  EXPECT_EQ(MObject_OCS::Class().LoadedObjectsWithSubclasses().size(), static_cast<std::size_t>(loaded));
+  documents().Save();
+  Storage::CloseBase();
+
+  // The file as stored, without the rebuild that opening does.
+  MBC& b = Storage::base();
+  b.vider();
+  MemoryStream payload;
+  ReadDataFile(documents().CurrentFile(), payload);
+  b.lire(payload);
+  auto className = [](const MEntite* node) {
+    const MEntite* heritage = node->valeur_chemin("sys_heritage", 0);
+    return heritage ? std::string(heritage->name()).substr(4) : std::string("?");
+  };
+  // A class's node as its class name; a subclass link as "parent > child".
+  std::vector<std::string> tree;
+  b.triplets().forEach([&](MTruc* t) {
+    if (t->relation()->nomEquals("sys_heritage")) tree.push_back(className(t->sujet()));
+    if (t->relation()->nomEquals("sys_a_pour_sous_classe"))
+      tree.push_back(className(t->sujet()) + " > " + className(t->valeur()));
+  });
+  // The root class's own node is nobody's value: it alone is not saved.
+  const std::vector<std::string> expected = {
+      "Mcontenu",
+      "MOBJ_AVEC_OBJ_REC",
+      "MOBJ_AVEC_OBJ_REC > Mcontenu",
+      "Mutilisateur_tessel",
+      "Mutilisateur",
+      "Mutilisateur > Mutilisateur_tessel",
+      "Mindividu",
+      "Mindividu > Mutilisateur",
+      "Mressource",
+      "Mressource > Mindividu",
+      "MOBJ_AVEC_OBJ_REC > Mressource",
+      "TSociete",
+      "Mressource > TSociete",
+      "Mactivite_tessel",
+      "Mabstraite_activite",
+      "Mabstraite_activite > Mactivite_tessel",
+      "Mcontenu_ressources_et_temps",
+      "Mcontenu_ressources_et_temps > Mabstraite_activite",
+      "Mcontenu_avec_ressource",
+      "Mcontenu_avec_ressource > Mcontenu_ressources_et_temps",
+      "Mcontenu > Mcontenu_avec_ressource",
+      "Mcategorie",
+      "TObjRec",
+      "TObjRec > Mcategorie",
+      "Moccurence",
+      "Minfo_avec_temps",
+      "Minfo_avec_temps > Moccurence",
+      "TMOOR_individu",
+      "TObjRec > TMOOR_individu",
+  };
+  EXPECT_EQ(tree, expected);
+  EXPECT_EQ(b.chercher_symbole("sys_MObject_OCS"), nullptr);
+}
+
 TEST_F(Documents, StartDocumentName) {
   DocumentManager::WriteSetting("dernier_fichier", "/dernier.TSF");
   struct Case {
