@@ -325,6 +325,30 @@ void verifierIntegrite(const MemoryStream& stream) {
 
 } // namespace
 
+// What a read has made so far: the records of the symbol section, then an
+// entity per record. Anonymous entities are graph-owned: those no triple ends
+// up linking are freed when the read ends, found by their record without
+// touching the others.
+struct MBC::StreamRead {
+  struct Record {
+    std::uint32_t offset; // of the name
+    std::uint32_t length; // of the name, terminator excluded
+    std::uint64_t hash;
+  };
+  std::vector<Record> records;
+  std::vector<MEntite*> entities;
+  std::vector<std::uint32_t> anonymous;
+  std::vector<bool> linked;
+
+  StreamRead() = default;
+  StreamRead(const StreamRead&) = delete;
+  StreamRead& operator=(const StreamRead&) = delete;
+  ~StreamRead() {
+    for (std::uint32_t i : anonymous)
+      if (!linked[i]) entities[i]->releaseIfUnused();
+  }
+};
+
 void MBC::lire(MemoryStream& stream) {
   BusyCursor busy;
   initialiser_symboles();
@@ -346,13 +370,17 @@ void MBC::lire(MemoryStream& stream) {
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
   // before a bad one are made before the error is raised.
-  struct Record {
-    std::uint32_t offset; // of the name
-    std::uint32_t length; // of the name, terminator excluded
-    std::uint64_t hash;
-  };
-  std::vector<Record> records;
-  std::exception_ptr sectionError;
+  StreamRead read;
+  const std::exception_ptr sectionError = locateRecords(stream, read);
+  const std::size_t triplesStart = stream.position();
+  makeEntities(stream, read);
+  if (sectionError) std::rethrow_exception(sectionError);
+  stream.seek(triplesStart);
+  readTriples(stream, read);
+}
+
+std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
+  std::vector<StreamRead::Record>& records = read.records;
   stream.seek(0);
   try {
     for (std::int32_t marker = stream.readInt32(); marker != symbolSectionEnd; marker = stream.readInt32()) {
@@ -379,36 +407,26 @@ void MBC::lire(MemoryStream& stream) {
                          Mtable_des_symboles::hashOf(name)});
     }
   } catch (const StreamReadError&) {
-    sectionError = std::current_exception();
+    return std::current_exception();
   }
-  const std::size_t triplesStart = stream.position();
+  return nullptr;
+}
 
-  std::vector<MEntite*> entities;
-  // Anonymous entities are graph-owned: those no triple ends up linking are
-  // freed on the way out, found by their record without touching the others.
-  std::vector<std::uint32_t> anonymous;
-  std::vector<bool> linked(records.size());
-  struct FreeUnlinked {
-    std::vector<MEntite*>& entities;
-    std::vector<std::uint32_t>& anonymous;
-    std::vector<bool>& linked;
-    ~FreeUnlinked() {
-      for (std::uint32_t i : anonymous)
-        if (!linked[i]) entities[i]->releaseIfUnused();
-    }
-  } freeUnlinked{entities, anonymous, linked};
-  entities.reserve(records.size());
+void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
+  const std::vector<StreamRead::Record>& records = read.records;
+  read.linked.assign(records.size(), false);
+  read.entities.reserve(records.size());
   symbols_.reserve(records.size());
   constexpr std::size_t lookAhead = 16;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
-    const Record& rec = records[i];
+    const StreamRead::Record& rec = records[i];
     const std::string_view name(stream.bytes().data() + rec.offset, rec.length);
     MEntite* e = nullptr;
     if (name.front() == '~') {
       e = new MEntite;
       e->setGraphOwned();
-      anonymous.push_back(static_cast<std::uint32_t>(i));
+      read.anonymous.push_back(static_cast<std::uint32_t>(i));
     } else if (isPictureName(name)) {
       stream.seek(rec.offset + rec.length + 1);
       const std::int32_t size = stream.readInt32();
@@ -423,12 +441,14 @@ void MBC::lire(MemoryStream& stream) {
     } else {
       e = symbole(name, rec.hash);
     }
-    entities.push_back(e);
+    read.entities.push_back(e);
   }
-  if (sectionError) std::rethrow_exception(sectionError);
-  stream.seek(triplesStart);
-  triples_.reserve(stream.remaining() / 12, RoleOwner);
+}
 
+void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
+  triples_.reserve(stream.remaining() / 12, RoleOwner);
+  const std::vector<MEntite*>& entities = read.entities;
+  std::vector<bool>& linked = read.linked;
   const auto count = static_cast<std::int32_t>(entities.size());
   auto entity = [&](std::int32_t index) {
     if (index < 0 || index >= count)

@@ -6,6 +6,7 @@
 #include "engine/ZEP_Tables.h"
 #include "foundation/MemoryStream.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,6 +100,13 @@ public:
   MEntite* sysIdClasse();
 
 private:
+  // The three steps of lire: the symbol section's records located and
+  // checked (a read error is answered, not thrown, so that the records before
+  // it are still made), an entity made for each, then the triples.
+  struct StreamRead;
+  static std::exception_ptr locateRecords(MemoryStream& stream, StreamRead& read);
+  void makeEntities(MemoryStream& stream, StreamRead& read);
+  void readTriples(MemoryStream& stream, StreamRead& read);
   bool passesSaveFilter(const MTruc* t, std::unordered_map<const MEntite*, bool>& unreachable);
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);

@@ -79,6 +79,7 @@ QString DocumentManager::generatedName() const {
 }
 
 DocumentManager::Opened DocumentManager::open(const QString& path) {
+  CloseDocument();
   currentFile_ = path;
   readOnly_ = false;
   fileRead_ = {};
@@ -135,13 +136,13 @@ bool DocumentManager::OpenDocument(const QString& name) {
   try {
     if (open(path) == Opened::Yes) return true;
     // The user chose not to open it: a fresh document instead, without further words.
-    Storage::CloseBase();
+    CloseDocument();
     openGenerated();
     return false;
   } catch (const TesselError& e) {
     // The file stays as it is: the document becomes a fresh one, which a
     // later save can never write over the file that failed.
-    Storage::CloseBase();
+    CloseDocument();
     prompts().message(MessageKind::Error,
                       "Impossible d'ouvrir le document « "_w.data() + toCp1252(QDir::toNativeSeparators(path)) +
                           " » :\r\n"_w.data() + e.what() + "\r\nUn nouveau document est ouvert à sa place."_w.data());
@@ -306,6 +307,11 @@ void DocumentManager::Discard() {
     // an empty file: nothing else can hold it.
   }
   lock_.unlock();
+}
+
+void DocumentManager::CloseDocument() {
+  if (Storage::isOpen()) Q_EMIT aboutToClose();
+  Storage::CloseBase();
 }
 
 void DocumentManager::reset() {

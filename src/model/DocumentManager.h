@@ -3,13 +3,15 @@
 // base. It knows the current file, makes a fresh file when there is none,
 // opens, saves, asks whether to save, keeps the "modified" state and prepares
 // every freshly loaded base for the work screens. No widget: the desktop
-// program plugs its windows in through the callbacks.
+// program plugs its windows in through the callbacks, and its screens and
+// windows follow aboutToClose.
 
 #include "foundation/DocumentLock.h"
 #include "foundation/UserPrompts.h"
 #include "objects/ZEP_Objet_OCS.h"
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +21,8 @@
 
 namespace tessel {
 
-class DocumentManager {
+class DocumentManager : public QObject {
+  Q_OBJECT
 public:
   static DocumentManager& instance();
 
@@ -64,6 +67,10 @@ public:
   QString MainCaption() const;
   // Deletes a generated document that was never saved, and lets the file go.
   void Discard();
+  // Empties the object base, every loaded object going with it, once the
+  // screens have let go of them (aboutToClose). Opening a document closes the
+  // open one this way first.
+  void CloseDocument();
 
   // Where generated documents go: the user's data folder.
   QString generatedFolder() const;
@@ -85,6 +92,11 @@ public:
 
   // For tests: back to the state of a fresh process.
   void reset();
+
+Q_SIGNALS:
+  // The open document's objects are about to be freed: every screen and
+  // window drops what it holds of them now.
+  void aboutToClose();
 
 private:
   enum class Opened { Yes, Declined };

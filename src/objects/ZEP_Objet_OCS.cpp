@@ -209,6 +209,16 @@ MObject_OCS::MObject_OCS(const ClassRef& cls, int index) : class_(&cls) { Storag
 MObject_OCS::~MObject_OCS() {
   // An object freed while registered must not stay reachable.
   if (registryPosition_ >= 0) Storage::unregisterObject(this);
+  markGone();
+}
+
+std::shared_ptr<const bool> MObject_OCS::liveness() const {
+  if (!alive_) alive_ = std::make_shared<bool>(registered());
+  return alive_;
+}
+
+void MObject_OCS::markGone() {
+  if (alive_) *alive_ = false;
 }
 
 void MObject_OCS::Erase() { Storage::EraseEntity(this); }
@@ -465,6 +475,7 @@ void compact(ClassEntry& entry) {
 void Storage::unregisterObject(MObject_OCS* object) {
   State& s = state();
   dropCache();
+  object->markGone();
   if (object->registryPosition_ < 0) return;
   ClassEntry* entry = entryFor(object->classe().name(), false);
   if (entry) {

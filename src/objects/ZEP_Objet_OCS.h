@@ -212,6 +212,10 @@ public:
   // Order of registration among every object of the run (loading order first).
   std::uint64_t registrationOrder() const { return registrationOrder_; }
   bool registered() const { return registryPosition_ >= 0; }
+  // For holders that may outlive the object (a window on an object the user
+  // deletes): reads true until the object leaves the registry (erased,
+  // released, freed, or its base closed), without touching the object.
+  std::shared_ptr<const bool> liveness() const;
 
 protected:
   friend class Storage;
@@ -221,10 +225,13 @@ protected:
   virtual void unregistered() {}
 
 private:
+  void markGone();
+
   const ClassRef* class_;
   EntityRef entity_;
   int registryPosition_ = -1;
   std::uint64_t registrationOrder_ = 0;
+  mutable std::shared_ptr<bool> alive_; // made on the first liveness()
 };
 
 // ---------------------------------------------------------------- the object base

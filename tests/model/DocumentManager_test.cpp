@@ -18,6 +18,10 @@
 #include <cerrno>
 #include <functional>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 using namespace tessel;
 using namespace tessel::test;
 using Kind = tessel::test::RecordingPrompts::Kind;
@@ -191,6 +195,44 @@ TEST_F(Documents, EditsStillInAScreenAreCommittedBeforeSavingOrAsking) {
   documents().commitPendingEdits = nullptr;
   openDocument("en_cours.TSF");
   EXPECT_EQ(Mutilisateur_tessel::Class().LoadedCount(), 2);
+}
+
+// Screens let go of the objects on aboutToClose: every way a document goes
+// tells them while its objects still live, and only an open document does.
+TEST_F(Documents, ScreensAreToldBeforeTheObjectsGo) {
+  struct Case {
+    const char* name;
+    std::function<void()> close;
+  };
+  const Case cases[] = {
+      {"closed", [] { documents().CloseDocument(); }},
+      {"replaced by a new one", [] { documents().OpenDocument(QString()); }},
+      {"replaced by a file", [this] { documents().OpenDocument(path("autre.TSF")); }},
+  };
+  openDocument("");
+  documents().SaveAs(path("autre.TSF"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    openDocument("");
+    const std::shared_ptr<const bool> root = Mcategorie::Class().LoadedItem(0)->liveness();
+    std::vector<bool> aliveWhenTold;
+    const QMetaObject::Connection told = QObject::connect(&documents(), &DocumentManager::aboutToClose, [&] {
+      aliveWhenTold.push_back(*root && Storage::isOpen());
+    });
+    c.close();
+    QObject::disconnect(told);
+    EXPECT_EQ(aliveWhenTold, std::vector<bool>{true});
+    EXPECT_FALSE(*root);
+  }
+  // Nothing open, nothing to tell.
+  documents().CloseDocument();
+  int told = 0;
+  const QMetaObject::Connection counting =
+      QObject::connect(&documents(), &DocumentManager::aboutToClose, [&] { ++told; });
+  documents().CloseDocument();
+  documents().OpenDocument(QString());
+  QObject::disconnect(counting);
+  EXPECT_EQ(told, 0);
 }
 
 TEST_F(Documents, AFileThatCannotBeReadIsReportedAndKept) {

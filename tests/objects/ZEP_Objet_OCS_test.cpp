@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+#include <memory>
+
 using namespace tessel;
 using namespace tessel::test;
 
@@ -321,4 +324,46 @@ TEST_F(Objects, ClosingFreesEveryObjectAndKeepsTheBase) {
   Storage::CloseBase();
   EXPECT_EQ(Chose::Class().LoadedCount(), 0);
   EXPECT_EQ(e->valeur_chemin("sys_nom_attribut_Nom", 0)->name(), "reste");
+}
+
+// Windows keep objects the user may delete or the document may free: the
+// token tells them without touching the object, whichever way it went.
+TEST_F(Objects, LivenessFollowsTheObjectOutOfTheRegistry) {
+  struct Case {
+    const char* name;
+    std::function<void(Chose*)> end;
+    bool stillInMemory;
+  };
+  const Case cases[] = {
+      {"deleted", [](Chose* o) { o->Delete(); }, false},
+      {"erased", [](Chose* o) { o->Erase(); }, true},
+      {"released", [](Chose* o) { o->Release(); }, true},
+      {"freed", [](Chose* o) { delete o; }, false},
+      {"base closed", [](Chose*) { Storage::CloseBase(); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    open("a.TSF", {});
+    auto* o = new Chose;
+    auto* other = new Chose;
+    const std::shared_ptr<const bool> alive = o->liveness();
+    EXPECT_TRUE(*alive);
+    EXPECT_EQ(o->liveness(), alive); // one token per object
+    c.end(o);
+    EXPECT_FALSE(*alive);
+    if (Storage::isOpen()) {
+      EXPECT_TRUE(*other->liveness());
+    }
+    if (c.stillInMemory) {
+      EXPECT_FALSE(*o->liveness());
+      delete o;
+    }
+    Storage::CloseBase();
+  }
+  // An object already out of the registry gets a token that reads gone.
+  open("a.TSF", {});
+  auto* o = new Chose;
+  o->Release();
+  EXPECT_FALSE(*o->liveness());
+  delete o;
 }
