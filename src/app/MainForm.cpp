@@ -3,6 +3,8 @@
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_Frame_statistique.h"
+#include "app/U_Frame_vue.h"
 #include "app/U_frame_Tessel.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
@@ -145,6 +147,8 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
 
   auto* timetable = new TFrame_emploi_du_temps;
   Frame_tessel->setScreen(TFrame_Tessel::Page::Timetable, timetable);
+  Frame_tessel->setScreen(TFrame_Tessel::Page::Statistics, new TFrame_Stat);
+  Frame_tessel->setScreen(TFrame_Tessel::Page::PeriodView, new Tframe_vue);
   // "Portail..." and the timetable's own button show and hide the same panel.
   connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
   connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);

@@ -17,6 +17,7 @@
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
 #include "widgets/ProgramValues.h"
+#include "widgets/ScreenParts.h"
 #include "widgets/UiFonts.h"
 
 #include <QAbstractItemView>
@@ -63,14 +64,6 @@ constexpr int RowHeight = 25;
 constexpr int CellWidth = (5 - 1) * 12;
 const QColor FocusedCellColour(255, 255, 0);
 
-TDateTime dayOf(const QDate& date) { return EncodeDate(date.year(), date.month(), date.day()); }
-
-QDate dateOf(TDateTime day) {
-  int y = 0, m = 0, d = 0;
-  DecodeDate(day, y, m, d);
-  return QDate(y, m, d);
-}
-
 QFont totalsFont() {
   QFont font = MsSansSerif(10);
   font.setBold(true);
@@ -80,28 +73,6 @@ QFont totalsFont() {
 void markModified() { DocumentManager::instance().SetDocumentModified(true); }
 
 QIcon actionIcon(const char* file) { return QIcon(IconPath(QLatin1String(file))); }
-
-// A panel drawn by its owner, which may also follow its size and its clicks.
-class PaintedPanel final : public QWidget {
-public:
-  using QWidget::QWidget;
-  std::function<void(QPainter&)> paint;
-  std::function<void()> resized;
-  std::function<void()> clicked;
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    if (!paint) return;
-    QPainter painter(this);
-    paint(painter);
-  }
-  void resizeEvent(QResizeEvent*) override {
-    if (resized) resized();
-  }
-  void mouseReleaseEvent(QMouseEvent* event) override {
-    if (clicked && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) clicked();
-  }
-};
 
 // The surface the rows are placed on; tree nodes are dropped on it.
 class GridSurface final : public QWidget {
@@ -134,21 +105,6 @@ private:
   }
 };
 
-// The panels fit together edge to edge.
-template <typename Layout>
-Layout* flatLayout(QWidget* owner) {
-  auto* layout = new Layout(owner);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  return layout;
-}
-
-PaintedPanel* newPanel(const char* name) {
-  auto* panel = new PaintedPanel;
-  panel->setObjectName(QLatin1String(name));
-  return panel;
-}
-
 QToolButton* newButton(const char* name, const QString& hint, const char* icon) {
   auto* button = new QToolButton;
   button->setObjectName(QLatin1String(name));
@@ -171,8 +127,8 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
       Panel_gauche_activite(new QWidget),
       Lbl_activites(new QLabel),
       SB_portail(new QToolButton),
-      Panel_entete(newPanel("Panel_entete")),
-      DTP_jour(new QDateEdit),
+      Panel_entete(new PaintedPanel("Panel_entete")),
+      DTP_jour(NewLongDatePicker("DTP_jour")),
       SB_semaine_precedente(newButton("SB_semaine_precedente", QStringLiteral("Semaine précédente"),
                                       "action-week-previous.svg")),
       SB_semaine_suivante(newButton("SB_semaine_suivante", QStringLiteral("Semaine suivante"), "action-week-next.svg")),
@@ -180,10 +136,10 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
       Splitter_note(new QSplitter(Qt::Vertical)),
       ScrollBox_grille(new QScrollArea),
       Panel_grille(new GridSurface),
-      Panel_hebdo_barre(newPanel("Panel_hebdo_barre")),
-      Panel_somme_journaliere(newPanel("Panel_somme_journaliere")),
+      Panel_hebdo_barre(new PaintedPanel("Panel_hebdo_barre")),
+      Panel_somme_journaliere(new PaintedPanel("Panel_somme_journaliere")),
       Panel_note(new QWidget),
-      Panel_informations(newPanel("Panel_informations")),
+      Panel_informations(new PaintedPanel("Panel_informations")),
       PM_quart_heure(new QuarterHourMenu(this)),
       PM_ligne(new QMenu(this)),
       tree_(new TFrame_obj_rec),
@@ -196,7 +152,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
   buildMenus();
 
   auto* right = new QWidget;
-  auto* rightLayout = flatLayout<QVBoxLayout>(right);
+  auto* rightLayout = FlatLayout<QVBoxLayout>(right);
   rightLayout->addWidget(Panel_entete);
   rightLayout->addWidget(Splitter_note, 1);
 
@@ -209,7 +165,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
   Splitter_gauche->setStretchFactor(1, 1);
   Splitter_gauche->setSizes({LeftPanelWidth, 800});
 
-  flatLayout<QVBoxLayout>(this)->addWidget(Splitter_gauche);
+  FlatLayout<QVBoxLayout>(this)->addWidget(Splitter_gauche);
 
   // The day headings stay for good; the rows come and go with the weeks.
   for (int d = 0; d < WeekTimetable::days; ++d) {
@@ -219,7 +175,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     headings_[std::size_t(d)] = heading;
   }
-  showWeekOf(dayOf(DTP_jour->date()));
+  showWeekOf(DayOfDate(DTP_jour->date()));
 }
 
 TFrame_emploi_du_temps::~TFrame_emploi_du_temps() {
@@ -232,7 +188,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   Panel_gauche_activite->setObjectName(QStringLiteral("Panel_gauche_activite"));
   Panel_gauche_activite->setToolTip(QStringLiteral("Pour ajouter une activite, doublecliquer sur le noeud"));
   Panel_gauche_activite->setMinimumWidth(LeftPanelMinimum);
-  auto* layout = flatLayout<QVBoxLayout>(Panel_gauche_activite);
+  auto* layout = FlatLayout<QVBoxLayout>(Panel_gauche_activite);
 
   auto* titleBar = new QWidget;
   titleBar->setObjectName(QStringLiteral("Panel_titre_activites"));
@@ -261,7 +217,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   QPalette white = treeHolder->palette();
   white.setColor(QPalette::Window, Qt::white);
   treeHolder->setPalette(white);
-  flatLayout<QVBoxLayout>(treeHolder)->addWidget(tree_);
+  FlatLayout<QVBoxLayout>(treeHolder)->addWidget(tree_);
   layout->addWidget(treeHolder, 1);
   tree_->SetTitleBarVisible(false);
   connect(tree_, &TFrame_obj_rec::nodeChanged, this,
@@ -279,14 +235,8 @@ void TFrame_emploi_du_temps::buildHeader() {
   };
   band->resized = [this] { placeHeaderButtons(); };
 
-  DTP_jour->setObjectName(QStringLiteral("DTP_jour"));
   DTP_jour->setParent(band);
-  DTP_jour->setCalendarPopup(true);
-  DTP_jour->setLocale(dateLocale());
-  DTP_jour->setDisplayFormat(dateLocale().dateFormat(QLocale::LongFormat));
-  DTP_jour->setDate(QDate::currentDate());
-  const int dateWidth = DTP_jour->fontMetrics().horizontalAdvance(QStringLiteral("mercredi 30 septembre 2000")) + 40;
-  DTP_jour->setGeometry(4, (HeaderHeight - 23) / 2, dateWidth, 23);
+  DTP_jour->move(4, (HeaderHeight - DatePickerHeight) / 2);
   connect(DTP_jour, &QDateEdit::dateChanged, this, [this] { command([this] { dateChanged(); }); });
 
   for (QToolButton* button : {SB_semaine_precedente, SB_semaine_suivante, SB_commentaires}) button->setParent(band);
@@ -351,14 +301,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
     for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
       const QString total = dayTotalText(d);
       const QColor colour = dayTotalColour(d);
-      const int x = left + dayHeading(d)->x();
-      if (colour != Qt::black) {
-        // Yellow and red on the light end of the gradient need an outline to be read.
-        painter.setPen(QColor(64, 64, 64));
-        DrawEmbossedText(painter, x + 1, 16, PlainText, total);
-      }
-      painter.setPen(colour);
-      DrawEmbossedText(painter, x, 15, PlainText, total);
+      DrawDayTotal(painter, left + dayHeading(d)->x(), 15, total, colour);
     }
     const QString week = weekTotalText();
     painter.setPen(Qt::black);
@@ -369,7 +312,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
   auto* upper = new QWidget;
   upper->setObjectName(QStringLiteral("Panel_saisie"));
   upper->setMinimumHeight(GridMinimumHeight);
-  auto* upperLayout = flatLayout<QVBoxLayout>(upper);
+  auto* upperLayout = FlatLayout<QVBoxLayout>(upper);
   auto* middle = new QHBoxLayout;
   middle->setSpacing(0);
   middle->addWidget(ScrollBox_grille, 1);
@@ -386,10 +329,10 @@ void TFrame_emploi_du_temps::buildGridArea() {
 
 void TFrame_emploi_du_temps::buildNotePanel() {
   Panel_note->setObjectName(QStringLiteral("Panel_note"));
-  auto* layout = flatLayout<QHBoxLayout>(Panel_note);
+  auto* layout = FlatLayout<QHBoxLayout>(Panel_note);
   auto* viewerHolder = new QWidget;
   viewerHolder->setObjectName(QStringLiteral("Panel_visu_note"));
-  flatLayout<QVBoxLayout>(viewerHolder)->addWidget(viewer_);
+  FlatLayout<QVBoxLayout>(viewerHolder)->addWidget(viewer_);
   layout->addWidget(viewerHolder, 1);
 
   auto* information = static_cast<PaintedPanel*>(Panel_informations);
@@ -448,7 +391,7 @@ void TFrame_emploi_du_temps::initialise() {
   tree_->ShowTaxonomy(Mcategorie::Class(), module ? module->IL_activites : noPictures);
   viewer_->ClearNote();
   Lbl_activites->setText(QStringLiteral("Activités"));
-  showWeekOf(dayOf(DTP_jour->date()));
+  showWeekOf(DayOfDate(DTP_jour->date()));
 }
 
 void TFrame_emploi_du_temps::finalise() {
@@ -461,7 +404,7 @@ void TFrame_emploi_du_temps::refresh() { layOut(); }
 
 void TFrame_emploi_du_temps::loadWeek() {
   if (!commitPendingEdit()) return;
-  showWeekOf(dayOf(DTP_jour->date()));
+  showWeekOf(DayOfDate(DTP_jour->date()));
 }
 
 void TFrame_emploi_du_temps::showWeekOf(TDateTime day) {
@@ -692,10 +635,10 @@ void TFrame_emploi_du_temps::command(const std::function<void()>& run) {
 void TFrame_emploi_du_temps::dateChanged() {
   if (!commitPendingEdit()) {
     const QSignalBlocker block(DTP_jour);
-    DTP_jour->setDate(dateOf(shownDay_));
+    DTP_jour->setDate(DateOfDay(shownDay_));
     return;
   }
-  showWeekOf(dayOf(DTP_jour->date()));
+  showWeekOf(DayOfDate(DTP_jour->date()));
 }
 
 void TFrame_emploi_du_temps::stepWeek(int days) {
@@ -811,12 +754,7 @@ QString TFrame_emploi_du_temps::dayTotalText(int day) const {
   return rowCount() > 0 ? fromCp1252(DurationText(week_.dayTotal(day))) : QString();
 }
 
-QColor TFrame_emploi_du_temps::dayTotalColour(int day) const {
-  const int hours = TotalHours(week_.dayTotal(day));
-  if (hours > 23) return Qt::red;
-  if (hours > 7) return Qt::yellow;
-  return Qt::black;
-}
+QColor TFrame_emploi_du_temps::dayTotalColour(int day) const { return DayTotalColour(week_.dayTotal(day)); }
 
 QString TFrame_emploi_du_temps::weekTotalText() const { return fromCp1252(DurationText(week_.weekTotal())); }
 

@@ -34,7 +34,14 @@ void PeriodGrid::load(TDateTime start) {
   }
 }
 
-std::string PeriodGrid::title() const { return "Du " + DateTextOf(true, start_) + " au " + DateTextOf(true, end_); }
+void PeriodGrid::clear() {
+  rows_.clear();
+  cells_.clear();
+}
+
+std::string PeriodGrid::TitleOf(TDateTime start) {
+  return "Du " + DateTextOf(true, start) + " au " + DateTextOf(true, EndDayOf(start));
+}
 
 Mcategorie* PeriodGrid::category(int row) const { return CategoryOf(activity(row)); }
 

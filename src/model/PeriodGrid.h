@@ -28,10 +28,13 @@ public:
   static TDateTime EndDayOf(TDateTime start);
 
   void load(TDateTime start);
+  // No rows any more (the document's objects are going); the days stay.
+  void clear();
   TDateTime start() const { return start_; }
   TDateTime end() const { return end_; }
   // "Du <long start day> au <long end day>".
-  std::string title() const;
+  std::string title() const { return TitleOf(start_); }
+  static std::string TitleOf(TDateTime start);
   // Whether the day column lies after the end day: such columns stay empty.
   bool beyondEnd(int day) const { return start_ + day > end_; }
 

@@ -29,7 +29,9 @@ void PieStatistics::load(TDateTime first, TDateTime last) {
   for (Slice& s : slices_) s.hours = TotalHours(s.duration);
 }
 
-std::string PieStatistics::title() const { return DateTextOf(true, first_) + "   -->   " + DateTextOf(true, last_); }
+std::string PieStatistics::TitleOf(TDateTime first, TDateTime last) {
+  return DateTextOf(true, first) + "   -->   " + DateTextOf(true, last);
+}
 
 int PieStatistics::totalHours() const {
   int total = 0;

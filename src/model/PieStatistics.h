@@ -26,10 +26,13 @@ public:
 
   // Both days whole and included; an end before the start selects nothing.
   void load(TDateTime first, TDateTime last);
+  // No slices any more (the document's objects are going); the days stay.
+  void clear() { slices_.clear(); }
   TDateTime first() const { return first_; }
   TDateTime last() const { return last_; }
   // "<long first day>   -->   <long last day>".
-  std::string title() const;
+  std::string title() const { return TitleOf(first_, last_); }
+  static std::string TitleOf(TDateTime first, TDateTime last);
 
   const std::vector<Slice>& slices() const { return slices_; }
   int totalHours() const;
