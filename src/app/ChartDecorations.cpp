@@ -31,6 +31,14 @@ QColor topShade(const QColor& c) { return c.lightness() > 230 ? c.darker(108) : 
 
 } // namespace
 
+QBrush ChartGradient(const QColor& top, const QColor& bottom) {
+  QLinearGradient gradient(0, 0, 0, 1);
+  gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+  gradient.setColorAt(0, top);
+  gradient.setColorAt(1, bottom);
+  return gradient;
+}
+
 // ---------------------------------------------------------------- legend
 
 ChartLegend::ChartLegend(QChart* chart, Qt::Alignment side) : QGraphicsObject(chart), chart_(chart), side_(side) {

@@ -1,10 +1,12 @@
 #pragma once
-// What Qt Charts does not draw the way the screens want: a depth for the bars
-// and the pie (the charts' "3D" look), a legend that folds into columns and
-// says what it had to leave out, and pie labels laid out along the pie's sides
-// so that they never cover one another.
+// What Qt Charts does not draw the way the screens want: a background
+// gradient of any size, a depth for the bars and the pie (the charts' "3D"
+// look), a legend that folds into columns and says what it had to leave out,
+// and pie labels laid out along the pie's sides so that they never cover one
+// another.
 
 #include <QAbstractBarSeries>
+#include <QBrush>
 #include <QColor>
 #include <QGraphicsObject>
 #include <QPointer>
@@ -16,6 +18,9 @@ class QChart;
 class QPieSeries;
 
 namespace tessel {
+
+// A vertical gradient over the whole of a chart's background, whatever its size.
+QBrush ChartGradient(const QColor& top, const QColor& bottom);
 
 // Entries in as many columns as a third of the chart's width allows, at its
 // left or right; when even those do not hold every entry, the last line says

@@ -70,10 +70,12 @@ void ExportChart(QChartView& view, const QString& path) {
     svg.setOutputDevice(&file);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(), size));
+    svg.setResolution(view.logicalDpiX());
     svg.setTitle(view.chart() ? view.chart()->title() : QString());
     paintPage(view, svg, path);
   } else if (kind == QLatin1String("pdf")) {
     QPdfWriter pdf(&file);
+    pdf.setResolution(view.logicalDpiX());
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setPageMargins(QMarginsF(PageMarginMillimetres, PageMarginMillimetres, PageMarginMillimetres,
                                  PageMarginMillimetres),
@@ -113,7 +115,7 @@ ChartDialogs& chartDialogs() {
 
 void AddChartOutputItems(QMenu& menu, QChartView& view) {
   QObject::connect(menu.addAction(QStringLiteral("Imprimer")), &QAction::triggered, &view, Reported([&view] {
-                     QPrinter printer(QPrinter::HighResolution);
+                     QPrinter printer(QPrinter::ScreenResolution);
                      printer.setPageOrientation(QPageLayout::Landscape);
                      if (chartDialogs().print(printer, &view)) PrintChart(view, printer);
                    }));

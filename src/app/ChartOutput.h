@@ -18,7 +18,9 @@ namespace tessel {
 
 // Draws the chart as it is shown, scaled to fit `target` with its proportions.
 void RenderChart(QChartView& view, QPainter& painter, const QRectF& target);
-// The chart on one page of `printer`, within its margins.
+// The chart on one page of `printer`, within its margins. The chart's texts
+// keep their size relative to the chart only on a printer at the screen's
+// resolution (QPrinter::ScreenResolution); its drawing stays vector.
 void PrintChart(QChartView& view, QPrinter& printer);
 // Saves the chart at `path` as PNG, SVG or PDF, after its extension (any
 // other case: PNG). A file that cannot be written raises TesselError naming

@@ -64,12 +64,6 @@ constexpr int RowHeight = 25;
 constexpr int CellWidth = (5 - 1) * 12;
 const QColor FocusedCellColour(255, 255, 0);
 
-QFont totalsFont() {
-  QFont font = MsSansSerif(10);
-  font.setBold(true);
-  return font;
-}
-
 void markModified() { DocumentManager::instance().SetDocumentModified(true); }
 
 QIcon actionIcon(const char* file) { return QIcon(IconPath(QLatin1String(file))); }
@@ -213,10 +207,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   // node dropped on the grid.
   auto* treeHolder = new QWidget;
   treeHolder->setObjectName(QStringLiteral("Panel_arbre"));
-  treeHolder->setAutoFillBackground(true);
-  QPalette white = treeHolder->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  treeHolder->setPalette(white);
+  SetBackground(*treeHolder, Qt::white);
   FlatLayout<QVBoxLayout>(treeHolder)->addWidget(tree_);
   layout->addWidget(treeHolder, 1);
   tree_->SetTitleBarVisible(false);
@@ -229,7 +220,7 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
 void TFrame_emploi_du_temps::buildHeader() {
   auto* band = static_cast<PaintedPanel*>(Panel_entete);
   band->setFixedHeight(HeaderHeight);
-  band->setFont(totalsFont());
+  band->setFont(HeaderFont());
   band->paint = [this, band](QPainter& painter) {
     PaintCaptionBand(painter, band->rect(), weekTitle(), ButtonFaceColour(), TitleOffset, WorkspaceColour);
   };
@@ -278,7 +269,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
 
   auto* rowTotals = static_cast<PaintedPanel*>(Panel_hebdo_barre);
   rowTotals->setFixedWidth(RowTotalsWidth);
-  rowTotals->setFont(totalsFont());
+  rowTotals->setFont(HeaderFont());
   rowTotals->paint = [this, rowTotals](QPainter& painter) {
     painter.fillRect(rowTotals->rect(), WorkspaceColour);
     painter.setPen(WorkspaceColour.darker(130));
@@ -292,7 +283,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
 
   auto* dayTotals = static_cast<PaintedPanel*>(Panel_somme_journaliere);
   dayTotals->setFixedHeight(DayTotalsHeight);
-  dayTotals->setFont(totalsFont());
+  dayTotals->setFont(HeaderFont());
   dayTotals->paint = [this, dayTotals](QPainter& painter) {
     PaintGradient(painter, WorkspaceColour, ButtonFaceColour(), dayTotals->rect());
     painter.setPen(Qt::black);
@@ -495,9 +486,7 @@ void TFrame_emploi_du_temps::layOutOnce() {
   const int width = viewport->width();
   labelWidth_ = int(width / 3.5);
   dayWidth_ = (width - labelWidth_) / WeekTimetable::days;
-  QPalette surface = Panel_grille->palette();
-  surface.setColor(QPalette::Window, WorkspaceColour);
-  Panel_grille->setPalette(surface);
+  SetBackground(*Panel_grille, WorkspaceColour);
   Panel_grille->resize(width, std::max(RowPitch * rowCount() + 70, viewport->height()));
 
   const std::array<std::string, 7>& names = DayNamesLong();

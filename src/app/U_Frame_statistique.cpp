@@ -41,12 +41,6 @@ constexpr int ElapsedDays = 15;
 const QColor ChartTop(192, 192, 192);
 const QColor BackColour(216, 208, 200);
 
-QFont headerFont() {
-  QFont font = MsSansSerif(10);
-  font.setBold(true);
-  return font;
-}
-
 QRadioButton* newStyleButton(const char* name, const QString& caption) {
   auto* button = new QRadioButton(caption);
   button->setObjectName(QLatin1String(name));
@@ -73,7 +67,6 @@ TFrame_Stat::TFrame_Stat(QWidget* parent)
       decoration_(new PieDecoration(chart_, pie_)),
       emptyNote_(new QGraphicsSimpleTextItem(chart_)) {
   setObjectName(QStringLiteral("TFrame_Stat"));
-  setAutoFillBackground(true);
   buildHeader();
   buildChart();
 
@@ -98,7 +91,7 @@ TFrame_Stat::TFrame_Stat(QWidget* parent)
 
 void TFrame_Stat::buildHeader() {
   Panel_entete->setMinimumHeight(HeaderHeight);
-  Panel_entete->setFont(headerFont());
+  Panel_entete->setFont(HeaderFont());
   Panel_entete->paint = [this](QPainter& painter) {
     PaintCaptionBand(painter, Panel_entete->rect(), title(), ButtonFaceColour(), 0, WorkspaceColour);
     painter.setFont(MsSansSerif(8));
@@ -113,7 +106,7 @@ void TFrame_Stat::buildHeader() {
     picker->setParent(Panel_entete);
     picker->setFont(MsSansSerif(8));
     picker->resize(std::max(PickerWidth, picker->width()), DatePickerHeight);
-    connect(picker, &QDateEdit::dateChanged, this, [this] { command([this] { rebuild(); }); });
+    connect(picker, &QDateEdit::dateChanged, this, [this] { runCommand([this] { rebuild(); }); });
   }
   DTP_debut->move(8, PickerTop);
   placeEndPicker();
@@ -159,7 +152,7 @@ void TFrame_Stat::buildChart() {
   styles->setColumnStretch(2, 1);
   RB_valeurs->setChecked(true);
   for (QRadioButton* style : {RB_pourcentage, RB_valeurs})
-    connect(style, &QRadioButton::clicked, this, [this] { command([this] { rebuild(); }); });
+    connect(style, &QRadioButton::clicked, this, [this] { runCommand([this] { rebuild(); }); });
 
   PM_impression->setObjectName(QStringLiteral("PM_impression"));
   AddChartOutputItems(*PM_impression, *Chart_stat);
@@ -196,22 +189,11 @@ void TFrame_Stat::finalise() {
 
 void TFrame_Stat::refresh() { applyColours(); }
 
-void TFrame_Stat::pageShown() { command([this] { rebuild(); }); }
-
-void TFrame_Stat::command(const std::function<void()>& run) {
-  if (RunReported(run)) return;
-  RunReported([this] { finalise(); });
-}
+void TFrame_Stat::pageShown() { runCommand([this] { rebuild(); }); }
 
 void TFrame_Stat::applyColours() {
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, WorkspaceColour);
-  setPalette(colours);
-  QLinearGradient gradient(0, 0, 0, 1);
-  gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
-  gradient.setColorAt(0, ChartTop);
-  gradient.setColorAt(1, WorkspaceColour);
-  chart_->setBackgroundBrush(gradient);
+  SetBackground(*this, WorkspaceColour);
+  chart_->setBackgroundBrush(ChartGradient(ChartTop, WorkspaceColour));
   chart_->setBackgroundVisible(true);
   update();
   Chart_stat->viewport()->update();

@@ -73,7 +73,6 @@ private:
   void applyColours();
   void placeEndPicker();
   void showSlices();
-  void command(const std::function<void()>& run);
 
   PieStatistics statistics_;
   std::vector<QString> marks_;

@@ -54,12 +54,6 @@ constexpr int HeadingHeight = 60;
 constexpr int RowHeight = 35;
 const QColor ChartTop(192, 192, 192);
 
-QFont titleFont() {
-  QFont font = MsSansSerif(10);
-  font.setBold(true);
-  return font;
-}
-
 QToolButton* newMoveButton(const char* name, const char* caption) {
   auto* button = new QToolButton;
   button->setObjectName(QLatin1String(name));
@@ -73,15 +67,6 @@ QRadioButton* newModeButton(const char* name, const char* caption) {
   auto* button = new QRadioButton(QLatin1String(caption));
   button->setObjectName(QLatin1String(name));
   return button;
-}
-
-// A vertical gradient over the whole of the chart, whatever its size.
-QBrush chartGradient(const QColor& top, const QColor& bottom) {
-  QLinearGradient gradient(0, 0, 0, 1);
-  gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
-  gradient.setColorAt(0, top);
-  gradient.setColorAt(1, bottom);
-  return gradient;
 }
 
 // Whole hours from 0 with a round step, five steps at most.
@@ -131,7 +116,6 @@ Tframe_vue::Tframe_vue(QWidget* parent)
       legend_(new ChartLegend(chart_, Qt::AlignLeft)),
       depth_(new BarDepth(chart_)) {
   setObjectName(QStringLiteral("Tframe_vue"));
-  setAutoFillBackground(true);
   buildHeader();
   buildNavigation();
   buildGrid();
@@ -172,14 +156,14 @@ Tframe_vue::Tframe_vue(QWidget* parent)
 
 void Tframe_vue::buildHeader() {
   PB_entete->setFixedHeight(HeaderHeight);
-  PB_entete->setFont(titleFont());
+  PB_entete->setFont(HeaderFont());
   PB_entete->paint = [this](QPainter& painter) {
     PaintCaptionBand(painter, PB_entete->rect(), title(), ButtonFaceColour(), 0, WorkspaceColour);
   };
   DTP_debut->setParent(PB_entete);
   DTP_debut->setFont(MsSansSerif(8));
   DTP_debut->move(4, (HeaderHeight - DatePickerHeight) / 2);
-  connect(DTP_debut, &QDateEdit::dateChanged, this, [this] { command([this] { rebuild(); }); });
+  connect(DTP_debut, &QDateEdit::dateChanged, this, [this] { runCommand([this] { rebuild(); }); });
 }
 
 void Tframe_vue::buildNavigation() {
@@ -193,7 +177,7 @@ void Tframe_vue::buildNavigation() {
     if (i == 3) layout->addStretch(1);
     layout->addWidget(buttons[i]);
     connect(buttons[i], &QToolButton::clicked, this, [this, i] {
-      command([this, i] { DTP_debut->setDate(DateOfDay(PeriodGrid::moved(period_.start(), PeriodGrid::moves()[i]))); });
+      runCommand([this, i] { DTP_debut->setDate(DateOfDay(PeriodGrid::moved(period_.start(), PeriodGrid::moves()[i]))); });
     });
   }
 }
@@ -230,7 +214,7 @@ void Tframe_vue::buildChart() {
   chart_->setAnimationOptions(QChart::NoAnimation);
   QFont small = MsSansSerif(8);
   chart_->setFont(small);
-  chart_->setTitleFont(titleFont());
+  chart_->setTitleFont(HeaderFont());
   days_->setLabelsFont(small);
   hours_->setLabelsFont(small);
   chart_->addAxis(days_, Qt::AlignBottom);
@@ -264,8 +248,8 @@ void Tframe_vue::buildChart() {
   }
   layout->addStretch(1);
   Panel_options->setFixedHeight(std::max(OptionsHeight, Panel_options->sizeHint().height()));
-  connect(CB_3D, &QCheckBox::clicked, this, [this] { command([this] { rebuild(); }); });
-  connect(modes, &QButtonGroup::idClicked, this, [this] { command([this] { rebuild(); }); });
+  connect(CB_3D, &QCheckBox::clicked, this, [this] { runCommand([this] { rebuild(); }); });
+  connect(modes, &QButtonGroup::idClicked, this, [this] { runCommand([this] { rebuild(); }); });
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -290,19 +274,11 @@ void Tframe_vue::finalise() {
 
 void Tframe_vue::refresh() { applyColours(); }
 
-void Tframe_vue::pageShown() { command([this] { rebuild(); }); }
-
-void Tframe_vue::command(const std::function<void()>& run) {
-  if (RunReported(run)) return;
-  // What could be shown: nothing of a half-made rebuild.
-  RunReported([this] { finalise(); });
-}
+void Tframe_vue::pageShown() { runCommand([this] { rebuild(); }); }
 
 void Tframe_vue::applyColours() {
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, WorkspaceColour);
-  setPalette(colours);
-  chart_->setBackgroundBrush(chartGradient(ChartTop, WorkspaceColour));
+  SetBackground(*this, WorkspaceColour);
+  chart_->setBackgroundBrush(ChartGradient(ChartTop, WorkspaceColour));
   chart_->setBackgroundVisible(true);
   update();
   Chart_vue->viewport()->update();

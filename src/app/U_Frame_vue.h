@@ -108,9 +108,6 @@ private:
   void rebuildChart();
   void paintCell(QPainter& painter, int column, int row, const QRect& rect) const;
   void paintTotals(QPainter& painter) const;
-  // Runs a command of the screen; a failure is reported and the view shown
-  // again as the base holds it.
-  void command(const std::function<void()>& run);
   std::array<QToolButton*, 6> moveButtons() const;
 
   PeriodGrid period_;

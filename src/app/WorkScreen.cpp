@@ -1,6 +1,7 @@
 #include "app/WorkScreen.h"
 
 #include "model/DocumentManager.h"
+#include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
 #include "widgets/ProgramValues.h"
 #include "widgets/UiFonts.h"
@@ -11,6 +12,10 @@ namespace tessel {
 
 WorkScreen::WorkScreen(QWidget* parent) : QWidget(parent) {
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &WorkScreen::finalise);
+}
+
+void WorkScreen::runCommand(const std::function<void()>& command) {
+  if (!RunReported(command)) RunReported([this] { finalise(); });
 }
 
 PlaceholderScreen::PlaceholderScreen(const QString& title, QWidget* parent) : WorkScreen(parent), title_(title) {}

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace tessel {
 
 class WorkScreen : public QWidget {
@@ -21,6 +23,11 @@ public:
   virtual void refresh() { update(); }
   // Each time its page is shown.
   virtual void pageShown() {}
+
+protected:
+  // Runs a command of the screen through RunReported; when it fails, the
+  // screen lets go of what it showed (finalise) rather than show half of it.
+  void runCommand(const std::function<void()>& command);
 };
 
 // Stand-in for a screen still to come: its title on a caption band over the

@@ -1,6 +1,7 @@
 #include "widgets/ScreenParts.h"
 
 #include "widgets/PaintHelpers.h"
+#include "widgets/UiFonts.h"
 
 #include <QDateEdit>
 #include <QMouseEvent>
@@ -24,6 +25,19 @@ void PaintedPanel::resizeEvent(QResizeEvent*) {
 
 void PaintedPanel::mouseReleaseEvent(QMouseEvent* event) {
   if (clicked && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) clicked();
+}
+
+QFont HeaderFont() {
+  QFont font = MsSansSerif(10);
+  font.setBold(true);
+  return font;
+}
+
+void SetBackground(QWidget& widget, const QColor& colour) {
+  widget.setAutoFillBackground(true);
+  QPalette colours = widget.palette();
+  colours.setColor(QPalette::Window, colour);
+  widget.setPalette(colours);
 }
 
 QDateEdit* NewLongDatePicker(const char* name, QWidget* parent) {

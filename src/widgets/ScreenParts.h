@@ -1,12 +1,14 @@
 #pragma once
-// Pieces the work screens are built from: panels their owner paints, layouts
-// whose panels fit edge to edge, the long-date picker, the conversion between
-// the picker's dates and whole days, and the day totals' colours.
+// Pieces the work screens are built from: panels their owner paints, their
+// header font and background, layouts whose panels fit edge to edge, the
+// long-date picker, the conversion between the picker's dates and whole days,
+// and the day totals' colours.
 
 #include "foundation/ZEP_Dates.h"
 
 #include <QColor>
 #include <QDate>
+#include <QFont>
 #include <QWidget>
 
 #include <functional>
@@ -31,6 +33,11 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+// The bold font of the headers' titles and of the timetable's totals.
+QFont HeaderFont();
+// The widget's own background in `colour` (the work screens' WorkspaceColour).
+void SetBackground(QWidget& widget, const QColor& colour);
 
 // A box layout of `owner` without margins or spacing (a QVBoxLayout or a QHBoxLayout).
 template <typename Layout>

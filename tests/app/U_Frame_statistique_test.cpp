@@ -213,7 +213,9 @@ void StatisticsTest::printsTheChartOnOnePage() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("imprime.pdf"));
   bool confirm = false;
+  int resolution = 0;
   chartDialogs().print = [&](QPrinter& printer, QWidget*) {
+    resolution = printer.resolution();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     return confirm;
@@ -228,6 +230,8 @@ void StatisticsTest::printsTheChartOnOnePage() {
   QVERIFY(printed.open(QIODevice::ReadOnly));
   const QByteArray pdf = printed.readAll();
   QVERIFY(pdf.startsWith("%PDF"));
+  // At the screen's resolution, the chart's texts keep their size on paper.
+  QCOMPARE(resolution, screen->Chart_stat->logicalDpiX());
   QCOMPARE(pdf.count("/Type /Page") - pdf.count("/Type /Pages"), 1);
   QVERIFY(prompts_->shown.empty());
 }
