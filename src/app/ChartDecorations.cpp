@@ -136,7 +136,8 @@ void BarDepth::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
   int categories = 0;
   for (QBarSet* set : sets) categories = std::max(categories, int(set->count()));
   const qreal half = series_->barWidth() / 2;
-  const qreal categoryWidth = chart_->mapToPosition(QPointF(1, 0), series_).x() - chart_->mapToPosition(QPointF(0, 0), series_).x();
+  const qreal categoryWidth =
+      chart_->mapToPosition(QPointF(1, 0), series_).x() - chart_->mapToPosition(QPointF(0, 0), series_).x();
   const qreal depth = std::clamp((1 - series_->barWidth()) * categoryWidth * 0.8, 2.0, 12.0);
   for (int i = 0; i < categories; ++i) {
     qreal base = 0;
@@ -318,7 +319,8 @@ void PieDecoration::layout() {
       const qreal width = metrics.horizontalAdvance(text) + 8;
       const qreal x = s == 1 ? shape.centre.x() + shape.radius + ArrowLength + Leader
                              : shape.centre.x() - shape.radius - ArrowLength - Leader - width;
-      labels_->placed.push_back({text, onRim(shape, middle), onRim(shape, middle, ArrowLength), QRectF(x, y[k], width, boxHeight)});
+      labels_->placed.push_back(
+          {text, onRim(shape, middle), onRim(shape, middle, ArrowLength), QRectF(x, y[k], width, boxHeight)});
     }
   }
   rim_->changed();

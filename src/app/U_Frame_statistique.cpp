@@ -56,12 +56,12 @@ TFrame_Stat::TFrame_Stat(QWidget* parent)
       DTP_fin(NewLongDatePicker("DTP_fin")),
       Splitter_entete(new QSplitter(Qt::Vertical)),
       Panel_graphique(new QWidget),
-      Chart_stat(new QChartView),
+      Chart_stat(new QChartView(new QChart)),
       RG_style(new QGroupBox(QStringLiteral("Style des valeurs"))),
       RB_pourcentage(newStyleButton("RB_pourcentage", QStringLiteral("Pourcentage"))),
       RB_valeurs(newStyleButton("RB_valeurs", QStringLiteral("Valeurs (en nombre d'heures)"))),
       PM_impression(new QMenu(this)),
-      chart_(new QChart),
+      chart_(Chart_stat->chart()),
       pie_(new QPieSeries),
       legend_(new ChartLegend(chart_, Qt::AlignRight)),
       decoration_(new PieDecoration(chart_, pie_)),
@@ -139,7 +139,6 @@ void TFrame_Stat::buildChart() {
           [this](const QRectF& area) { emptyNote_->setPos(area.center() - emptyNote_->boundingRect().center()); });
 
   Chart_stat->setObjectName(QStringLiteral("Chart_stat"));
-  Chart_stat->setChart(chart_);
   Chart_stat->setRenderHint(QPainter::Antialiasing);
   Chart_stat->setFrameShape(QFrame::NoFrame);
   Chart_stat->setBackgroundBrush(BackColour);

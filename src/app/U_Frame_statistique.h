@@ -76,6 +76,8 @@ private:
 
   PieStatistics statistics_;
   std::vector<QString> marks_;
+  // Made with its view, which owns it (QChartView::setChart would leave
+  // the view's first chart unowned).
   QChart* const chart_;
   QPieSeries* const pie_;
   ChartLegend* const legend_;

@@ -103,14 +103,14 @@ Tframe_vue::Tframe_vue(QWidget* parent)
       Splitter_graphique(new QSplitter(Qt::Vertical)),
       SG_temps(new StringGrid),
       PB_totaux(new PaintedPanel("PB_totaux")),
-      Chart_vue(new QChartView),
+      Chart_vue(new QChartView(new QChart)),
       Panel_options(new QWidget),
       CB_3D(new QCheckBox(QStringLiteral("3D"))),
       RB_jour(newModeButton("RB_jour", "Jour")),
       RB_semaine(newModeButton("RB_semaine", "Semaine")),
       RB_mois(newModeButton("RB_mois", "Mois")),
       PM_graphique(new QMenu(this)),
-      chart_(new QChart),
+      chart_(Chart_vue->chart()),
       days_(new QBarCategoryAxis),
       hours_(new QValueAxis),
       legend_(new ChartLegend(chart_, Qt::AlignLeft)),
@@ -222,7 +222,6 @@ void Tframe_vue::buildChart() {
   wholeHours(*hours_, 0);
 
   Chart_vue->setObjectName(QStringLiteral("Chart_vue"));
-  Chart_vue->setChart(chart_);
   Chart_vue->setRenderHint(QPainter::Antialiasing);
   Chart_vue->setFrameShape(QFrame::NoFrame);
   Chart_vue->setMinimumHeight(90);

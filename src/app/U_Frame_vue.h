@@ -111,6 +111,8 @@ private:
   std::array<QToolButton*, 6> moveButtons() const;
 
   PeriodGrid period_;
+  // Made with its view, which owns it (QChartView::setChart would leave
+  // the view's first chart unowned).
   QChart* const chart_;
   QStackedBarSeries* bars_ = nullptr;
   QBarCategoryAxis* const days_;

@@ -311,7 +311,8 @@ int stats(const Args& args) {
     if (o.csv)
       print(csv(name) + "," + hours + "," + QString::number(share, 'f', 1));
     else
-      print(padded(name, 32) + (hours + " h").rightJustified(8) + (french.toString(share, 'f', 1) + " %").rightJustified(10));
+      print(padded(name, 32) + (hours + " h").rightJustified(8) +
+            (french.toString(share, 'f', 1) + " %").rightJustified(10));
   }
   return 0;
 }

@@ -131,7 +131,9 @@ const std::array<PeriodGrid::Move, 6>& PeriodGrid::moves() {
   return all;
 }
 
-TDateTime PeriodGrid::moved(TDateTime start, const Move& move) { return DateAdd(move.days, move.months, 0, std::trunc(start)); }
+TDateTime PeriodGrid::moved(TDateTime start, const Move& move) {
+  return DateAdd(move.days, move.months, 0, std::trunc(start));
+}
 
 std::string PeriodGrid::moveHint(TDateTime day) {
   return "Visualisez vos activités à partir du "_w.data() + DateTextOf(true, day);
