@@ -1,8 +1,11 @@
 #pragma once
 // What the command-line tool's commands share.
 
+#include "foundation/ZEP_Dates.h"
+
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -18,10 +21,14 @@ struct UsageError : std::runtime_error {
 // Opens a data file as the program does: its classes and relabelling, then
 // the after-load step. A missing file is an error unless `create` is set.
 void openWorkspace(const QString& path, bool create);
+// "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent. A French error otherwise.
+TDateTime parseDay(const std::optional<QString>& text);
+
 
 int check(const Args& args);
 int week(const Args& args);
 int period(const Args& args);
 int add(const Args& args);
+int report(const Args& args);
 
 } // namespace tessel::cli

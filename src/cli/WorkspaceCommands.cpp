@@ -31,15 +31,6 @@ QString q(std::string_view text) { return fromCp1252(text); }
 
 [[noreturn]] void fail(const QString& message) { throw TesselError(toCp1252(message)); }
 
-// "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent.
-TDateTime parseDay(const std::optional<QString>& text) {
-  if (!text) return Today();
-  QDate date = QDate::fromString(*text, "yyyy-MM-dd");
-  if (!date.isValid()) date = QDate::fromString(*text, "dd/MM/yyyy");
-  if (!date.isValid()) fail("Date incorrecte : « " + *text + " » (attendu aaaa-mm-jj ou jj/mm/aaaa)");
-  return EncodeDate(date.year(), date.month(), date.day());
-}
-
 QString isoDate(TDateTime day) {
   int y = 0, m = 0, d = 0;
   DecodeDate(day, y, m, d);
@@ -86,12 +77,24 @@ QString activityName(const MObject_OCS* activity) { return activity ? q(activity
 
 } // namespace
 
+TDateTime parseDay(const std::optional<QString>& text) {
+  if (!text) return Today();
+  QDate date = QDate::fromString(*text, "yyyy-MM-dd");
+  if (!date.isValid()) date = QDate::fromString(*text, "dd/MM/yyyy");
+  if (!date.isValid()) fail("Date incorrecte : « " + *text + " » (attendu aaaa-mm-jj ou jj/mm/aaaa)");
+  return EncodeDate(date.year(), date.month(), date.day());
+}
+
 void openWorkspace(const QString& path, bool create) {
   static const bool ready = (SetUpApplicationModel(), true);
   (void)ready;
   if (!create && !QFileInfo::exists(path)) fail("Le fichier « " + path + " » n'existe pas");
   Storage::BindStorage();
-  Storage::OpenBase(path, Tadministration_FRAME::instance().loadList(), DocumentManager::instance().before);
+  try {
+    Storage::OpenBase(path, Tadministration_FRAME::instance().loadList(), DocumentManager::instance().before);
+  } catch (const StreamReadError& e) {
+    fail("Le fichier « " + path + " » n'est pas lisible : " + q(e.what()));
+  }
   DocumentManager::instance().AfterDocumentLoaded();
 }
 

@@ -16,13 +16,16 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 
 #include <exception>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -44,6 +47,8 @@ const char* usage =
     "                     le temps passé par activité sur la période\n"
     "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE]\n"
     "                     saisit une durée comme dans l'emploi du temps et enregistre\n"
+    "  report FICHIER [DATE] [--notes] --pdf SORTIE.pdf\n"
+    "                     le rapport hebdomadaire de la semaine de DATE (avec les notes : --notes)\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n";
@@ -105,12 +110,22 @@ const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"convert", convert},
     {"dump", dump},
     {"query", query},
+    {"report", cli::report},
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Reports lay out and draw text, which takes the GUI application; no window
+  // is ever shown, so no display is needed.
+  std::unique_ptr<QCoreApplication> application;
+  if (argc > 1 && std::string_view(argv[1]) == "report") {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QCoreApplication& app = *application;
   QCoreApplication::setOrganizationName(QStringLiteral("Tessel"));
   QCoreApplication::setApplicationName(QStringLiteral("Tessel"));
   // Output is in French whatever the machine's locale.

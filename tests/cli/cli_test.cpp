@@ -3,6 +3,7 @@
 #include "foundation/DataFileKeys.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ZEP_Version.h"
+#include "support/PdfReader.h"
 
 #include <QFile>
 #include <QImage>
@@ -12,6 +13,9 @@
 #include <gtest/gtest.h>
 
 using namespace tessel;
+using tessel::test::PdfFacts;
+using tessel::test::ReadPdfFacts;
+using tessel::test::ReadPdfText;
 
 namespace {
 
@@ -263,4 +267,72 @@ TEST_F(Cli, AMissingFileIsCreatedOnlyByASuccessfulAdd) {
   }
   EXPECT_EQ(runCli({"add", path("n.TSF"), "2026-12-07", "Pause", "1:00"}).status, 0);
   EXPECT_TRUE(QFile::exists(path("n.TSF")));
+}
+
+TEST_F(Cli, ReportRendersTheWeekIntoAPdfFile) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Réunion", "1:30", "--note", "Point d'équipe\nSuite à donner"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-09", "Réunion", "2:15"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-13", "Pause", "0:45"}).status, 0);
+  const std::string before = fileBytes(file);
+  struct Case {
+    QStringList options;
+    bool landscape;
+    const char* out;
+    std::vector<const char*> texts;
+  };
+  const Case cases[] = {
+      {{}, true, "Rapport hebdomadaire, Du lundi 7 décembre 2026 au dimanche 13 décembre 2026 : 1 page dans ",
+       {"Du lundi 7 décembre 2026 au dimanche 13 décembre 2026", "07/12/2026", "13/12/2026", "Réunion", "Pause",
+        "01:30", "02:15", "00:45", "Page N°", "Tessel — Gestion de vos rapports d'activités"}},
+      {{"--notes"}, false, "Rapport hebdomadaire avec note(s), Du lundi 7 décembre 2026",
+       {"lundi 7 décembre 2026", "mardi 8 décembre 2026", "dimanche 13 décembre 2026", "Durée", "Point d'équipe",
+        "Suite à donner", "Aucun commentaire associe", "01:30"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    const QString pdf = path(c.landscape ? "semaine.pdf" : "notes.pdf");
+    const CliRun r = runCli(QStringList{"report", file, "10/12/2026"} + c.options + QStringList{"--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+    const PdfFacts facts = ReadPdfFacts(pdf);
+    EXPECT_EQ(facts.pages, 1);
+    EXPECT_EQ(facts.landscape(), c.landscape);
+    EXPECT_NEAR(std::max(facts.width, facts.height), 841.9, 0.5); // A4
+    const QString text = ReadPdfText(pdf);
+    for (const char* t : c.texts) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
+  }
+  EXPECT_EQ(fileBytes(file), before);
+  // Without a date, the week of today.
+  EXPECT_EQ(runCli({"report", file, "--pdf", path("aujourdhui.pdf")}).status, 0);
+  EXPECT_EQ(ReadPdfFacts(path("aujourdhui.pdf")).pages, 1);
+}
+
+TEST_F(Cli, RefusedReportsWriteNoPdfAndLeaveTheFileAlone) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Pause", "1:00"}).status, 0);
+  WriteDataFile(MemoryStream("pas une base"), path("faux.TSF"));
+  const std::string before = fileBytes(file);
+  const QString pdf = path("rapport.pdf");
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"report", path("absent.TSF"), "--pdf", pdf}, "absent.TSF"},
+      {{"report", path("faux.TSF"), "--pdf", pdf}, "faux.TSF"},
+      {{"report", file, "31/02/2026", "--pdf", pdf}, "Date incorrecte : « 31/02/2026 »"},
+      {{"report", file, "--pdf", path("absent/rapport.pdf")}, "n'existe pas"},
+      {{"report", file, "--pdf", file}, "ne peut pas remplacer le fichier de données"},
+      {{"report", file}, "report attend"},
+      {{"report", file, "--pdf"}, "--pdf attend un fichier"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(QFile::exists(pdf)) << c.message;
+    EXPECT_FALSE(QFile::exists(path("absent"))) << c.message;
+    EXPECT_EQ(fileBytes(file), before) << c.message;
+  }
 }
