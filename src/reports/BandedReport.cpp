@@ -222,7 +222,8 @@ namespace {
 // paper, and what still does not fit is shortened.
 constexpr int SmallestPixelSize = 10;
 
-void paintLabel(QPainter& painter, const ReportField& f, const QRectF& rect) {
+void paintLabel(QPainter& painter, const ReportField& f, const QRectF& box) {
+  const QRectF rect = box.adjusted(std::min(f.indent, box.width()), 0, 0, 0);
   QFont font = f.font;
   while (f.shrinkToFit && font.pixelSize() > SmallestPixelSize &&
          QFontMetricsF(font).horizontalAdvance(f.caption) > rect.width())

@@ -47,6 +47,8 @@ struct ReportField {
   QString caption; // a label's text
   QStringList lines; // a rich-text box's lines, wrapped to its width
   QImage picture;
+  // Room kept free at the left of a label's text, for a picture drawn over it.
+  qreal indent = 0;
   // A label as wide as its caption (nothing shows when it is empty).
   bool autoSize = false;
   // A label whose font shrinks until its caption fits.

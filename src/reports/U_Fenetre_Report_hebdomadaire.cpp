@@ -124,6 +124,7 @@ bool TForme_report_act_hebdo::QuickRep1NeedData() {
     name.caption = QStringLiteral("   ") + look.name;
     picture.picture = look.picture;
     picture.enabled = !look.picture.isNull();
+    name.indent = picture.enabled ? picture.placement.right() : 0;
     description.lines = look.description;
   }
   // The last column closes the table on the right.
