@@ -38,14 +38,16 @@ ActivityLook LookOf(const MObject_OCS* owner) {
   ActivityLook look;
   if (!owner) return look;
   const auto* activity = dynamic_cast<const Mabstraite_activite*>(owner);
-  if (!activity || !activity->Category()) {
+  // Finding the category walks the activity's every link: once is enough.
+  const Mcategorie* category = activity ? activity->Category() : nullptr;
+  if (!category) {
     look.name = fromCp1252(owner->DisplayText());
     return look;
   }
-  look.name = fromCp1252(activity->ActivityName());
-  const QString description = fromEngineLines(activity->ActivityDescription());
+  look.name = fromCp1252(category->Name());
+  const QString description = fromEngineLines(category->Description());
   if (!description.isEmpty()) look.description = description.split(QLatin1Char('\n'));
-  if (const QImage* picture = activity->ActivityPicture(); picture && !picture->isNull())
+  if (const QImage* picture = category->Picture(); picture && !picture->isNull())
     look.picture = TObjRec::Masked(*picture);
   return look;
 }

@@ -64,9 +64,11 @@ void TForme_report_act_hebdo_note::prepare(TDateTime firstDay, TDateTime lastDay
   const int activities = week_.activityCount();
   table_.assign(static_cast<std::size_t>(activities + 1), std::vector<std::string>(ReportDays + 1, "-1"));
   for (int d = 1; d <= ReportDays; ++d) table_[0][static_cast<std::size_t>(d)] = DateTextOf(true, firstDay + d - 1);
-  for (int a = 1; a <= activities; ++a)
-    table_[static_cast<std::size_t>(a)][0] =
-        toCp1252(LookOf(week_.activities[static_cast<std::size_t>(a - 1)].second).name);
+  looks_.clear();
+  for (int a = 1; a <= activities; ++a) {
+    looks_.push_back(LookOf(week_.activities[static_cast<std::size_t>(a - 1)].second));
+    table_[static_cast<std::size_t>(a)][0] = toCp1252(looks_.back().name);
+  }
   // From the last entry to the first: the first one of a day wins.
   for (int i = static_cast<int>(week_.entries.size()) - 1; i >= 0; --i) {
     const Moccurence* entry = week_.entry(i);
@@ -124,8 +126,9 @@ bool TForme_report_act_hebdo_note::QuickRep1NeedData() {
     day.caption = QLatin1Char(' ') + fromCp1252(table_[0][static_cast<std::size_t>(currentDay_)]);
     band.height = DayRowHeight;
   } else {
+    // The entry's activity is the row's: the table put it there.
     const Moccurence* entry = week_.entry(e);
-    const ActivityLook look = LookOf(entry->EntryOwner());
+    const ActivityLook& look = looks_[static_cast<std::size_t>(currentActivity_)];
     name.transparent = false;
     name.caption = look.name;
     description.lines = look.description;

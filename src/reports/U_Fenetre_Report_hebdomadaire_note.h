@@ -41,6 +41,7 @@ private:
 
   ReportWeek week_;
   std::vector<std::vector<std::string>> table_;
+  std::vector<ActivityLook> looks_;
   int currentDay_ = 1;
   int currentActivity_ = -1;
 };
