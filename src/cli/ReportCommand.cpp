@@ -17,7 +17,7 @@ namespace tessel::cli {
 
 namespace {
 
-[[noreturn]] void fail(const QString& message) { throw TesselError(toCp1252(message)); }
+[[noreturn]] void fail(const QString& message) { throw TesselError(Message() + toCp1252(message)); }
 
 // Renders the prepared report into `out`.
 template <typename Form>
@@ -56,7 +56,7 @@ int report(const Args& args) {
   if (QFileInfo(*out).absoluteFilePath() == QFileInfo(file).absoluteFilePath() ||
       (QFileInfo::exists(file) && QFileInfo(*out).canonicalFilePath() == QFileInfo(file).canonicalFilePath()))
     fail("Le rapport ne peut pas remplacer le fichier de données « " + file + " »");
-  openWorkspace(file, false);
+  openWorkspace(file, false, forced);
   if (notes) {
     TForme_report_act_hebdo_note form;
     return render(form, monday, *out);

@@ -133,9 +133,45 @@ TEST_F(Queries, PathsNegationAndComparisonsBuildConditions) {
   EXPECT_TRUE(compared->conditions()[0]->estComparaison());
 }
 
-TEST_F(Queries, ABodyCutShortIsAnError) {
-  sym("r");
-  EXPECT_THROW(compile("REQ q PARAMETRES A CORPS A r FIN"), ListIndexError);
+TEST_F(Queries, MalformedQueriesAreRefusedWithThePlace) {
+  for (const char* name : {"r", "r1", "r2", "v"}) sym(name);
+  struct Case {
+    const char* text;
+    const char* message; // after "Requête mal formée : "
+  };
+  const Case cases[] = {
+      {"", "le texte est vide."},
+      {"   ", "le texte est vide."},
+      {"garbage", "elle doit commencer par REQ, pas par « garbage »."},
+      {"A r v", "elle doit commencer par REQ, pas par « A »."},
+      {"REQ", "la section CORPS manque."},
+      {"REQ q PARAMETRES A", "la section CORPS manque."},
+      {"REQ q PARAMETRES A CORPS A r v", "le corps ne se termine pas par FIN."},
+      {"REQ q PARAMETRES A CORPS", "le corps ne se termine pas par FIN."},
+      {"REQ q PARAMETRES A CORPS A FIN",
+       "le motif « A » s'arrête à la fin du corps (mot 1) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS A r v A r FIN",
+       "le motif « A r » s'arrête à la fin du corps (mot 5) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS NOT A r FIN",
+       "le motif « A r » s'arrête à la fin du corps (mot 3) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS A NOT r v FIN", "NOT doit précéder un motif (mot 2 du corps)."},
+      {"REQ q PARAMETRES A B CORPS . r B FIN", "« . » doit suivre un sujet et une relation (mot 1 du corps)."},
+      {"REQ q PARAMETRES A B CORPS A r1 . . r2 B FIN", "« . » doit suivre un sujet et une relation (mot 4 du corps)."},
+      {"REQ q PARAMETRES A B CORPS ( A r , v ) FIN", "« , » doit suivre un motif complet (mot 4 du corps)."},
+      {"REQ q PARAMETRES A B CORPS A = = B FIN", "un terme de trop après « A = = » (mot 4 du corps)."},
+  };
+  for (const Case& c : cases) {
+    prompts.clear();
+    try {
+      compile(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const ListIndexError& e) {
+      ADD_FAILURE() << c.text << ": " << e.what();
+    } catch (const TesselError& e) {
+      EXPECT_EQ(std::string(e.what()), "Requête mal formée : "_w.data() + utf8ToCp1252(c.message)) << c.text;
+    }
+    EXPECT_TRUE(prompts.shown.empty()) << c.text; // no question about a name of a broken query
+  }
 }
 
 TEST_F(Queries, ClassQueriesGiveOneRowPerMatch) {
@@ -159,6 +195,35 @@ TEST_F(Queries, ClassQueriesGiveOneRowPerMatch) {
   // ...and a unique variable delivers each value once.
   auto unique = compile("REQ q PARAMETRES A B CONTRAINTES A UNIQUE CORPS A sys_ID_classe sys_K A r2 B FIN");
   EXPECT_EQ(rows(*unique), (Rows{{"A=o1", "B=x"}}));
+}
+
+TEST_F(Queries, UniqueVariablesDeliverEachValueOnceAndLoseNoOther) {
+  // gp has the tags t1 and t2, gq has t1, gr has t2 and t3.
+  const std::pair<const char*, std::vector<const char*>> groups[] = {
+      {"gp", {"t1", "t2"}}, {"gq", {"t1"}}, {"gr", {"t2", "t3"}}};
+  for (const auto& [name, tags] : groups) {
+    MEntite* g = object(name, "Mgroupe");
+    for (const char* tag : tags) g->ajouter(rel("sys_nom_attribut_tag"), sym(tag));
+  }
+  struct Case {
+    std::string parameters;
+    Rows expected;
+  };
+  const Case cases[] = {
+      {"A T", {{"A=gp", "T=t1"}, {"A=gp", "T=t2"}, {"A=gq", "T=t1"}, {"A=gr", "T=t2"}, {"A=gr", "T=t3"}}},
+      // After each group the search goes straight back to the next one: the
+      // tag bound for the previous group must not stay bound.
+      {"A T CONTRAINTES T x A UNIQUE", {{"A=gp", "T=t1"}, {"A=gq", "T=t1"}, {"A=gr", "T=t2"}}},
+      {"A T CONTRAINTES T UNIQUE", {{"A=gp", "T=t1"}, {"A=gp", "T=t2"}, {"A=gr", "T=t3"}}},
+      // The last unique variable declared decides where the search resumes;
+      // the other one still never repeats a value.
+      {"T A CONTRAINTES T UNIQUE A UNIQUE", {{"T=t1", "A=gp"}, {"T=t2", "A=gr"}}},
+  };
+  for (const Case& c : cases) {
+    auto q = compile("REQ q PARAMETRES " + c.parameters +
+                     " CORPS A sys_ID_classe sys_Mgroupe A sys_nom_attribut_tag T FIN");
+    EXPECT_EQ(rows(*q), c.expected) << c.parameters;
+  }
 }
 
 TEST_F(Queries, NegationUnboundVariablesAndTheWorkspaceRestriction) {
