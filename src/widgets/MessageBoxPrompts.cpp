@@ -64,6 +64,16 @@ bool MessageBoxPrompts::askYesNo(const std::string& text) {
   return box->clickedButton() == yes;
 }
 
+bool MessageBoxPrompts::askYesCancel(const std::string& text) {
+  std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
+  QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+  QPushButton* cancel = box->addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+  box->setDefaultButton(yes);
+  box->setEscapeButton(cancel);
+  box->exec();
+  return box->clickedButton() == yes;
+}
+
 Answer MessageBoxPrompts::askYesNoCancel(const std::string& text) {
   std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
   QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
