@@ -160,6 +160,20 @@ bool WeekTimetable::removeRow(int row) {
   return deleted;
 }
 
+int WeekTimetable::dropRowsOfCategory(const MObject_OCS* category) {
+  int dropped = 0;
+  for (int r = rowCount() - 1; r >= 0; --r) {
+    if (!category || this->category(r) != category) continue;
+    bool timed = false;
+    for (int d = 0; d < days; ++d) timed = timed || cell(r, d);
+    if (timed) continue;
+    rows_.erase(rows_.begin() + r);
+    ++dropped;
+  }
+  if (dropped) fillValues();
+  return dropped;
+}
+
 TDateTime WeekTimetable::rowTotal(int row) const {
   TDateTime total = 0;
   for (int d = 0; d < days; ++d)

@@ -53,6 +53,9 @@ public:
   // Deletes the row's entries of this week, then the row; answers whether
   // entries were deleted.
   bool removeRow(int row);
+  // Before `category` is deleted: its rows go unless they hold time this
+  // week (a category with time is never deleted). Answers how many went.
+  int dropRowsOfCategory(const MObject_OCS* category);
 
   TDateTime rowTotal(int row) const;
   TDateTime dayTotal(int day) const;

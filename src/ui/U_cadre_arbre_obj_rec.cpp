@@ -31,6 +31,7 @@
 #include <QUuid>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <set>
 #include <string_view>
 
@@ -93,15 +94,16 @@ bool reaches(TObjRec* from, const TObjRec* target, std::set<const TObjRec*>& see
 }
 
 // Deletes the subtree below `node` (an invariant child goes, its subtree
-// stays); `gone` collects every object deleted and guards against nodes
-// listed twice or lists that loop.
-void deleteSubtree(TObjRec* node, std::set<const MObject_OCS*>& gone) {
+// stays), each object once `deleting` has seen it; `gone` collects every
+// object deleted and guards against nodes listed twice or lists that loop.
+void deleteSubtree(TObjRec* node, std::set<const MObject_OCS*>& gone, const std::function<void(TObjRec*)>& deleting) {
   const std::vector<TObjRec*> children = node->Children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     TObjRec* child = *it;
     if (!child || !gone.insert(child).second) continue;
-    if (!child->Invariant()) deleteSubtree(child, gone);
+    if (!child->Invariant()) deleteSubtree(child, gone, deleting);
     node->RemoveChild(child);
+    deleting(child);
     child->Delete();
   }
 }
@@ -198,6 +200,10 @@ TaxonomyTreeView::TaxonomyTreeView(TFrame_obj_rec* frame)
   setFrameShape(QFrame::NoFrame);
   setIndentation(19);
   setRootIsDecorated(false);
+  // Top-level nodes have no arrow to open them again: they stay open.
+  connect(this, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* item) {
+    if (!item->parent()) item->setExpanded(true);
+  });
   setIconSize(IconSize);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -734,6 +740,9 @@ void TFrame_obj_rec::EditNode() {
 
 void TFrame_obj_rec::DeleteNode() {
   if (TV_arbre->editing()) return;
+  // A value still being typed elsewhere (a time in the timetable) is
+  // committed when it loses the focus: before the refusal looks for time.
+  TV_arbre->setFocus();
   TaxonomyNodeItem* selected = TV_arbre->selectedNode();
   TObjRec* node = selected ? selected->node() : nullptr;
   if (!node) {
@@ -756,12 +765,14 @@ void TFrame_obj_rec::DeleteNode() {
   if (selected->childCount() > 0) {
     std::string question(Messages[ConfirmDelete]);
     question.replace(question.find("%s"), 2, toCp1252(selected->text(0)));
-    if (!prompts().askYesNo(question)) return;
+    if (!prompts().askYesCancel(question)) return;
   }
 
   std::set<const MObject_OCS*> gone{node};
-  deleteSubtree(node, gone);
+  const auto deleting = [this](TObjRec* object) { emit nodeAboutToBeDeleted(object); };
+  deleteSubtree(node, gone, deleting);
   if (TObjRec* parent = TaxonomyTreeView::itemOf(parentItem)->node()) parent->RemoveChild(node);
+  deleting(node);
   node->Delete();
 
   // Every node that showed a deleted object goes, wherever it was listed.

@@ -166,6 +166,9 @@ signals:
   // After the user renamed a node, changed its icon or edited it in the
   // category dialog.
   void nodeChanged(MObject_OCS* object);
+  // Just before a deleted node's object goes (each object of a deleted
+  // subtree in turn), while it can still be read.
+  void nodeAboutToBeDeleted(MObject_OCS* object);
 
 private:
   friend class TaxonomyNodeDelegate;
