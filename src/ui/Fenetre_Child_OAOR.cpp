@@ -112,7 +112,9 @@ TMDIChild_OAOR::TMDIChild_OAOR(QWidget* parent)
 
   Panel_boutons->setObjectName(QStringLiteral("Panel_boutons"));
   Panel_boutons->setFixedHeight(ButtonStripHeight);
-  BB_valider->setDefault(true);
+  // Only "OK" itself (or Ctrl+W) stores: Return, wherever it is pressed,
+  // never closes the window with what happens to be typed.
+  for (QPushButton* button : {BB_valider, BB_annuler}) button->setAutoDefault(false);
   connect(BB_valider, &QPushButton::clicked, this, Reported([this] { Valider(); }));
   connect(BB_annuler, &QPushButton::clicked, this, &TMDIChild_OAOR::Annuler);
   // Its object goes with the document: what was typed and not confirmed too.
@@ -194,6 +196,25 @@ void TMDIChild_OAOR::done(int result) {
   TMDI_base::done(result);
 }
 
+void TMDIChild_OAOR::showEvent(QShowEvent* event) {
+  TMDI_base::showEvent(event);
+  // What the user types next belongs here: the window takes the keyboard at
+  // once, on its first field unless a field of its own already had it.
+  QWidget* focused = focusWidget();
+  if (!focused || !Panel_frame->isAncestorOf(focused) || !focused->isVisible() || !focused->isEnabled())
+    if (QWidget* first = FirstField(Panel_frame)) first->setFocus(Qt::ActiveWindowFocusReason);
+  raise();
+  activateWindow();
+}
+
+QWidget* FirstField(QWidget* area) {
+  for (QWidget* w = area->nextInFocusChain(); w && w != area; w = w->nextInFocusChain()) {
+    if (!area->isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(area->window())) return w;
+  }
+  return nullptr;
+}
+
 bool TMDIChild_OAOR::eventFilter(QObject* watched, QEvent* event) {
   // Painted rather than set in the palette, which the frame would inherit.
   if (watched == Panel_frame && event->type() == QEvent::Paint) {
@@ -219,17 +240,16 @@ void TMDIChild_OAOR::keyPressEvent(QKeyEvent* event) {
   TMDI_base::keyPressEvent(event);
 }
 
-TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
+namespace {
+
+// The window already open on `object` (for none: a window whose frame holds
+// no object yet), or a new one, not shown yet.
+TMDIChild_OAOR* editorWindowFor(MObject_OCS* object, const ClassRef& cls) {
   for (TMDIChild_OAOR* window : openWindows()) {
     const TFrame_OAOR* frame = window->Frame();
     if (!frame) continue;
     const bool same = object ? frame->Object() == object : !frame->Object() && !frame->ObjectGone();
-    if (same) {
-      window->show();
-      window->raise();
-      window->activateWindow();
-      return window;
-    }
+    if (same) return window;
   }
   auto* window = new TMDIChild_OAOR(TMDIChild_OAOR::OwnerWindow());
   window->setAttribute(Qt::WA_DeleteOnClose);
@@ -237,14 +257,25 @@ TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
   window->ShowObject(object);
   // Each new window a step below and right of the last one, so none hides another.
   if (!openWindows().isEmpty()) window->move(openWindows().back()->pos() + CascadeStep);
-  window->show();
   openWindows().append(window);
   return window;
 }
 
+} // namespace
+
+TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
+  TMDIChild_OAOR* window = editorWindowFor(object, cls);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
 MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls) {
-  const QPointer<TMDIChild_OAOR> window = EditObject(object, cls);
-  window->ShowObject(object);
+  // Shown once, modal from the start: a window that flickers on and off
+  // may lose the keyboard to the window behind it. A window already open
+  // keeps what was typed in it and comes back modal.
+  const QPointer<TMDIChild_OAOR> window = editorWindowFor(object, cls);
   window->hide();
   // Kept until its frame's object is read.
   window->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -61,6 +61,7 @@ public:
   void done(int result) override;
 
 protected:
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool PreviewKey(QKeyEvent& event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -70,6 +71,9 @@ private:
 
   TFrame_OAOR* frame_ = nullptr;
 };
+
+// The first field of `area` that Tab reaches, null when there is none.
+QWidget* FirstField(QWidget* area);
 
 // The window's caption for an object: the first 25 characters of the class's
 // display name, " : " and the object's text, then "...".

@@ -116,6 +116,8 @@ TFrame_entete_contenu::TFrame_entete_contenu(QWidget* parent)
   CB_realise->move(56, 25);
   CB_evt->setObjectName(QStringLiteral("CB_evt"));
   CB_evt->move(140, 25);
+  // Ticked on the way: the keyboard stays in the field being typed.
+  for (QCheckBox* box : {CB_realise, CB_evt}) box->setFocusPolicy(Qt::TabFocus);
 
   CB_smiley->setObjectName(QStringLiteral("CB_smiley"));
   CB_smiley->setGeometry(4, 20, 45, 24);
