@@ -18,9 +18,12 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -225,6 +228,17 @@ void TMainForm::buildToolBars() {
     QToolButton* button = addButton(TlBar_fenetre, action, name, RightButtonWidth);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
+    // While its menu holds the pointer, the button is not told that the
+    // pointer left it: once the menu has gone, it looks where the pointer is.
+    connect(menu, &QMenu::aboutToHide, button, [button] {
+      QTimer::singleShot(0, button, [button] {
+        if (!button->underMouse() || button->rect().contains(button->mapFromGlobal(QCursor::pos()))) return;
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        QEvent left(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &left);
+        button->update();
+      });
+    });
   }
   addButton(TlBar_fenetre, metier_.Act_enregistrer, "TLB_enregistrer", RightButtonWidth);
   addButton(TlBar_fenetre, metier_.Act_calculatrice, "TLB_calculatrice", RightButtonWidth);

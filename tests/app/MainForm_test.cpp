@@ -14,8 +14,10 @@
 
 #include <QActionGroup>
 #include <QColorDialog>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -87,6 +89,8 @@ private slots:
   void newAndOpenRunTheAfterLoadStepsOnlyWhenLoaded();
   void calculatorToggle();
   void dropDownButtonsRunTheirFirstCommand();
+  void dropDownButtonsLookUntouchedOnceThePointerHasLeft_data();
+  void dropDownButtonsLookUntouchedOnceThePointerHasLeft();
 
 private:
   QStringList log_; // outlives the screens, which go with the main window
@@ -483,6 +487,57 @@ void MainFormTest::dropDownButtonsRunTheirFirstCommand() {
   form_->Act_creer_commentaire->trigger();
   QCOMPARE(withNotes.count(), 1);
   QCOMPARE(freeComment.count(), 1);
+}
+
+void MainFormTest::dropDownButtonsLookUntouchedOnceThePointerHasLeft_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<bool>("pointerStaysOnIt");
+  QTest::newRow("Commentaires..., pointer gone") << "TLB_commentaires" << false;
+  QTest::newRow("Compte-rendu..., pointer gone") << "TLB_rapport" << false;
+  QTest::newRow("Commentaires..., pointer still on it") << "TLB_commentaires" << true;
+}
+
+// On X11 a drop-down opened by a real click holds the pointer, and the
+// button hears nothing of the pointer leaving it meanwhile: it still
+// believes the pointer is on it once the menu has gone (as seen under Xvfb
+// with a window manager). Here the pointer is moved while the menu is up and
+// the button's stale state is recreated; once the menu closes, the button
+// must look as the pointer's real place says.
+void MainFormTest::dropDownButtonsLookUntouchedOnceThePointerHasLeft() {
+  QFETCH(QString, button);
+  QFETCH(bool, pointerStaysOnIt);
+  form_->resize(1000, 600);
+  form_->show();
+  form_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  auto* dropDown = form_->findChild<QToolButton*>(button);
+  QVERIFY(dropDown);
+  const QPoint away = form_->mapToGlobal(QPoint(500, 400));
+  const QPoint arrow = dropDown->mapToGlobal(QPoint(dropDown->width() - 4, dropDown->height() / 2));
+  QCursor::setPos(away);
+  QTRY_VERIFY(!dropDown->underMouse());
+  const QImage untouched = dropDown->grab().toImage();
+  QCursor::setPos(arrow);
+  QTRY_VERIFY(dropDown->underMouse());
+  const QImage hovered = dropDown->grab().toImage();
+  QVERIFY(hovered != untouched);
+
+  auto* poll = new QTimer(this);
+  poll->setInterval(10);
+  connect(poll, &QTimer::timeout, this, [=] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    poll->deleteLater();
+    QCursor::setPos(pointerStaysOnIt ? arrow : away);
+    QCoreApplication::processEvents();
+    dropDown->setAttribute(Qt::WA_UnderMouse, true);
+    menu->close();
+  });
+  poll->start();
+  dropDown->showMenu();
+
+  QTRY_COMPARE(dropDown->underMouse(), pointerStaysOnIt);
+  QTRY_COMPARE(dropDown->grab().toImage(), pointerStaysOnIt ? hovered : untouched);
 }
 
 QTEST_MAIN(MainFormTest)
