@@ -3,6 +3,7 @@
 #include "app/QuarterHourMenu.h"
 #include "foundation/Cp1252.h"
 #include "foundation/ZEP_Dates.h"
+#include "widgets/PaintHelpers.h"
 #include "widgets/UiFonts.h"
 
 #include <QContextMenuEvent>
@@ -44,7 +45,7 @@ void TimetableCell::setBackground(const QColor& colour) {
   QPalette p = palette();
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     p.setColor(group, QPalette::Base, colour);
-    p.setColor(group, QPalette::Text, Qt::black);
+    p.setColor(group, QPalette::Text, ReadableColour(Qt::black, colour));
   }
   setPalette(p);
 }

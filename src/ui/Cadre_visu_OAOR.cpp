@@ -171,7 +171,10 @@ void TFrame_visu_OAOR::paintTitle() {
   QFont font = painter.font();
   font.setBold(true);
   painter.setFont(font);
-  DrawEmbossedText(painter, 26, 2, Engraved, FitText(painter, box, fromCp1252(object->DisplayText()), "..."));
+  // Engraved where it reads, embossed (dark) on light colours such as white.
+  const QColor behind = GradientColourAt(colour_, ButtonFaceColour(), box, 2 + painter.fontMetrics().height() / 2);
+  DrawEmbossedText(painter, 26, 2, EngravedStyleOn(behind),
+                   FitText(painter, box, fromCp1252(object->DisplayText()), "..."));
   if (const auto* content = dynamic_cast<const Mcontenu*>(object))
     if (const TDM_metier* module = TDM_metier::instance())
       module->IL_smiley.draw(painter, box.width() - 20, 0, content->Satisfaction() - 1);
