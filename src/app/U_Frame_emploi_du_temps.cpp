@@ -36,6 +36,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -52,6 +53,7 @@ constexpr int LeftPanelMinimum = 80;
 constexpr int SplitterWidth = 4;
 constexpr int RowTotalsWidth = 60;
 constexpr int DayTotalsHeight = 41;
+constexpr int TotalsTop = 15;          // the texts of the day totals
 constexpr int NotePanelHeight = 120;
 constexpr int GridMinimumHeight = 140;  // what the note panel's splitter leaves above it
 constexpr int InformationWidth = 160;
@@ -266,6 +268,10 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   tree_->SetTitleBarVisible(false);
   connect(tree_, &TFrame_obj_rec::nodeChanged, this,
           [this](MObject_OCS* object) { command([this, object] { categoryChanged(object); }); });
+  connect(tree_, &TFrame_obj_rec::nodeAboutToBeDeleted, this,
+          [this](MObject_OCS* object) { command([this, object] { categoryGoing(object); }); });
+  // A double click adds rows; the tree stays as it was.
+  if (auto* view = qobject_cast<QTreeView*>(tree_->TreeView())) view->setExpandsOnDoubleClick(false);
   connect(tree_->TreeView(), &QAbstractItemView::doubleClicked, this,
           [this] { command([this] { treeDoubleClicked(); }); });
 }
@@ -333,7 +339,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.fillRect(rowTotals->rect(), WorkspaceColour);
     painter.setPen(WorkspaceColour.darker(130));
     painter.drawLine(0, 0, 0, rowTotals->height());
-    painter.setPen(Qt::black);
+    painter.setPen(ReadableColour(Qt::black, WorkspaceColour));
     const int top = Panel_grille->mapTo(this, QPoint()).y() - rowTotals->mapTo(this, QPoint()).y();
     const int textHeight = painter.fontMetrics().height();
     for (int r = 0; r < rowCount(); ++r)
@@ -344,25 +350,24 @@ void TFrame_emploi_du_temps::buildGridArea() {
   dayTotals->setFixedHeight(DayTotalsHeight);
   dayTotals->setFont(totalsFont());
   dayTotals->paint = [this, dayTotals](QPainter& painter) {
-    PaintGradient(painter, WorkspaceColour, ButtonFaceColour(), dayTotals->rect());
-    painter.setPen(Qt::black);
-    DrawEmbossedText(painter, 5, 15, PlainText, QStringLiteral("Somme Horaire"));
+    const QRect strip = dayTotals->rect();
+    PaintGradient(painter, WorkspaceColour, ButtonFaceColour(), strip);
+    // What lies behind the texts: the gradient at their middle.
+    const QColor behind =
+        GradientColourAt(WorkspaceColour, ButtonFaceColour(), strip, TotalsTop + painter.fontMetrics().height() / 2);
+    const QColor plain = ReadableColour(Qt::black, behind);
+    painter.setPen(plain);
+    DrawEmbossedText(painter, 5, TotalsTop, PlainText, QStringLiteral("Somme Horaire"));
     const int left = Panel_grille->mapTo(this, QPoint()).x() - dayTotals->mapTo(this, QPoint()).x();
     for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
-      const QString total = dayTotalText(d);
       const QColor colour = dayTotalColour(d);
-      const int x = left + dayHeading(d)->x();
-      if (colour != Qt::black) {
-        // Yellow and red on the light end of the gradient need an outline to be read.
-        painter.setPen(QColor(64, 64, 64));
-        DrawEmbossedText(painter, x + 1, 16, PlainText, total);
-      }
-      painter.setPen(colour);
-      DrawEmbossedText(painter, x, 15, PlainText, total);
+      // Yellow and red keep their meaning, outlined where they do not read.
+      DrawOutlinedText(painter, left + dayHeading(d)->x(), TotalsTop, dayTotalText(d),
+                       colour == Qt::black ? plain : colour, behind);
     }
     const QString week = weekTotalText();
-    painter.setPen(Qt::black);
-    DrawEmbossedText(painter, dayTotals->width() - painter.fontMetrics().horizontalAdvance(week) - 20, 15, PlainText,
+    painter.setPen(plain);
+    DrawEmbossedText(painter, strip.width() - painter.fontMetrics().horizontalAdvance(week) - 20, TotalsTop, PlainText,
                      week);
   };
 
@@ -554,6 +559,8 @@ void TFrame_emploi_du_temps::layOutOnce() {
   dayWidth_ = (width - labelWidth_) / WeekTimetable::days;
   QPalette surface = Panel_grille->palette();
   surface.setColor(QPalette::Window, WorkspaceColour);
+  // The day headings stand on the workspace colour.
+  surface.setColor(QPalette::WindowText, ReadableColour(Qt::black, WorkspaceColour));
   Panel_grille->setPalette(surface);
   Panel_grille->resize(width, std::max(RowPitch * rowCount() + 70, viewport->height()));
 
@@ -773,6 +780,20 @@ void TFrame_emploi_du_temps::editRowCategory(int row) {
 void TFrame_emploi_du_temps::categoryChanged(MObject_OCS* object) {
   if (!week_.rowsOfCategory(object).empty()) layOut();
   markModified();
+}
+
+void TFrame_emploi_du_temps::categoryGoing(MObject_OCS* object) {
+  const std::vector<int> rows = week_.rowsOfCategory(object);
+  if (rows.empty()) return;
+  // A text still in one of its cells could not be committed (the tree took
+  // the focus first): it goes with its row.
+  if (Cell* pending = pendingCell(); pending && std::count(rows.begin(), rows.end(), pending->row))
+    pending->setModified(false);
+  if (!week_.dropRowsOfCategory(object)) return;
+  destroyRows();
+  createMissingRows();
+  fillValues();
+  layOut();
 }
 
 void TFrame_emploi_du_temps::showNotePanel(bool visible) {

@@ -162,6 +162,8 @@ private:
   void removeRow(int row);
   void editRowCategory(int row);
   void categoryChanged(MObject_OCS* object);
+  // Before the tree deletes a category: its rows (which hold no time) go.
+  void categoryGoing(MObject_OCS* object);
   void showNotePanel(bool visible);
   void openAbout();
 
