@@ -301,24 +301,28 @@ void CategoryDialogTest::tabFollowsTheReadingOrder() {
   onNextModal<TForme_DefCatDialog>([&](TForme_DefCatDialog* window) {
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    visited << QApplication::focusWidget()->objectName();
+    QCOMPARE(QApplication::focusWidget(), window->Ed_nom_categorie);
+    visited << window->focusWidget()->objectName();
     // A picture chooser opened by mistake is closed again, and noted.
-    QTimer::singleShot(1000, window, [&pictureChooserOpened] {
+    auto* guard = new QTimer(window);
+    guard->setInterval(200);
+    connect(guard, &QTimer::timeout, [&pictureChooserOpened] {
       if (auto* chooser = qobject_cast<TBmp_dialog*>(QApplication::activeModalWidget())) {
         pictureChooserOpened = true;
         chooser->reject();
       }
     });
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    guard->start();
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
     // A blank typed in the description is text, nothing else.
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" deux mots"));
+    QTest::keyClicks(window->focusWidget(), QStringLiteral(" deux mots"));
     typed = window->RE_description_categorie->toPlainText();
-    visited << QApplication::focusWidget()->objectName();
+    visited << window->focusWidget()->objectName();
     while (visited.size() < order.size()) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      visited << QApplication::focusWidget()->objectName();
+      QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+      visited << window->focusWidget()->objectName();
       // Space on the colour square opens the colours, as a click does.
-      if (QApplication::focusWidget() == window->Shape_couleur) {
+      if (window->focusWidget() == window->Shape_couleur) {
         onNextModal<QColorDialog>([&](QColorDialog* colours) {
           colourDialogOpened = true;
           colours->reject();
