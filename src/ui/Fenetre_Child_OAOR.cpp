@@ -59,6 +59,15 @@ QString displayNameOf(const ClassRef& cls) {
   }
 }
 
+// The first field of `area` that Tab reaches, null when there is none.
+QWidget* firstField(QWidget* area) {
+  for (QWidget* w = area->nextInFocusChain(); w && w != area; w = w->nextInFocusChain()) {
+    if (!area->isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(area->window())) return w;
+  }
+  return nullptr;
+}
+
 // For a class whose editor frame is not part of this program: says so and
 // stores nothing.
 class MissingEditorFrame : public TFrame_OAOR {
@@ -202,17 +211,9 @@ void TMDIChild_OAOR::showEvent(QShowEvent* event) {
   // once, on its first field unless a field of its own already had it.
   QWidget* focused = focusWidget();
   if (!focused || !Panel_frame->isAncestorOf(focused) || !focused->isVisible() || !focused->isEnabled())
-    if (QWidget* first = FirstField(Panel_frame)) first->setFocus(Qt::ActiveWindowFocusReason);
+    if (QWidget* first = firstField(Panel_frame)) first->setFocus(Qt::ActiveWindowFocusReason);
   raise();
   activateWindow();
-}
-
-QWidget* FirstField(QWidget* area) {
-  for (QWidget* w = area->nextInFocusChain(); w && w != area; w = w->nextInFocusChain()) {
-    if (!area->isAncestorOf(w)) continue;
-    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(area->window())) return w;
-  }
-  return nullptr;
 }
 
 bool TMDIChild_OAOR::eventFilter(QObject* watched, QEvent* event) {

@@ -72,9 +72,6 @@ private:
   TFrame_OAOR* frame_ = nullptr;
 };
 
-// The first field of `area` that Tab reaches, null when there is none.
-QWidget* FirstField(QWidget* area);
-
 // The window's caption for an object: the first 25 characters of the class's
 // display name, " : " and the object's text, then "...".
 QString EditorCaption(const ClassRef& cls, const MObject_OCS& object);

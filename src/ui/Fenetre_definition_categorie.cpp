@@ -9,9 +9,9 @@
 #include "widgets/UiFonts.h"
 
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>

@@ -181,7 +181,8 @@ TEST_F(Activities, DeletingACategoryNeverLeavesItsTimeBehind) {
       {"time in the category itself", 0, true, true},
       {"time in a sibling only", 1, false, true},
   };
-  const std::string own("Des durées d'activités sont associées à cette activité !\r\nImpossible de détruire cette activite"_w);
+  const std::string own(
+      "Des durées d'activités sont associées à cette activité !\r\nImpossible de détruire cette activite"_w);
   const std::string below("Des durées d'activités sont associées aux sous-activités de cette activité"_w);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
