@@ -1,6 +1,5 @@
 #include "app/U_Frame_administration.h"
 
-#include "engine/ZEP_Entite.h"
 #include "foundation/Cp1252.h"
 #include "model/DocumentManager.h"
 #include "model/U_class_user_tessel.h"
@@ -8,16 +7,18 @@
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/ProgramValues.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLayout>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace tessel {
 
@@ -25,17 +26,20 @@ namespace {
 
 constexpr int EditorWidth = 265;
 
-// What the user holds, attribute by attribute, to tell whether saving
-// changed anything.
-std::vector<std::pair<const MEntite*, const MEntite*>> attributesOf(const MObject_OCS& object) {
-  std::vector<std::pair<const MEntite*, const MEntite*>> attributes;
-  const MEntite* entity = object.entite();
-  for (int i = 0; i < entity->nb_fils(); ++i) {
-    const MTruc* triple = entity->fils(i);
-    attributes.emplace_back(triple->relation(), triple->valeur());
+// What an editor shows, field by field, to tell whether the user changed
+// anything: saving also writes what merely reads the same (an absent comment
+// becomes "<Sans commentaire>"), which is no reason to ask for a save.
+QStringList shownState(const QWidget& editor) {
+  QStringList state;
+  for (const QWidget* widget : editor.findChildren<QWidget*>()) {
+    state << widget->toolTip();
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget)) state << line->text();
+    else if (const auto* list = qobject_cast<const QComboBox*>(widget)) state << QString::number(list->currentIndex());
+    else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) state << QString::number(button->isChecked());
+    else if (const auto* text = qobject_cast<const QTextEdit*>(widget)) state << text->toPlainText();
+    else if (const auto* label = qobject_cast<const QLabel*>(widget)) state << label->text();
   }
-  std::sort(attributes.begin(), attributes.end());
-  return attributes;
+  return state;
 }
 
 Mutilisateur_tessel* loadedUser(int index) {
@@ -96,14 +100,16 @@ void TFrame_administration::ShowUser(int index) {
   if (!user) Frame_personne->Clear(false);
   shown_ = WatchedObject(user);
   shownIndex_ = user ? index : -1;
+  shownState_ = shownState(*Frame_personne);
 }
 
 bool TFrame_administration::SaveShownUser() {
   MObject_OCS* user = shown_.get();
   if (!user || Frame_personne->Object() != user) return true;
-  const auto before = attributesOf(*user);
   const bool saved = RunReported([this] { Frame_personne->Save(); });
-  if (attributesOf(*user) != before) DocumentManager::instance().SetDocumentModified(true);
+  const QStringList state = shownState(*Frame_personne);
+  if (state != shownState_) DocumentManager::instance().SetDocumentModified(true);
+  if (saved) shownState_ = state;
   if (saved && shownIndex_ >= 0 && shownIndex_ < TC_utilisateurs->count())
     TC_utilisateurs->setTabText(shownIndex_, fromCp1252(static_cast<Mutilisateur_tessel*>(user)->Nom()));
   return saved;
@@ -129,6 +135,7 @@ void TFrame_administration::dropUsers() {
   Frame_personne->Clear(false);
   shown_ = WatchedObject();
   shownIndex_ = -1;
+  shownState_.clear();
 }
 
 void TFrame_administration::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), WorkspaceColour); }

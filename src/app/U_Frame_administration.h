@@ -6,6 +6,7 @@
 
 #include "ui/Cadre_OAOR.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QTabBar;
@@ -26,7 +27,7 @@ public:
   // The editor on the loaded user at `index`.
   void ShowUser(int index);
   // The editor's fields into the user it shows; the document reads as
-  // modified when that changed the user. False, with the error reported,
+  // modified when the user changed any of them. False, with the error reported,
   // when the user could not take them (the editor keeps what was typed).
   bool SaveShownUser();
   // The user the editor shows, null when none.
@@ -44,6 +45,7 @@ private:
 
   WatchedObject shown_;
   int shownIndex_ = -1;
+  QStringList shownState_; // the editor as last shown or stored
 };
 
 } // namespace tessel

@@ -47,6 +47,7 @@ constexpr std::pair<const char*, const char*> LabelCaptions[] = {
     {"Label_ville", "Ville"},
     {"Label_telephone_domicile", "Téléphone (domicile)"},
     {"Label_mel_prive", "Mél privé"},
+    {"Label_notes", "Aucune note n'est associée à cette personne."},
 };
 
 TDateTime dayOf(const QDate& date) { return EncodeDate(date.year(), date.month(), date.day()); }
@@ -141,6 +142,14 @@ TFrame_personne::TFrame_personne(QWidget* parent)
   buildHeader();
   buildProfessionalPage();
   buildPersonalPage();
+
+  // No screen of the program links a note to a person: the page says so.
+  auto* noNotes = NewLabel("Label_notes", TS_notes);
+  noNotes->setAlignment(Qt::AlignCenter);
+  noNotes->setWordWrap(true);
+  noNotes->setEnabled(false);
+  auto* notesLayout = new QVBoxLayout(TS_notes);
+  notesLayout->addWidget(noNotes);
 
   PC_personne->setObjectName(QStringLiteral("PC_personne"));
   PC_personne->addTab(TS_professionnel, QString());

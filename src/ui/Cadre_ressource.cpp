@@ -45,6 +45,7 @@ TFrame_Mressource::TFrame_Mressource(QWidget* parent)
 
   Panel_commentaire->setObjectName(QStringLiteral("Panel_commentaire"));
   Panel_commentaire->setFixedHeight(CommentStripHeight);
+  Label_commentaire->setContentsMargins(0, 1, 4, 1);
   auto* commentLayout = new QVBoxLayout(Panel_commentaire);
   commentLayout->setContentsMargins(0, 0, 0, 0);
   commentLayout->setSpacing(0);

@@ -8,11 +8,15 @@
 
 #include "foundation/Cp1252.h"
 #include "foundation/ZEP_Dictionnaire.h"
+#include "model/U_class_ressource_societe.h"
 #include "model/U_class_user_tessel.h"
 #include "ui/Cadre_res_personne.h"
 #include "ui/UiModelFixture.h"
 #include "widgets/ProgramValues.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTextEdit>
@@ -53,6 +57,8 @@ private slots:
   void editsAreStored_data();
   void editsAreStored();
   void closingWithoutChangesLeavesTheDocumentUnmodified();
+  void everyKindOfFieldCountsAsAnEdit_data();
+  void everyKindOfFieldCountsAsAnEdit();
   void fieldsTheUserCannotTakeStayOnScreen_data();
   void fieldsTheUserCannotTakeStayOnScreen();
   void theDocumentClosingTakesTheUsersAway();
@@ -138,16 +144,49 @@ void AdministrationTest::editsAreStored() {
 }
 
 void AdministrationTest::closingWithoutChangesLeavesTheDocumentUnmodified() {
-  // The first closing stores what an untouched editor stores (the comment's
-  // placeholder among others).
-  window_->show();
-  window_->close();
-  QCOMPARE(fromCp1252(DecodeText(user(0)->Commentaire())), QStringLiteral("<Sans commentaire>"));
   documents().SetDocumentModified(false);
   window_->show();
+  window_->close();
+  // Stored all the same, as the editor stores an untouched user (the
+  // comment's placeholder among others), yet nothing to save.
+  QCOMPARE(fromCp1252(DecodeText(user(0)->Commentaire())), QStringLiteral("<Sans commentaire>"));
+  QVERIFY(!documents().DocumentModified());
+  // A field changed and changed back is no change either.
+  window_->show();
+  editor()->Mio_edit_prenom->setText(QStringLiteral("x"));
+  editor()->Mio_edit_prenom->clear();
   tabs()->setCurrentIndex(0);
   window_->close();
   QVERIFY(!documents().DocumentModified());
+}
+
+void AdministrationTest::everyKindOfFieldCountsAsAnEdit_data() {
+  QTest::addColumn<QString>("field");
+  QTest::newRow("civility") << "civility";
+  QTest::newRow("company") << "company";
+  QTest::newRow("date of birth") << "date";
+  QTest::newRow("date picked") << "picked";
+  QTest::newRow("staff") << "staff";
+  QTest::newRow("comment") << "comment";
+}
+
+void AdministrationTest::everyKindOfFieldCountsAsAnEdit() {
+  QFETCH(QString, field);
+  auto* company = new TSociete;
+  company->SetNom("Varnelle");
+  window_->show();
+  window_->close();
+  documents().SetDocumentModified(false);
+  window_->show();
+  TFrame_personne* person = editor();
+  if (field == "civility") person->CB_Civilite->setEditText(QStringLiteral("Mme"));
+  else if (field == "company") person->CB_societe->setCurrentIndex(0);
+  else if (field == "date") person->CB_ddn->click();
+  else if (field == "picked") person->DTP_ddn->setDate(person->DTP_ddn->date().addDays(-1));
+  else if (field == "staff") person->CB_personnel->click();
+  else person->RE_commentaire->setPlainText(QStringLiteral("Responsable"));
+  window_->close();
+  QVERIFY(documents().DocumentModified());
 }
 
 void AdministrationTest::fieldsTheUserCannotTakeStayOnScreen_data() {

@@ -161,6 +161,7 @@ void ResourceEditorTest::layoutOfThePersonEditor() {
     for (const QLabel* label : page->findChildren<QLabel*>()) shown << label->text();
     QCOMPARE(shown, expected);
   }
+  QCOMPARE(frame->TS_notes->findChild<QLabel*>()->text(), QStringLiteral("Aucune note n'est associée à cette personne."));
   QCOMPARE(frame->CB_ddn->text(), QStringLiteral("Date de Naissance"));
   QCOMPARE(frame->CB_personnel->text(), QStringLiteral("Personnel"));
   const std::pair<QToolButton*, const char*> hints[] = {{frame->SB_ouvrir_societe, "Ouvrir societe"},
