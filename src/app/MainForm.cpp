@@ -2,8 +2,8 @@
 
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
-#include "app/U_fen_administration.h"
 #include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_fen_administration.h"
 #include "app/U_frame_Tessel.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"

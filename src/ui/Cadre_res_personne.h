@@ -95,7 +95,6 @@ private:
 
   // The texts of the mapping, each with its attribute.
   const std::vector<TextField> fields_;
-  std::vector<QLabel*> pageLabels_;
   // The companies of CB_societe's items, by index.
   std::vector<WatchedObject> companies_;
   bool editable_ = true;

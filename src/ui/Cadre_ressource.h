@@ -8,10 +8,11 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTextEdit;
