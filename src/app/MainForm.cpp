@@ -3,6 +3,7 @@
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_fen_administration.h"
 #include "app/U_frame_Tessel.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
@@ -152,9 +153,17 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
   connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);
 
-  // The selection window and the editor windows go with the main window.
+  // The selection window and the editor windows go with the main window;
+  // so does the administration window, after which the timetable shows its
+  // week again.
   new TForme_liste_objets(this);
   TMDIChild_OAOR::SetOwnerWindow(this);
+  auto* administration = new TForme_administration(this);
+  connect(this, &TMainForm::administrationRequested, administration, [administration, timetable] {
+    administration->exec();
+    timetable->loadWeek();
+  });
+  connect(this, &TMainForm::administrationRefreshRequested, administration, &TForme_administration::RefreshUsers);
   connect(this, &TMainForm::freeCommentRequested, this, [] { EditObject(nullptr, Mcontenu::Class()); });
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));

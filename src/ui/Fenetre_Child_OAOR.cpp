@@ -8,6 +8,8 @@
 #include "model/Tadministration_FRAME.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_OAOR.h"
+#include "ui/Cadre_res_personne.h"
+#include "ui/Cadre_res_societe.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/U_DM_metier.h"
@@ -94,6 +96,8 @@ TFrame_OAOR* CreateEditorFrame(const std::string& frameClass, QWidget* parent) {
   // The editor frames by the names the class registry gives them.
   static const std::pair<std::string_view, Factory> frames[] = {
       {"TFrame_contenu", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_contenu(p); }},
+      {"TFrame_personne", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_personne(p); }},
+      {"TFrame_societe", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_societe(p); }},
   };
   for (const auto& [name, make] : frames)
     if (SameText(name, frameClass)) return make(parent);
@@ -272,7 +276,7 @@ TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
   return window;
 }
 
-MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls) {
+MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls, EditorResult* result) {
   // Shown once, modal from the start: a window that flickers on and off
   // may lose the keyboard to the window behind it. A window already open
   // keeps what was typed in it and comes back modal.
@@ -280,7 +284,8 @@ MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls) {
   window->hide();
   // Kept until its frame's object is read.
   window->setAttribute(Qt::WA_DeleteOnClose, false);
-  window->exec();
+  const int closed = window->exec();
+  if (result) *result = window && closed == QDialog::Accepted ? EditorResult::Ok : EditorResult::Cancel;
   if (!window) return nullptr;
   MObject_OCS* held = window->Frame() ? window->Frame()->Object() : nullptr;
   delete window.data();

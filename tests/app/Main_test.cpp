@@ -6,16 +6,22 @@
 #include "app/Main.h"
 #include "app/MainForm.h"
 #include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_Frame_administration.h"
+#include "app/U_fen_administration.h"
 #include "app/U_frame_Tessel.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "model/DocumentManager.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_contenu.h"
+#include "model/U_class_user_tessel.h"
+#include "model/WeekTimetable.h"
 #include "objects/U_OR_class.h"
+#include "support/ModalWindows.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Cadre_Contenu.h"
+#include "ui/Cadre_res_personne.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
@@ -30,6 +36,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -91,6 +98,7 @@ private slots:
   void theFreeCommentCommandBringsBackTheFirstWindow();
   void newAndOpenWhileEveryScreenShowsObjects_data();
   void newAndOpenWhileEveryScreenShowsObjects();
+  void administrationEditsTheUsersOfTheDocument();
 
 private:
   QString data(const QString& name) const { return QDir(documents().generatedFolder()).filePath(name); }
@@ -406,6 +414,52 @@ void StartupTest::newAndOpenWhileEveryScreenShowsObjects() {
   QCOMPARE(timetable->rowCount(), 0);
   QVERIFY(tree->model()->rowCount() > 0);
   QCOMPARE(prompts_->shown.size(), std::size_t(opened == "illisible.TSF" ? 2 : 1));
+}
+
+// "Administration..." and "Administration" edit the document's users; the
+// timetable shows its week again afterwards; New brings the next document's
+// users.
+void StartupTest::administrationEditsTheUsersOfTheDocument() {
+  program_->start({});
+  auto* timetable =
+      qobject_cast<TFrame_emploi_du_temps*>(form().Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
+  QCOMPARE(timetable->rowCount(), 0);
+  QVERIFY(!documents().DocumentModified());
+  auto* administrator = static_cast<Mutilisateur_tessel*>(Mutilisateur_tessel::Class().LoadedItem(0));
+  test::onNextModal<TForme_administration>([&](TForme_administration* window) {
+    QCOMPARE(window->parentWidget(), &form());
+    TFrame_personne* editor = window->Frame_administration->Frame_personne;
+    QCOMPARE(editor->Object(), administrator);
+    editor->Mio_edit_prenom->setText(QStringLiteral("Hélène"));
+    // Time typed elsewhere meanwhile (the command line, say).
+    WeekTimetable week;
+    week.load(Today());
+    QVERIFY(week.addRow(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))));
+    QVERIFY(week.commit(0, 0, "1:00"));
+    window->close();
+  });
+  triggerFromEventLoop(form().Act_btn_administration);
+  QCOMPARE(administrator->Prenom(), std::string("Hélène"_w));
+  QVERIFY(documents().DocumentModified());
+  QCOMPARE(timetable->rowCount(), 1);
+
+  // The menu item too.
+  bool shown = false;
+  test::onNextModal<TForme_administration>([&](TForme_administration* window) {
+    shown = true;
+    window->close();
+  });
+  triggerFromEventLoop(form().Act_administration);
+  QVERIFY(shown);
+
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_nouveau);
+  auto* window = form().findChild<TForme_administration*>();
+  QVERIFY(window);
+  QCOMPARE(window->Frame_administration->TC_utilisateurs->count(), 1);
+  QCOMPARE(window->Frame_administration->TC_utilisateurs->tabText(0), QStringLiteral("administrateur"));
+  QCOMPARE(window->Frame_administration->ShownUser(), Mutilisateur_tessel::Class().LoadedItem(0));
+  QCOMPARE(window->Frame_administration->Frame_personne->Mio_edit_prenom->text(), QString());
 }
 
 int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }
