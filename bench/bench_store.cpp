@@ -12,6 +12,8 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace tessel;
 
@@ -125,6 +127,25 @@ void Ecrire(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * triples));
 }
 
+// Saving a base in which one anonymous entity that nothing reaches has many
+// triples: the save leaves them all out, in time linear in their number.
+void EcrireEntiteInaccessible(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  MBC base;
+  EntityRef root = base.nouvelle_entite();
+  root->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+  EntityRef lost = base.nouvelle_entite();
+  MEntite* relation = base.relation("valeur");
+  std::vector<MSymbole*> values;
+  for (int k = 0; k < 1000; ++k) values.push_back(base.symbole("v" + std::to_string(k)));
+  for (std::size_t i = 0; i < count; ++i) base.ajouter_triplet(lost.get(), relation, values[i % values.size()]);
+  for (auto _ : state) {
+    MemoryStream out = base.ecrire();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * count));
+}
+
 void ChercherAttribut(benchmark::State& state) {
   auto base = loaded(static_cast<std::size_t>(state.range(0)));
   MListe<MTruc> entries = base->triplets_par_noms("sys_ID_classe", "sys_Moccurence");
@@ -176,6 +197,7 @@ BENCHMARK(Lire)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(LireApresVider)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Ecrire)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(EcrireEntiteInaccessible)->Arg(10000)->Arg(80000)->Arg(2000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ChercherAttribut)->Arg(10000)->Arg(100000)->Arg(1000000);
 BENCHMARK(SupprimerObjet)->Arg(10000)->Arg(100000)->Arg(1000000)->Iterations(1000);
 BENCHMARK(Vider)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -1,9 +1,9 @@
 #include "app/Fenetre_introduction.h"
 
-#include "app/IconSet.h"
-#include "app/ProgramValues.h"
 #include "app/StartupEntry.h"
-#include "app/UiFonts.h"
+#include "widgets/IconSet.h"
+#include "widgets/ProgramValues.h"
+#include "widgets/UiFonts.h"
 
 #include <QApplication>
 #include <QCheckBox>

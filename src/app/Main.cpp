@@ -1,10 +1,10 @@
 #include "app/Main.h"
 
-#include "app/IconSet.h"
-#include "app/MessageBoxPrompts.h"
-#include "app/ProgramValues.h"
 #include "app/U_frame_Tessel.h"
 #include "model/DocumentManager.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/ProgramValues.h"
 
 namespace tessel {
 
@@ -18,11 +18,9 @@ bool TesselApplication::notify(QObject* receiver, QEvent* event) {
   }
 }
 
-TesselProgram::TesselProgram(const UserInterfaceInstaller& installUserInterface)
-    : mainForm(dmIntro, dmMetier, dmMetierTessel) {
+TesselProgram::TesselProgram() : mainForm(dmIntro, dmMetier, dmMetierTessel) {
   dmIntro.setIntroduction(&introduction);
   introduction.Prepare(QStringLiteral("Gestion de vos rapports d'activités"));
-  if (installUserInterface) installUserInterface(mainForm);
 }
 
 TesselProgram::~TesselProgram() = default;
@@ -39,14 +37,14 @@ void TesselProgram::start(const QStringList& arguments) {
   mainForm.showMaximized();
 }
 
-int RunTessel(int argc, char** argv, const TesselProgram::UserInterfaceInstaller& installUserInterface) {
+int RunTessel(int argc, char** argv) {
   TesselApplication app(argc, argv);
   QApplication::setApplicationName(ProductNameText());
   QApplication::setOrganizationName(ProductNameText());
   QApplication::setWindowIcon(ApplicationIcon());
   InstallFrenchUserInterface(app);
 
-  TesselProgram program(installUserInterface);
+  TesselProgram program;
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   program.start(arguments);

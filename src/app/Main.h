@@ -5,13 +5,11 @@
 #include "app/Fenetre_introduction.h"
 #include "app/MainForm.h"
 #include "app/U_DM_intro.h"
-#include "app/U_DM_metier.h"
 #include "app/U_DM_metier_tessel.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QApplication>
 #include <QStringList>
-
-#include <functional>
 
 namespace tessel {
 
@@ -25,11 +23,8 @@ public:
 
 class TesselProgram {
 public:
-  // The upper layer's part of the start-up: its frames and its windows.
-  using UserInterfaceInstaller = std::function<void(TMainForm&)>;
-
   // The modules, the main window and the introduction window, in this order.
-  explicit TesselProgram(const UserInterfaceInstaller& installUserInterface);
+  TesselProgram();
   ~TesselProgram();
 
   // The splash screen while the start document (from the command line
@@ -45,6 +40,6 @@ public:
 };
 
 // The whole program: start-up, then the event loop.
-int RunTessel(int argc, char** argv, const TesselProgram::UserInterfaceInstaller& installUserInterface);
+int RunTessel(int argc, char** argv);
 
 } // namespace tessel

@@ -1,15 +1,18 @@
 #include "app/MainForm.h"
 
-#include "app/ActionHints.h"
-#include "app/IconSet.h"
-#include "app/MessageBoxPrompts.h"
-#include "app/ProgramValues.h"
 #include "app/U_DM_intro.h"
-#include "app/U_DM_metier.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
-#include "app/UiFonts.h"
+#include "model/U_class_contenu.h"
+#include "ui/Fenetre_Child_OAOR.h"
+#include "ui/Fenetre_liste_obj.h"
+#include "widgets/ActionHints.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/ProgramValues.h"
+#include "widgets/U_DM_metier.h"
+#include "widgets/UiFonts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -146,11 +149,16 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
   connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);
 
-  metier_.ConfigureDocuments(*this);
+  // The selection window and the editor windows go with the main window.
+  new TForme_liste_objets(this);
+  TMDIChild_OAOR::SetOwnerWindow(this);
+  connect(this, &TMainForm::freeCommentRequested, this, [] { EditObject(nullptr, Mcontenu::Class()); });
+
+  setDocumentHooks(metier_.ConfigureDocuments(*this));
 }
 
 TMainForm::~TMainForm() {
-  Frame_tessel->finalise();
+  // The screens and windows let go of the objects as the document closes.
   if (hooks_.closeDocument) hooks_.closeDocument();
 }
 
@@ -178,9 +186,9 @@ void TMainForm::buildToolBars() {
   Act_emploi_du_temps->setChecked(true);
 
   Act_btn_administration->setIcon(large.icon(4));
-  connect(Act_btn_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  connect(Act_btn_administration, &QAction::triggered, this, Reported([this] { emit administrationRequested(); }));
   Act_btn_couleur->setIcon(large.icon(5));
-  connect(Act_btn_couleur, &QAction::triggered, this, &TMainForm::ColourCommand);
+  connect(Act_btn_couleur, &QAction::triggered, this, Reported([this] { ColourCommand(); }));
 
   addButton(ToolBar_principale, Act_portail, "TLB_activites", LeftButtonWidth);
   ToolBar_principale->addSeparator();
@@ -194,9 +202,9 @@ void TMainForm::buildToolBars() {
   // Drop-down menus of the right tool bar; a click on the button itself runs
   // the first command of its menu.
   Act_chercher_commentaire->setIcon(common.icon(IconCommentSearch));
-  connect(Act_chercher_commentaire, &QAction::triggered, this, &TMainForm::noteSearchRequested);
+  connect(Act_chercher_commentaire, &QAction::triggered, this, Reported([this] { emit noteSearchRequested(); }));
   Act_creer_commentaire->setIcon(common.icon(IconCommentNew));
-  connect(Act_creer_commentaire, &QAction::triggered, this, &TMainForm::freeCommentRequested);
+  connect(Act_creer_commentaire, &QAction::triggered, this, Reported([this] { emit freeCommentRequested(); }));
   PM_commentaires->addAction(Act_chercher_commentaire);
   PM_commentaires->addAction(Act_creer_commentaire);
   Act_commentaires->setIcon(common.icon(IconComments));
@@ -227,16 +235,17 @@ void TMainForm::buildMenus() {
 
   Act_nouveau->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   Act_nouveau->setIcon(common.icon(IconNew));
-  connect(Act_nouveau, &QAction::triggered, this, [this] { documentReplaced(hooks_.newDocument); });
+  connect(Act_nouveau, &QAction::triggered, this, Reported([this] { documentReplaced(hooks_.newDocument); }));
   metier_.Act_ouvrir->setIcon(common.icon(IconOpen));
-  connect(metier_.Act_ouvrir, &QAction::triggered, this, [this] { documentReplaced(hooks_.openDocument); });
-  connect(metier_.Act_enregistrer, &QAction::triggered, this, [this] {
-    if (hooks_.save) RunReported(hooks_.save);
-  });
+  connect(metier_.Act_ouvrir, &QAction::triggered, this,
+          Reported([this] { documentReplaced(hooks_.openDocument); }));
+  connect(metier_.Act_enregistrer, &QAction::triggered, this, Reported([this] {
+            if (hooks_.save) hooks_.save();
+          }));
   metier_.Act_enregistrer_sous->setIcon(common.icon(IconSaveAs));
-  connect(metier_.Act_enregistrer_sous, &QAction::triggered, this, [this] {
-    if (hooks_.saveAs) RunReported(hooks_.saveAs);
-  });
+  connect(metier_.Act_enregistrer_sous, &QAction::triggered, this, Reported([this] {
+            if (hooks_.saveAs) hooks_.saveAs();
+          }));
   Act_quitter->setIcon(common.icon(IconQuit));
   connect(Act_quitter, &QAction::triggered, this, &QWidget::close);
 
@@ -254,9 +263,9 @@ void TMainForm::buildMenus() {
   SetHint(MM_outils->menuAction(), QStringLiteral("Commandes relatives au fenêtres"));
   intro_.Act_options->setIcon(common.icon(IconOptions));
   Act_administration->setIcon(common.icon(IconAdministration));
-  connect(Act_administration, &QAction::triggered, this, &TMainForm::administrationRequested);
+  connect(Act_administration, &QAction::triggered, this, Reported([this] { emit administrationRequested(); }));
   Act_couleur->setIcon(common.icon(IconColour));
-  connect(Act_couleur, &QAction::triggered, this, &TMainForm::ColourCommand);
+  connect(Act_couleur, &QAction::triggered, this, Reported([this] { ColourCommand(); }));
   MM_outils->addAction(intro_.Act_options);
   MM_outils->addSeparator();
   MM_outils->addAction(Act_administration);
@@ -284,8 +293,7 @@ void TMainForm::AfterDocumentLoaded() {
 }
 
 void TMainForm::documentReplaced(const std::function<bool()>& load) {
-  bool loaded = false;
-  if (!load || !RunReported([&] { loaded = load(); }) || !loaded) return;
+  if (!load || !load()) return;
   AfterDocumentLoaded();
   emit administrationRefreshRequested();
   Frame_tessel->RefreshWorkScreens();

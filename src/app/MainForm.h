@@ -3,7 +3,7 @@
 // does no business of its own; each command goes to the module or screen
 // that owns it, through the hooks and signals below.
 
-#include "foundation/UserPrompts.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QMainWindow>
 
@@ -25,22 +25,12 @@ class TFrame_Tessel;
 class TMainForm : public QMainWindow {
   Q_OBJECT
 public:
-  // What the document manager does for the main window's commands. Unset
-  // hooks do nothing (and a New or an Open then loads nothing).
-  struct DocumentHooks {
-    std::function<bool()> newDocument{};        // true unless the user cancelled
-    std::function<bool()> openDocument{};       // true when a document was opened
-    std::function<void()> save{};
-    std::function<void()> saveAs{};
-    std::function<void()> afterDocumentLoaded{}; // caption, users, migration, categories
-    // The save question before closing: Yes (saved already), No or Cancel
-    // (the window stays open). Unset: No.
-    std::function<Answer()> askToSave{};
-    // While the window is destroyed, after the workspace is finalised: delete
-    // a never-saved generated document and empty the object base.
-    std::function<void()> closeDocument{};
-  };
+  // What the document manager does for the main window's commands (the
+  // shared module gives them; tests replace them).
+  using DocumentHooks = DocumentCommands;
 
+  // Also makes the run's selection window, and the editor windows belong to
+  // this window.
   TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& tessel, QWidget* parent = nullptr);
   ~TMainForm() override;
 
@@ -87,6 +77,8 @@ public:
   QAction* const Act_couleur;
 
 signals:
+  // The requests are emitted inside RunReported (the refresh inside New's and
+  // Open's): a slot connected directly runs within it.
   void portalToggled(bool visible);
   void administrationRequested();     // modal administration window
   void administrationRefreshRequested(); // user tabs, after New and Open

@@ -1,6 +1,6 @@
 #include "app/StartupEntry.h"
 
-#include "app/ProgramValues.h"
+#include "widgets/ProgramValues.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,8 @@
 #include "app/U_DM_intro.h"
 
-#include "app/ActionHints.h"
 #include "app/Fenetre_introduction.h"
+#include "widgets/ActionHints.h"
+#include "widgets/MessageBoxPrompts.h"
 
 #include <QAction>
 
@@ -20,12 +21,12 @@ TDM_intro::TDM_intro(QObject* parent)
   SetCaption(Act_options, QStringLiteral("Options d'environnement..."));
   SetHint(Act_options, QStringLiteral("Options d'environnement"));
 
-  connect(Act_a_propos, &QAction::triggered, this, [this] {
-    if (introduction_) introduction_->ShowAbout();
-  });
-  connect(Act_options, &QAction::triggered, this, [this] {
-    if (introduction_) introduction_->ShowOptions();
-  });
+  connect(Act_a_propos, &QAction::triggered, this, Reported([this] {
+            if (introduction_) introduction_->ShowAbout();
+          }));
+  connect(Act_options, &QAction::triggered, this, Reported([this] {
+            if (introduction_) introduction_->ShowOptions();
+          }));
   current = this;
 }
 

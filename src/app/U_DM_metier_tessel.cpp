@@ -1,8 +1,9 @@
 #include "app/U_DM_metier_tessel.h"
 
-#include "app/ActionHints.h"
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
+#include "widgets/ActionHints.h"
+#include "widgets/MessageBoxPrompts.h"
 
 #include <QAction>
 
@@ -23,8 +24,8 @@ TDM_metier_tessel::TDM_metier_tessel(QObject* parent)
   SetCaption(Act_rapport_hebdo, QStringLiteral("Rapport hebdomadaire"));
   Act_rapport_hebdo_note->setObjectName(QStringLiteral("Act_rapport_hebdo_note"));
   SetCaption(Act_rapport_hebdo_note, QStringLiteral("Rapport hebdomadaire avec note(s)"));
-  connect(Act_rapport_hebdo, &QAction::triggered, this, [this] { Act_rapport_hebdoExecute(); });
-  connect(Act_rapport_hebdo_note, &QAction::triggered, this, [this] { Act_rapport_hebdo_noteExecute(); });
+  connect(Act_rapport_hebdo, &QAction::triggered, this, Reported([this] { Act_rapport_hebdoExecute(); }));
+  connect(Act_rapport_hebdo_note, &QAction::triggered, this, Reported([this] { Act_rapport_hebdo_noteExecute(); }));
   SetUpApplicationModel();
   DocumentManager::instance().rootPicture = [this] { return IL_activites.pixmap(0).toImage(); };
   current = this;

@@ -4,8 +4,8 @@
 // tool-bar icons. Creating it also registers the persistent classes and the
 // relabelling step that runs before each load.
 
-#include "app/IconSet.h"
 #include "foundation/ZEP_Dates.h"
+#include "widgets/IconSet.h"
 
 #include <QObject>
 

@@ -1,18 +1,23 @@
 #include "app/U_Frame_emploi_du_temps.h"
 
-#include "app/EmbeddedFrames.h"
-#include "app/IconSet.h"
-#include "app/PaintHelpers.h"
-#include "app/ProgramValues.h"
+#include "app/QuarterHourMenu.h"
+#include "app/TimetableRowLabel.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
-#include "app/UiFonts.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_occurence.h"
+#include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_definition_categorie.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/ProgramValues.h"
+#include "widgets/UiFonts.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -34,7 +39,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 
 namespace tessel {
@@ -58,12 +62,6 @@ constexpr int RowHeight = 25;
 // and get the same width.
 constexpr int CellWidth = (5 - 1) * 12;
 const QColor FocusedCellColour(255, 255, 0);
-
-// One optional and one required hour digit, ":", two required minute
-// digits, blanks shown as "_". (Qt's mask letters are the reverse of the
-// designed ones: 9 is a required digit, 0 an optional one; the optional hour
-// digit comes second so that "7:30" can be typed as it is read.)
-const QString TimeMask = QStringLiteral("90:99;_");
 
 TDateTime dayOf(const QDate& date) { return EncodeDate(date.year(), date.month(), date.day()); }
 
@@ -165,173 +163,6 @@ QToolButton* newButton(const char* name, const QString& hint, const char* icon) 
 
 } // namespace
 
-// ---------------------------------------------------------------- cells
-
-class TFrame_emploi_du_temps::Cell final : public QLineEdit {
-public:
-  Cell(TFrame_emploi_du_temps& screen, int row, int day, bool freeText, QWidget* parent)
-      : QLineEdit(parent), row(row), day(day), freeText(freeText), screen_(screen) {
-    setObjectName(QStringLiteral("Ed_%1_%2").arg(row + 1).arg(day + 1));
-    // Size 12 in the narrow face of the design, so that a time fits the cell.
-    setFont(Arial(12));
-    if (!freeText) setInputMask(TimeMask);
-    setToolTip(QStringLiteral("Aucune note"));
-    connect(this, &QLineEdit::textEdited, this, [this] { screen_.userEdited(); });
-  }
-
-  const int row;
-  const int day;
-  const bool freeText;
-  QString committedText; // what Escape brings back
-  bool entered = false;  // between the user's move into the cell and out of it
-
-  void setBackground(const QColor& colour) {
-    QPalette p = palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-      p.setColor(group, QPalette::Base, colour);
-      p.setColor(group, QPalette::Text, Qt::black);
-    }
-    setPalette(p);
-  }
-
-  // The mask with no digit typed: reads as no time.
-  bool emptyMask() const {
-    const QString typed = text();
-    return !freeText && std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.isDigit(); });
-  }
-
-protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    const int key = event->key();
-    const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
-                              key == Qt::Key_Meta || key == Qt::Key_AltGr;
-    const bool hadTime = IsNonZeroDuration(toCp1252(text()));
-    if (emptyMask() && !modifierOnly) {
-      // Typed characters then replace the whole text.
-      setText(QStringLiteral("00:00"));
-      selectAll();
-    }
-    switch (key) {
-    case Qt::Key_Delete:
-      // The next commit deletes the entry.
-      setText(QStringLiteral("00:00"));
-      selectAll();
-      if (hadTime) {
-        setModified(true);
-        screen_.userEdited();
-      }
-      return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: screen_.moveFocus(*this, Move::Next); return;
-    case Qt::Key_Up: screen_.moveFocus(*this, Move::Up); return;
-    case Qt::Key_Down: screen_.moveFocus(*this, Move::Down); return;
-    case Qt::Key_Escape:
-      setText(committedText);
-      setModified(false);
-      selectAll();
-      return;
-    default: break;
-    }
-    QLineEdit::keyPressEvent(event);
-  }
-
-  // A popup menu or another window taking the focus for a while neither
-  // leaves the cell nor enters it again.
-  static bool userMove(const QFocusEvent* event) {
-    return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
-  }
-
-  // Whatever way the cell is entered, its text is selected, so that what
-  // the user types replaces it.
-  void focusInEvent(QFocusEvent* event) override {
-    QLineEdit::focusInEvent(event);
-    if (screen_.quiet_ || entered) return;
-    entered = true;
-    if (!userMove(event)) {
-      // The window coming back with the focus here: only the look of a
-      // cell with the focus (the document may be changing under a message box).
-      setBackground(FocusedCellColour);
-      return;
-    }
-    if (event->reason() == Qt::MouseFocusReason) selectOnPress_ = true;
-    else selectAll();
-    screen_.cellEntered(*this);
-  }
-
-  void mousePressEvent(QMouseEvent* event) override {
-    QLineEdit::mousePressEvent(event);
-    if (selectOnPress_) selectAll();
-    selectOnPress_ = false;
-  }
-
-  void focusOutEvent(QFocusEvent* event) override {
-    QLineEdit::focusOutEvent(event);
-    if (screen_.quiet_ || !userMove(event)) return;
-    entered = false;
-    screen_.cellLeft(*this);
-  }
-
-  void contextMenuEvent(QContextMenuEvent* event) override {
-    const QPointer<Cell> guard(this);
-    const QAction* chosen = screen_.PM_quart_heure->exec(event->globalPos());
-    if (!guard || !chosen || !chosen->data().toBool()) return;
-    setText(chosen->text());
-    setModified(true);
-    screen_.userEdited();
-    screen_.commitCell(*this);
-  }
-
-private:
-  TFrame_emploi_du_temps& screen_;
-  bool selectOnPress_ = false;
-};
-
-// ---------------------------------------------------------------- row labels
-
-// Paints what it was last given, never the objects themselves: between the
-// closing of a document and the next initialise, a message box may make it
-// repaint while those objects are gone.
-class TFrame_emploi_du_temps::RowLabel final : public QWidget {
-public:
-  RowLabel(TFrame_emploi_du_temps& screen, int row, QWidget* parent) : QWidget(parent), row_(row), screen_(screen) {
-    setObjectName(QStringLiteral("PB_ligne_%1").arg(row + 1));
-    setFont(Courier(10));
-  }
-
-  void showActivity(const QString& name, const QColor& colour, const QImage& picture) {
-    name_ = name;
-    colour_ = colour;
-    picture_ = picture.isNull() ? QImage() : TObjRec::Masked(picture);
-    update();
-  }
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    const int h = height();
-    painter.setPen(Qt::black);
-    painter.setBrush(colour_);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    if (!picture_.isNull()) painter.drawImage(QRect(2, 2, h - 6, h - 6), picture_);
-    const QString name = FitText(painter, QRect(0, 0, width() - h, h), name_, QStringLiteral("..."));
-    DrawEmbossedText(painter, h + 5, 3, PlainText, name);
-  }
-
-  void contextMenuEvent(QContextMenuEvent* event) override {
-    screen_.menuRow_ = row_;
-    const QList<QAction*> actions = screen_.PM_ligne->actions();
-    actions.at(1)->setEnabled(embeddedFrames().categoryDialog && screen_.week_.category(row_));
-    screen_.PM_ligne->exec(event->globalPos());
-  }
-
-private:
-  const int row_;
-  TFrame_emploi_du_temps& screen_;
-  QString name_;
-  QColor colour_ = Qt::white;
-  QImage picture_;
-};
-
 // ---------------------------------------------------------------- the screen
 
 TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
@@ -353,8 +184,10 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
       Panel_somme_journaliere(newPanel("Panel_somme_journaliere")),
       Panel_note(new QWidget),
       Panel_informations(newPanel("Panel_informations")),
-      PM_quart_heure(new QMenu(this)),
-      PM_ligne(new QMenu(this)) {
+      PM_quart_heure(new QuarterHourMenu(this)),
+      PM_ligne(new QMenu(this)),
+      tree_(new TFrame_obj_rec),
+      viewer_(new TFrame_visu_OAOR) {
   setObjectName(QStringLiteral("TFrame_emploi_du_temps"));
   buildLeftPanel();
   buildHeader();
@@ -390,7 +223,8 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
 }
 
 TFrame_emploi_du_temps::~TFrame_emploi_du_temps() {
-  // The cells go with their parent; nothing is committed any more.
+  // The cells go while the screen is whole; nothing is committed any more.
+  destroyRows();
   quiet_ = true;
 }
 
@@ -419,15 +253,21 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   titleLayout->addWidget(SB_portail);
   layout->addWidget(titleBar);
 
-  // The category tree goes here once the user-interface layer gives one.
-  treeHolder_ = new QWidget;
-  treeHolder_->setObjectName(QStringLiteral("Panel_arbre"));
-  treeHolder_->setAutoFillBackground(true);
-  QPalette white = treeHolder_->palette();
+  // Rows are added from the category tree: a double click on a node, or a
+  // node dropped on the grid.
+  auto* treeHolder = new QWidget;
+  treeHolder->setObjectName(QStringLiteral("Panel_arbre"));
+  treeHolder->setAutoFillBackground(true);
+  QPalette white = treeHolder->palette();
   white.setColor(QPalette::Window, Qt::white);
-  treeHolder_->setPalette(white);
-  flatLayout<QVBoxLayout>(treeHolder_);
-  layout->addWidget(treeHolder_, 1);
+  treeHolder->setPalette(white);
+  flatLayout<QVBoxLayout>(treeHolder)->addWidget(tree_);
+  layout->addWidget(treeHolder, 1);
+  tree_->SetTitleBarVisible(false);
+  connect(tree_, &TFrame_obj_rec::nodeChanged, this,
+          [this](MObject_OCS* object) { command([this, object] { categoryChanged(object); }); });
+  connect(tree_->TreeView(), &QAbstractItemView::doubleClicked, this,
+          [this] { command([this] { treeDoubleClicked(); }); });
 }
 
 void TFrame_emploi_du_temps::buildHeader() {
@@ -447,15 +287,15 @@ void TFrame_emploi_du_temps::buildHeader() {
   DTP_jour->setDate(QDate::currentDate());
   const int dateWidth = DTP_jour->fontMetrics().horizontalAdvance(QStringLiteral("mercredi 30 septembre 2000")) + 40;
   DTP_jour->setGeometry(4, (HeaderHeight - 23) / 2, dateWidth, 23);
-  connect(DTP_jour, &QDateEdit::dateChanged, this, [this] { dateChanged(); });
+  connect(DTP_jour, &QDateEdit::dateChanged, this, [this] { command([this] { dateChanged(); }); });
 
   for (QToolButton* button : {SB_semaine_precedente, SB_semaine_suivante, SB_commentaires}) button->setParent(band);
   SB_semaine_precedente->move(DTP_jour->geometry().right() + 3, (HeaderHeight - 27) / 2);
   // The week also moves from the keyboard, wherever the focus is on the screen.
   SB_semaine_precedente->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
   SB_semaine_suivante->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
-  connect(SB_semaine_precedente, &QToolButton::clicked, this, [this] { stepWeek(-7); });
-  connect(SB_semaine_suivante, &QToolButton::clicked, this, [this] { stepWeek(7); });
+  connect(SB_semaine_precedente, &QToolButton::clicked, this, [this] { command([this] { stepWeek(-7); }); });
+  connect(SB_semaine_suivante, &QToolButton::clicked, this, [this] { command([this] { stepWeek(7); }); });
   SB_commentaires->setCheckable(true);
   connect(SB_commentaires, &QToolButton::toggled, this, [this](bool on) { showNotePanel(on); });
   placeHeaderButtons();
@@ -475,7 +315,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
   // A click on the surface takes the focus, and so commits the cell left.
   surface->setFocusPolicy(Qt::ClickFocus);
   surface->accepts = [this](const QObject* source) { return acceptsDrop(source); };
-  surface->dropped = [this] { dropped(); };
+  surface->dropped = [this] { command([this] { dropped(); }); };
 
   ScrollBox_grille->setObjectName(QStringLiteral("ScrollBox_grille"));
   ScrollBox_grille->setFrameShape(QFrame::NoFrame);
@@ -496,8 +336,8 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.setPen(Qt::black);
     const int top = Panel_grille->mapTo(this, QPoint()).y() - rowTotals->mapTo(this, QPoint()).y();
     const int textHeight = painter.fontMetrics().height();
-    for (int r = 0; r < int(totals_.rows.size()); ++r)
-      DrawEmbossedText(painter, 5, top + rowTop(r) + (RowHeight - textHeight) / 2, PlainText, totals_.rows[std::size_t(r)]);
+    for (int r = 0; r < rowCount(); ++r)
+      DrawEmbossedText(painter, 5, top + rowTop(r) + (RowHeight - textHeight) / 2, PlainText, rowTotalText(r));
   };
 
   auto* dayTotals = static_cast<PaintedPanel*>(Panel_somme_journaliere);
@@ -508,9 +348,9 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.setPen(Qt::black);
     DrawEmbossedText(painter, 5, 15, PlainText, QStringLiteral("Somme Horaire"));
     const int left = Panel_grille->mapTo(this, QPoint()).x() - dayTotals->mapTo(this, QPoint()).x();
-    for (int d = 0; d < WeekTimetable::days; ++d) {
-      const QString& total = totals_.days[std::size_t(d)];
-      const QColor& colour = totals_.colours[std::size_t(d)];
+    for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
+      const QString total = dayTotalText(d);
+      const QColor colour = dayTotalColour(d);
       const int x = left + dayHeading(d)->x();
       if (colour != Qt::black) {
         // Yellow and red on the light end of the gradient need an outline to be read.
@@ -520,7 +360,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
       painter.setPen(colour);
       DrawEmbossedText(painter, x, 15, PlainText, total);
     }
-    const QString& week = totals_.week;
+    const QString week = weekTotalText();
     painter.setPen(Qt::black);
     DrawEmbossedText(painter, dayTotals->width() - painter.fontMetrics().horizontalAdvance(week) - 20, 15, PlainText,
                      week);
@@ -547,11 +387,10 @@ void TFrame_emploi_du_temps::buildGridArea() {
 void TFrame_emploi_du_temps::buildNotePanel() {
   Panel_note->setObjectName(QStringLiteral("Panel_note"));
   auto* layout = flatLayout<QHBoxLayout>(Panel_note);
-  // The note viewer goes here once the user-interface layer gives one.
-  viewerHolder_ = new QWidget;
-  viewerHolder_->setObjectName(QStringLiteral("Panel_visu_note"));
-  flatLayout<QVBoxLayout>(viewerHolder_);
-  layout->addWidget(viewerHolder_, 1);
+  auto* viewerHolder = new QWidget;
+  viewerHolder->setObjectName(QStringLiteral("Panel_visu_note"));
+  flatLayout<QVBoxLayout>(viewerHolder)->addWidget(viewer_);
+  layout->addWidget(viewerHolder, 1);
 
   auto* information = static_cast<PaintedPanel*>(Panel_informations);
   information->setFixedWidth(InformationWidth);
@@ -575,49 +414,26 @@ void TFrame_emploi_du_temps::buildNotePanel() {
 }
 
 void TFrame_emploi_du_temps::buildMenus() {
-  PM_quart_heure->setObjectName(QStringLiteral("PM_quart_heure"));
-  for (int h = 0; h <= 8; ++h) {
-    QMenu* hour = PM_quart_heure->addMenu(QStringLiteral("%1:00").arg(h));
-    for (const char* minutes : {"00", "15", "30", "45"})
-      hour->addAction(QStringLiteral("%1:%2").arg(h).arg(QLatin1String(minutes)))->setData(true);
-  }
-
   PM_ligne->setObjectName(QStringLiteral("PM_ligne"));
   // The row's label, whose menu this is, goes with the row: once its menu is
   // closed and its event handled.
   connect(PM_ligne->addAction(actionIcon("action-row-delete.svg"), QStringLiteral("Supprimer toute la ligne")),
           &QAction::triggered, this, [this] {
-            QMetaObject::invokeMethod(this, [this, row = menuRow_] { removeRow(row); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, row = menuRow_] { command([this, row] { removeRow(row); }); }, Qt::QueuedConnection);
           });
   connect(PM_ligne->addAction(actionIcon("action-category-edit.svg"),
                               QStringLiteral("Modifier caractéristiques activités...")),
-          &QAction::triggered, this, [this] { editRowCategory(menuRow_); });
+          &QAction::triggered, this, [this] { command([this] { editRowCategory(menuRow_); }); });
 }
 
-void TFrame_emploi_du_temps::createEmbeddedFrames() {
-  const EmbeddedFrames& frames = embeddedFrames();
-  if (!tree_ && frames.taxonomyTree) {
-    tree_ = frames.taxonomyTree(treeHolder_);
-    if (tree_) {
-      treeHolder_->layout()->addWidget(tree_);
-      connect(tree_, &TaxonomyTreeFrame::nodeChanged, this, &TFrame_emploi_du_temps::categoryChanged);
-      if (QAbstractItemView* view = tree_->TreeView())
-        connect(view, &QAbstractItemView::doubleClicked, this, [this] { treeDoubleClicked(); });
-    }
-  }
-  if (!viewer_ && frames.noteViewer) {
-    viewer_ = frames.noteViewer(viewerHolder_);
-    if (viewer_) viewerHolder_->layout()->addWidget(viewer_);
-  }
-}
+QMenu* TFrame_emploi_du_temps::quarterHourMenu() const { return PM_quart_heure; }
 
 // ---------------------------------------------------------------- lifecycle
 
 void TFrame_emploi_du_temps::initialise() {
-  // The rows refer to the objects of the document that was just replaced.
   destroyRows();
   week_ = WeekTimetable();
-  createEmbeddedFrames();
   DocumentManager& documents = DocumentManager::instance();
   documents.commitPendingEdits = [screen = QPointer(this)] {
     if (screen) screen->commitPendingEdit();
@@ -627,13 +443,10 @@ void TFrame_emploi_du_temps::initialise() {
     const QSignalBlocker block(DTP_jour);
     DTP_jour->setDate(QDate::currentDate());
   }
-  if (tree_) {
-    static const ImageList noPictures;
-    const TDM_metier_tessel* module = TDM_metier_tessel::instance();
-    tree_->ShowTaxonomy(Mcategorie::Class(), module ? module->IL_activites : noPictures);
-    tree_->SetTitleBarVisible(false);
-  }
-  if (viewer_) viewer_->ClearNote();
+  static const ImageList noPictures;
+  const TDM_metier_tessel* module = TDM_metier_tessel::instance();
+  tree_->ShowTaxonomy(Mcategorie::Class(), module ? module->IL_activites : noPictures);
+  viewer_->ClearNote();
   Lbl_activites->setText(QStringLiteral("Activités"));
   showWeekOf(dayOf(DTP_jour->date()));
 }
@@ -641,7 +454,6 @@ void TFrame_emploi_du_temps::initialise() {
 void TFrame_emploi_du_temps::finalise() {
   destroyRows();
   week_ = WeekTimetable();
-  if (viewer_) viewer_->ClearNote();
   repaintTotals();
 }
 
@@ -675,11 +487,17 @@ void TFrame_emploi_du_temps::destroyRows() {
 void TFrame_emploi_du_temps::createMissingRows() {
   for (int r = rowCount(); r < week_.rowCount(); ++r) {
     Row row;
-    row.label = new RowLabel(*this, r, Panel_grille);
+    row.label = new TimetableRowLabel(*this, r, Panel_grille);
+    connect(row.label, &TimetableRowLabel::menuRequested, this, &TFrame_emploi_du_temps::showRowMenu);
     row.label->show();
     const bool freeText = WeekTimetable::isFreeTextRow(week_.activity(r));
     for (int d = 0; d < WeekTimetable::days; ++d) {
-      Cell* cell = new Cell(*this, r, d, freeText, Panel_grille);
+      Cell* cell = new Cell(r, d, freeText, PM_quart_heure, Panel_grille);
+      connect(cell, &Cell::edited, this, [this] { command([this] { userEdited(); }); });
+      connect(cell, &Cell::entered, this, [this, cell] { command([this, cell] { cellEntered(*cell); }); });
+      connect(cell, &Cell::left, this, [this, cell] { command([this, cell] { cellLeft(*cell); }); });
+      connect(cell, &Cell::moveRequested, this, [this, cell](Cell::Move move) { moveFocus(*cell, move); });
+      connect(cell, &Cell::quarterHourChosen, this, [this, cell] { command([this, cell] { commitCell(*cell); }); });
       cell->show();
       // From the date picker, Tab goes to the first cell, then day by day.
       QWidget* previous = DTP_jour;
@@ -756,9 +574,7 @@ void TFrame_emploi_du_temps::layOutOnce() {
     Row& row = rows_[std::size_t(r)];
     row.label->setGeometry(5, rowTop(r), labelWidth_ - 25 - 5, RowHeight);
     row.label->setToolTip(rowDescription(r));
-    const Mcategorie* category = week_.category(r);
-    const QImage* picture = category ? category->Picture() : nullptr;
-    row.label->showActivity(rowName(r), rowColour(r), picture ? *picture : QImage());
+    row.label->update();
     for (int d = 0; d < WeekTimetable::days; ++d) {
       Cell* cell = row.cells[std::size_t(d)];
       cell->setGeometry(labelWidth_ + d * dayWidth_, rowTop(r), cellWidth, RowHeight);
@@ -769,16 +585,6 @@ void TFrame_emploi_du_temps::layOutOnce() {
 }
 
 void TFrame_emploi_du_temps::repaintTotals() {
-  // Worked out here, painted from the texts (see RowLabel).
-  totals_ = Totals();
-  for (int r = 0; r < rowCount(); ++r) totals_.rows.push_back(fromCp1252(DurationText(week_.rowTotal(r))));
-  for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
-    const TDateTime total = week_.dayTotal(d);
-    totals_.days[std::size_t(d)] = fromCp1252(DurationText(total));
-    const int hours = TotalHours(total);
-    totals_.colours[std::size_t(d)] = hours > 23 ? QColor(Qt::red) : hours > 7 ? QColor(Qt::yellow) : QColor(Qt::black);
-  }
-  totals_.week = fromCp1252(DurationText(week_.weekTotal()));
   Panel_hebdo_barre->update();
   Panel_somme_journaliere->update();
 }
@@ -786,9 +592,9 @@ void TFrame_emploi_du_temps::repaintTotals() {
 // ---------------------------------------------------------------- cells at work
 
 void TFrame_emploi_du_temps::cellEntered(Cell& cell) {
+  if (quiet_) return;
   cell.setBackground(FocusedCellColour);
   ScrollBox_grille->ensureWidgetVisible(&cell, 0, 20);
-  if (!viewer_) return;
   if (!IsNonZeroDuration(toCp1252(cell.text()))) {
     viewer_->ClearNote();
   } else if (const Moccurence* entry = week_.entry(cell.row, cell.day)) {
@@ -797,6 +603,7 @@ void TFrame_emploi_du_temps::cellEntered(Cell& cell) {
 }
 
 void TFrame_emploi_du_temps::cellLeft(Cell& cell) {
+  if (quiet_) return;
   cell.setBackground(rowColour(cell.row));
   commitCell(cell);
 }
@@ -815,7 +622,7 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
     refuse(cell, std::string("Valeur d'entrée incorrecte. Utiliser Echap pour abandonner les modifications"_w));
     return false;
   }
-  MObject_OCS* note = viewer_ ? viewer_->CurrentObject() : nullptr;
+  MObject_OCS* note = viewer_->CurrentObject();
   try {
     if (week_.commit(cell.row, cell.day, toCp1252(cell.text()), note)) markModified();
   } catch (const ConvertError& error) {
@@ -852,11 +659,11 @@ bool TFrame_emploi_du_temps::commitPendingEdit() {
   return !cell || commitCell(*cell);
 }
 
-void TFrame_emploi_du_temps::moveFocus(const Cell& from, Move move) {
+void TFrame_emploi_du_temps::moveFocus(const Cell& from, Cell::Move move) {
   const int rows = rowCount();
   const int days = WeekTimetable::days;
   Cell* target = nullptr;
-  if (move == Move::Next) {
+  if (move == Cell::Move::Next) {
     const int here = from.row * days + from.day;
     for (int i = 1; i <= rows * days && !target; ++i) {
       const int index = (here + i) % (rows * days);
@@ -864,7 +671,7 @@ void TFrame_emploi_du_temps::moveFocus(const Cell& from, Move move) {
       if (cell->isEnabled()) target = cell;
     }
   } else {
-    const int step = move == Move::Up ? rows - 1 : 1; // going up wraps from the first row to the last
+    const int step = move == Cell::Move::Up ? rows - 1 : 1; // going up wraps from the first row to the last
     for (int i = 1; i <= rows && !target; ++i) {
       Cell* cell = rows_[std::size_t((from.row + i * step) % rows)].cells[std::size_t(from.day)];
       if (cell->isEnabled()) target = cell;
@@ -874,6 +681,13 @@ void TFrame_emploi_du_temps::moveFocus(const Cell& from, Move move) {
 }
 
 // ---------------------------------------------------------------- commands
+
+void TFrame_emploi_du_temps::command(const std::function<void()>& run) {
+  if (RunReported(run)) return;
+  // The rows may no longer match the week: it is shown again from the base
+  // once the event that failed is over (its cell may be among the rows).
+  QMetaObject::invokeMethod(this, Reported([this] { showWeekOf(shownDay_); }), Qt::QueuedConnection);
+}
 
 void TFrame_emploi_du_temps::dateChanged() {
   if (!commitPendingEdit()) {
@@ -890,7 +704,7 @@ void TFrame_emploi_du_temps::stepWeek(int days) {
 }
 
 void TFrame_emploi_du_temps::treeDoubleClicked() {
-  if (!tree_ || !commitPendingEdit()) return;
+  if (!commitPendingEdit()) return;
   if (tree_->TopNodeSelected()) {
     // The first loaded category is the root in the documents this program makes.
     rowsAdded(week_.addRowsForAllCategories() > 0);
@@ -900,12 +714,12 @@ void TFrame_emploi_du_temps::treeDoubleClicked() {
 }
 
 bool TFrame_emploi_du_temps::acceptsDrop(const QObject* source) const {
-  return tree_ && source && source == tree_->TreeView() && !tree_->TopNodeSelected() &&
+  return source && source == tree_->TreeView() && !tree_->TopNodeSelected() &&
          dynamic_cast<Mcategorie*>(tree_->SelectedObject());
 }
 
 void TFrame_emploi_du_temps::dropped() {
-  auto* category = tree_ ? dynamic_cast<Mcategorie*>(tree_->SelectedObject()) : nullptr;
+  auto* category = dynamic_cast<Mcategorie*>(tree_->SelectedObject());
   if (!category || !commitPendingEdit()) return;
   rowsAdded(week_.addRow(category));
 }
@@ -915,6 +729,12 @@ void TFrame_emploi_du_temps::rowsAdded(bool added) {
   createMissingRows();
   fillValues();
   layOut();
+}
+
+void TFrame_emploi_du_temps::showRowMenu(int row, const QPoint& globalPos) {
+  menuRow_ = row;
+  PM_ligne->actions().at(1)->setEnabled(week_.category(row) != nullptr);
+  PM_ligne->exec(globalPos);
 }
 
 void TFrame_emploi_du_temps::removeRow(int row) {
@@ -930,23 +750,21 @@ void TFrame_emploi_du_temps::removeRow(int row) {
 }
 
 void TFrame_emploi_du_temps::editRowCategory(int row) {
-  Mcategorie* category = row >= 0 && row < rowCount() ? week_.category(row) : nullptr;
-  const auto& dialog = embeddedFrames().categoryDialog;
-  if (category && dialog) {
-    CategoryDialogFields fields;
-    fields.caption = QStringLiteral("Modifier la catégorie");
-    fields.colourEditable = true;
-    fields.name = fromCp1252(category->Name());
-    fields.description = fromEngineLines(category->Description());
-    fields.colour = ColourFromBgr(category->Colour());
-    if (const QImage* picture = category->Picture()) fields.picture = *picture;
-    if (dialog(this, fields)) {
-      category->SetName(toCp1252(fields.name));
-      category->SetDescription(toEngineLines(fields.description));
-      if (category->classe().HasColour()) category->SetColour(BgrFromColour(fields.colour));
-      category->SetPicture(fields.picture.isNull() ? nullptr : &fields.picture);
+  if (Mcategorie* category = row >= 0 && row < rowCount() ? week_.category(row) : nullptr) {
+    TdefCat_Dialog dialog(this);
+    dialog.cat_caption = QStringLiteral("Modifier la catégorie");
+    dialog.cat_couleur_modif = true;
+    dialog.cat_nom = fromCp1252(category->Name());
+    dialog.cat_description = fromEngineLines(category->Description());
+    dialog.cat_couleur = ColourFromBgr(category->Colour());
+    if (const QImage* picture = category->Picture()) dialog.cat_bitmap = *picture;
+    if (dialog.Execute()) {
+      category->SetName(toCp1252(dialog.cat_nom));
+      category->SetDescription(toEngineLines(dialog.cat_description));
+      if (category->classe().HasColour()) category->SetColour(BgrFromColour(dialog.cat_couleur));
+      category->SetPicture(dialog.cat_bitmap.isNull() ? nullptr : &dialog.cat_bitmap);
       markModified();
-      if (tree_) tree_->RefreshNode(category);
+      tree_->RefreshNode(category);
     }
   }
   layOut();
@@ -987,13 +805,20 @@ QLineEdit* TFrame_emploi_du_temps::cell(int row, int day) const {
 
 QWidget* TFrame_emploi_du_temps::rowLabel(int row) const { return rows_.at(std::size_t(row)).label; }
 
-QString TFrame_emploi_du_temps::rowTotalText(int row) const { return totals_.rows.at(std::size_t(row)); }
+QString TFrame_emploi_du_temps::rowTotalText(int row) const { return fromCp1252(DurationText(week_.rowTotal(row))); }
 
-QString TFrame_emploi_du_temps::dayTotalText(int day) const { return totals_.days.at(std::size_t(day)); }
+QString TFrame_emploi_du_temps::dayTotalText(int day) const {
+  return rowCount() > 0 ? fromCp1252(DurationText(week_.dayTotal(day))) : QString();
+}
 
-QColor TFrame_emploi_du_temps::dayTotalColour(int day) const { return totals_.colours.at(std::size_t(day)); }
+QColor TFrame_emploi_du_temps::dayTotalColour(int day) const {
+  const int hours = TotalHours(week_.dayTotal(day));
+  if (hours > 23) return Qt::red;
+  if (hours > 7) return Qt::yellow;
+  return Qt::black;
+}
 
-QString TFrame_emploi_du_temps::weekTotalText() const { return totals_.week; }
+QString TFrame_emploi_du_temps::weekTotalText() const { return fromCp1252(DurationText(week_.weekTotal())); }
 
 QColor TFrame_emploi_du_temps::rowColour(int row) const {
   const Mcategorie* category = week_.category(row);

@@ -7,16 +7,16 @@
 // once into the object base through WeekTimetable and marks the document
 // modified; saving is the document manager's business.
 
-#include "app/EmbeddedFrames.h"
+#include "app/TimetableCell.h"
 #include "app/WorkScreen.h"
 #include "foundation/ZEP_Dates.h"
 #include "model/WeekTimetable.h"
 
 #include <QColor>
-#include <QPointer>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +31,10 @@ class QToolButton;
 namespace tessel {
 
 class MObject_OCS;
+class QuarterHourMenu;
+class TFrame_obj_rec;
+class TFrame_visu_OAOR;
+class TimetableRowLabel;
 
 class TFrame_emploi_du_temps : public WorkScreen {
   Q_OBJECT
@@ -39,12 +43,11 @@ public:
   ~TFrame_emploi_du_temps() override;
 
   // After every document load: the document reads as not modified, the date
-  // picker shows today, the category tree and the note viewer start afresh
-  // (created here the first time, once the user-interface layer has installed
-  // them), and today's week is loaded.
+  // picker shows today, the category tree and the note viewer start afresh,
+  // and today's week is loaded.
   void initialise() override;
-  // When the main window goes, before the object base is emptied: drops the
-  // rows and cells, which refer to objects of the base.
+  // Before the document closes: drops the rows and cells, which refer to its
+  // objects (the tree and the note viewer let go of theirs themselves).
   void finalise() override;
   // Lays the grid out again (after a colour change and on RefreshWorkScreens).
   void refresh() override;
@@ -68,15 +71,18 @@ public:
   QLineEdit* cell(int row, int day) const;
   QWidget* rowLabel(int row) const;
   QLabel* dayHeading(int day) const { return headings_.at(std::size_t(day)); }
-  // The totals as painted: a day's total is empty while the week has no row;
-  // black, yellow from 8 hours, red from 24.
+  // The totals: a day's total is empty while the week has no row; black,
+  // yellow from 8 hours, red from 24.
   QString rowTotalText(int row) const;
   QString dayTotalText(int day) const;
   QColor dayTotalColour(int day) const;
   QString weekTotalText() const;
-  TaxonomyTreeFrame* taxonomyTree() const { return tree_; }
-  NoteViewerFrame* noteViewer() const { return viewer_; }
-  QMenu* quarterHourMenu() const { return PM_quart_heure; }
+  // A row's activity: its category's colour (white without one) and name.
+  QColor rowColour(int row) const;
+  QString rowName(int row) const;
+  TFrame_obj_rec* taxonomyTree() const { return tree_; }
+  TFrame_visu_OAOR* noteViewer() const { return viewer_; }
+  QMenu* quarterHourMenu() const;
   QMenu* rowMenu() const { return PM_ligne; }
 
   QSplitter* const Splitter_gauche;
@@ -95,7 +101,7 @@ public:
   QWidget* const Panel_somme_journaliere;
   QWidget* const Panel_note;
   QWidget* const Panel_informations;
-  QMenu* const PM_quart_heure;
+  QuarterHourMenu* const PM_quart_heure;
   QMenu* const PM_ligne;
 
 public slots:
@@ -111,10 +117,9 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  class Cell;
-  class RowLabel;
+  using Cell = TimetableCell;
   struct Row {
-    RowLabel* label = nullptr;
+    TimetableRowLabel* label = nullptr;
     std::array<Cell*, WeekTimetable::days> cells{};
   };
 
@@ -123,7 +128,6 @@ private:
   void buildGridArea();
   void buildNotePanel();
   void buildMenus();
-  void createEmbeddedFrames();
   void placeHeaderButtons();
 
   // Shows the week containing `day`, its rows and cells made afresh.
@@ -142,9 +146,11 @@ private:
   void cellEntered(Cell& cell);
   void cellLeft(Cell& cell);
   void userEdited();
-  enum class Move { Next, Up, Down };
-  void moveFocus(const Cell& from, Move move);
+  void moveFocus(const Cell& from, Cell::Move move);
   Cell* pendingCell() const;
+  // A command of the screen, run through RunReported; when it fails, the
+  // week is shown again as the base holds it.
+  void command(const std::function<void()>& run);
 
   void dateChanged();
   void stepWeek(int days);
@@ -152,36 +158,25 @@ private:
   bool acceptsDrop(const QObject* source) const;
   void dropped();
   void rowsAdded(bool added);
+  void showRowMenu(int row, const QPoint& globalPos);
   void removeRow(int row);
   void editRowCategory(int row);
   void categoryChanged(MObject_OCS* object);
   void showNotePanel(bool visible);
   void openAbout();
 
-  QColor rowColour(int row) const;
-  QString rowName(int row) const;
   QString rowDescription(int row) const;
   QString noteHint(int row, int day) const;
   int rowTop(int row) const;
 
-  struct Totals {
-    std::vector<QString> rows;
-    std::array<QString, WeekTimetable::days> days;
-    std::array<QColor, WeekTimetable::days> colours;
-    QString week;
-  };
-
+  TFrame_obj_rec* const tree_;
+  TFrame_visu_OAOR* const viewer_;
   WeekTimetable week_;
-  Totals totals_;
   TDateTime shownDay_ = 0;
   std::vector<Row> rows_;
   std::array<QLabel*, WeekTimetable::days> headings_{};
   int labelWidth_ = 0; // L of the lay-out
   int dayWidth_ = 0;   // D of the lay-out
-  QPointer<TaxonomyTreeFrame> tree_;
-  QPointer<NoteViewerFrame> viewer_;
-  QWidget* treeHolder_ = nullptr;
-  QWidget* viewerHolder_ = nullptr;
   int menuRow_ = -1;    // the row whose label was right-clicked
   bool committing_ = false;
   bool layingOut_ = false;

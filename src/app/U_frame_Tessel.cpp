@@ -64,10 +64,6 @@ void TFrame_Tessel::initialise() {
   showTimetablePage();
 }
 
-void TFrame_Tessel::finalise() {
-  if (WorkScreen* s = screen(Page::Timetable)) s->finalise();
-}
-
 void TFrame_Tessel::RefreshWorkScreens() {
   for (Page page : {Page::Timetable, Page::PeriodView, Page::Statistics})
     if (WorkScreen* s = screen(page)) s->refresh();

@@ -21,9 +21,8 @@ public:
 
   // After every document load: hide the tabs, initialise the timetable, the
   // period view and the statistics (in that order), show the timetable.
+  // (Before the document closes, each screen finalises itself.)
   void initialise();
-  // When the main window goes: the timetable releases its working lists.
-  void finalise();
   // After a colour change: the timetable, the period view, the statistics.
   void RefreshWorkScreens();
 

@@ -1,12 +1,17 @@
 #include "app/WorkScreen.h"
 
-#include "app/PaintHelpers.h"
-#include "app/ProgramValues.h"
-#include "app/UiFonts.h"
+#include "model/DocumentManager.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/ProgramValues.h"
+#include "widgets/UiFonts.h"
 
 #include <QPainter>
 
 namespace tessel {
+
+WorkScreen::WorkScreen(QWidget* parent) : QWidget(parent) {
+  connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &WorkScreen::finalise);
+}
 
 PlaceholderScreen::PlaceholderScreen(const QString& title, QWidget* parent) : WorkScreen(parent), title_(title) {}
 

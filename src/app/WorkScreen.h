@@ -9,11 +9,13 @@ namespace tessel {
 class WorkScreen : public QWidget {
   Q_OBJECT
 public:
-  using QWidget::QWidget;
+  // The screen follows the document manager's aboutToClose with finalise().
+  explicit WorkScreen(QWidget* parent = nullptr);
 
   // After every document load.
   virtual void initialise() {}
-  // When the main window goes: release working lists.
+  // Before the document closes (New, Open, the main window going): drop
+  // every working list and every reference to its objects.
   virtual void finalise() {}
   // After a change of the workspace colour (layout and colours again).
   virtual void refresh() { update(); }

@@ -15,9 +15,14 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// --force: read a damaged file, save over one of a newer version.
+extern bool forced;
+
 // Opens a data file as the program does: its classes and relabelling, then
-// the after-load step. A missing file is an error unless `create` is set.
-void openWorkspace(const QString& path, bool create);
+// the after-load step. A missing file is an error unless `create` is set,
+// and then nothing is created until a save. A damaged file is refused
+// unless `acceptDamaged` is set.
+void openWorkspace(const QString& path, bool create, bool acceptDamaged);
 
 int check(const Args& args);
 int week(const Args& args);

@@ -38,7 +38,7 @@ QString usesText(const std::vector<NoteUse>& uses) {
 
 int notes(const Args& args) {
   if (args.empty()) throw UsageError("notes attend un fichier et des mots facultatifs");
-  openWorkspace(args[0], false);
+  openWorkspace(args[0], false, forced);
   NoteSearch search;
   search.load();
   const QStringList words(args.begin() + 1, args.end());

@@ -3,6 +3,8 @@
 #include "cli/CliSupport.h"
 
 #include "foundation/Cp1252.h"
+#include "foundation/DocumentLock.h"
+#include "foundation/FileAccess.h"
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dictionnaire.h"
 #include "model/DocumentManager.h"
@@ -13,7 +15,6 @@
 #include "model/WeekTimetable.h"
 
 #include <QDate>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
@@ -29,7 +30,9 @@ std::string utf8(std::string_view text) { return cp1252ToUtf8(text); }
 
 QString q(std::string_view text) { return fromCp1252(text); }
 
-[[noreturn]] void fail(const QString& message) { throw TesselError(toCp1252(message)); }
+[[noreturn]] void fail(const QString& message) { throw TesselError(Message() + toCp1252(message)); }
+
+QString fileName(const QString& path) { return "« " + path + " »"; }
 
 // "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent.
 TDateTime parseDay(const std::optional<QString>& text) {
@@ -65,6 +68,7 @@ struct Options {
   Args positional;
   bool csv = false;
   std::optional<QString> note;
+  std::optional<QString> wait;
 };
 
 Options options(const Args& args) {
@@ -75,6 +79,9 @@ Options options(const Args& args) {
     } else if (args[i] == "--note") {
       if (i + 1 >= args.size()) throw UsageError("--note attend un texte");
       o.note = args[++i];
+    } else if (args[i] == "--wait") {
+      if (i + 1 >= args.size()) throw UsageError("--wait attend un nombre de secondes");
+      o.wait = args[++i];
     } else {
       o.positional.push_back(args[i]);
     }
@@ -86,12 +93,28 @@ QString activityName(const MObject_OCS* activity) { return activity ? q(activity
 
 } // namespace
 
-void openWorkspace(const QString& path, bool create) {
+bool forced = false;
+
+void openWorkspace(const QString& path, bool create, bool acceptDamaged) {
   static const bool ready = (SetUpApplicationModel(), true);
   (void)ready;
-  if (!create && !QFileInfo::exists(path)) fail("Le fichier « " + path + " » n'existe pas");
+  const bool exists = QFileInfo::exists(path);
+  if (!create && !exists) fail("Le fichier " + fileName(path) + " n'existe pas");
   Storage::BindStorage();
-  Storage::OpenBase(path, Tadministration_FRAME::instance().loadList(), DocumentManager::instance().before);
+  const ClassList& classes = Tadministration_FRAME::instance().loadList();
+  if (!exists) {
+    Storage::OpenEmpty(classes, DocumentManager::instance().before);
+  } else {
+    try {
+      Storage::OpenBase(path, classes, DocumentManager::instance().before, {}, acceptDamaged);
+    } catch (const DamagedFileError& e) {
+      throw DamagedFileError(Message() + std::string(e.what()) +
+                             " Relancez avec --force pour le lire quand même."_w);
+    }
+    if (Storage::openedDamaged() && forced)
+      prompts().message(MessageKind::Warning, toCp1252("le fichier " + fileName(path) +
+                                                       " est endommagé ; il est lu quand même (--force)."));
+  }
   DocumentManager::instance().AfterDocumentLoaded();
 }
 
@@ -131,7 +154,7 @@ int check(const Args& args) {
     UserPrompts* p;
     ~Restore() { installPrompts(p); }
   } restore{previous};
-  openWorkspace(args[0], false);
+  openWorkspace(args[0], false, forced);
   if (reports.reports == 0) print("Aucune erreur");
   return reports.reports == 0 ? 0 : 1;
 }
@@ -141,7 +164,7 @@ int check(const Args& args) {
 int week(const Args& args) {
   const Options o = options(args);
   if (o.positional.empty() || o.positional.size() > 2) throw UsageError("week attend un fichier et une date facultative");
-  openWorkspace(o.positional[0], false);
+  openWorkspace(o.positional[0], false, forced);
   WeekTimetable sheet;
   sheet.load(parseDay(o.positional.size() > 1 ? std::optional<QString>(o.positional[1]) : std::nullopt));
 
@@ -189,7 +212,7 @@ int week(const Args& args) {
 int period(const Args& args) {
   const Options o = options(args);
   if (o.positional.size() != 3) throw UsageError("period attend un fichier et deux dates");
-  openWorkspace(o.positional[0], false);
+  openWorkspace(o.positional[0], false, forced);
   const TDateTime first = parseDay(o.positional[1]);
   const TDateTime last = parseDay(o.positional[2]);
   ObjectStrings activities, entries;
@@ -214,6 +237,20 @@ int period(const Args& args) {
 
 namespace {
 
+constexpr double defaultWait = 10;
+
+// Saves what the command changed, unless the file is no longer the one read.
+void save(const QString& path) {
+  const FileFingerprint& read = Storage::fileRead().fingerprint;
+  const FileState state = CompareWithDisk(path, read);
+  const bool unchanged = read.exists ? state == FileState::Unchanged : state == FileState::Missing;
+  if (!unchanged)
+    fail("Le fichier " + fileName(path) +
+         " a été modifié par un autre programme pendant la commande ; rien n'a été enregistré. Relancez la "
+         "commande.");
+  Storage::SaveBase(path);
+}
+
 int addEntry(const QString& path, TDateTime day, const QString& name, const QString& time,
              const std::optional<QString>& noteText) {
   Mcategorie* category = nullptr;
@@ -235,12 +272,14 @@ int addEntry(const QString& path, TDateTime day, const QString& name, const QStr
     fail("Durée incorrecte : « " + time + " » (attendu HH:MM)");
   Mcontenu* note = nullptr;
   if (noteText && IsNonZeroDuration(toCp1252(time))) {
+    const std::string stored = EncodeText(toCp1252(*noteText));
+    MObject_OCS::CheckTextLength(stored); // before anything is made
     note = new Mcontenu;
-    note->SetTexte(EncodeText(toCp1252(*noteText)));
+    note->SetTexte(stored);
   }
   const int column = static_cast<int>(day - sheet.monday());
   sheet.commit(row, column, toCp1252(time), note);
-  Storage::SaveBase(path);
+  save(path);
   const Moccurence* saved = sheet.entry(row, column);
   print(activityName(sheet.activity(row)) + ", " + q(DateTextOf(true, day)) + " : " +
         (saved ? q(DurationText(saved->TimeSpent())) : QString("aucune durée")));
@@ -256,15 +295,32 @@ int add(const Args& args) {
   const TDateTime day = parseDay(o.positional[1]);
   const QString name = o.positional[2];
   const QString time = o.positional[3];
-  // A refused entry must not leave behind the empty file opening creates.
-  const bool existed = QFileInfo::exists(path);
-  try {
-    openWorkspace(path, true);
-    return addEntry(path, day, name, time, o.note);
-  } catch (...) {
-    if (!existed) QFile::remove(path);
-    throw;
+  bool waitIsNumber = true;
+  const double waitSeconds = o.wait ? o.wait->toDouble(&waitIsNumber) : defaultWait;
+  if (!waitIsNumber || waitSeconds < 0 || waitSeconds > 3600)
+    throw UsageError("--wait attend un nombre de secondes entre 0 et 3600");
+  // Read, change and save under the lock: two commands on one file take turns.
+  DocumentLock lock;
+  switch (lock.lock(path, std::chrono::milliseconds(static_cast<long long>(waitSeconds * 1000)))) {
+  case DocumentLock::Outcome::Taken: break;
+  case DocumentLock::Outcome::Held:
+    fail("Le fichier " + fileName(path) + " est utilisé par " + q(lock.detail()) +
+         " ; rien n'a été enregistré. Réessayez quand il sera libre, ou attendez plus longtemps avec --wait "
+         "SECONDES.");
+  case DocumentLock::Outcome::Impossible:
+    fail("Impossible de verrouiller le fichier " + fileName(path) + " : " + q(lock.detail()) +
+         " ; rien n'a été enregistré.");
   }
+  openWorkspace(path, true, true);
+  if (Storage::openedDamaged())
+    fail("Le fichier " + fileName(path) +
+         " est endommagé ; add le laisse tel quel. Son contenu peut être récupéré dans une copie avec « tessel-cli "
+         "convert --force FICHIER COPIE ».");
+  if (Storage::fileRead().newer && !forced)
+    fail("Le fichier " + fileName(path) + " a été écrit par une version plus récente du logiciel (" +
+         q(Storage::fileRead().versionText()) +
+         ") : add l'enregistrerait au format de cette version. Relancez avec --force pour l'accepter.");
+  return addEntry(path, day, name, time, o.note);
 }
 
 } // namespace tessel::cli

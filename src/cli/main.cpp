@@ -7,6 +7,7 @@
 #include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
+#include "foundation/FileAccess.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ProductIdentity.h"
 #include "foundation/ZEP_Dates.h"
@@ -42,13 +43,16 @@ const char* usage =
     "                     la semaine de DATE (aaaa-mm-jj ou jj/mm/aaaa ; aujourd'hui par défaut)\n"
     "  period FICHIER DU AU [--csv]\n"
     "                     le temps passé par activité sur la période\n"
-    "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE]\n"
-    "                     saisit une durée comme dans l'emploi du temps et enregistre\n"
+    "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE] [--wait SECONDES]\n"
+    "                     saisit une durée comme dans l'emploi du temps et enregistre ;\n"
+    "                     attend au plus SECONDES (10 par défaut) que le fichier soit libre\n"
     "  notes FICHIER [MOT ...]\n"
     "                     les commentaires ; avec des mots, ceux qui les contiennent tous\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
-    "                     inconnus du corps sont des variables\n";
+    "                     inconnus du corps sont des variables\n"
+    "Option --force : lit un fichier endommagé (sauf add, qui le laisse tel quel),\n"
+    "et laisse add enregistrer un fichier écrit par une version plus récente.\n";
 
 // A fresh base holding the file's content (no object layer).
 std::unique_ptr<MBC> loadBase(const QString& path) {
@@ -57,8 +61,15 @@ std::unique_ptr<MBC> loadBase(const QString& path) {
   auto base = std::make_unique<MBC>();
   try {
     base->lire(payload);
+  } catch (const StreamIntegrityError& e) {
+    if (!cli::forced)
+      throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                          std::string(e.what()) + " Relancez avec --force pour le lire quand même."_w);
+    // Everything was read: the content goes on as it is.
+    prompts().message(MessageKind::Warning, "le fichier "_w.data() + QuotedFileName(path) +
+                                                " est endommagé ; il est lu quand même (--force)."_w.data());
   } catch (const StreamReadError& e) {
-    throw DataFileError("Le fichier « "_w.data() + toCp1252(path) + " » n'est pas lisible : "_w.data() + e.what());
+    throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " + std::string(e.what()));
   }
   return base;
 }
@@ -126,6 +137,8 @@ int main(int argc, char** argv) {
   for (const QString& a : raw) {
     if (a == QLatin1String("--yes"))
       answerYes = true;
+    else if (a == QLatin1String("--force"))
+      tessel::cli::forced = true;
     else
       args.push_back(a);
   }

@@ -2,13 +2,23 @@
 // Allocation of the engine's many small objects (triples, entities, symbols)
 // from slabs, by 16-byte size class: no per-object malloc header, and a big
 // base read from a stream lies in memory in the order it was read.
-// Sanitizer builds use the plain allocator so every misuse is still caught.
+// Sanitizer and fuzzing builds use the plain allocator so every misuse is
+// still caught (GCC tells AddressSanitizer by __SANITIZE_ADDRESS__, clang by
+// __has_feature; fuzzing builds define the conventional macro).
 
 #include <cstddef>
 
+#if defined(__SANITIZE_ADDRESS__) || defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+#define TESSEL_PLAIN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define TESSEL_PLAIN_ALLOCATOR 1
+#endif
+#endif
+
 namespace tessel::pool {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TESSEL_PLAIN_ALLOCATOR)
 inline constexpr bool enabled = false;
 #else
 inline constexpr bool enabled = true;

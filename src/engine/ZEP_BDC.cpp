@@ -7,6 +7,7 @@
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
 #include "foundation/UserPrompts.h"
+#include "foundation/ZEP_Crypt.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -21,9 +22,17 @@ MBC* base_courante = nullptr;
 namespace {
 
 constexpr int searchListLimit = 65000;
-constexpr std::int32_t maxNameLength = 20000;
 constexpr std::int32_t symbolSectionEnd = -1;
 constexpr std::int32_t tripleSectionEnd = -2;
+// After the end: the integrity record, the marker, the digest's length and
+// the SHA-256 digest of every byte before the marker.
+constexpr std::int32_t integrityMarker = -3;
+constexpr std::int32_t digestLength = 32;
+constexpr std::size_t integrityRecordSize = 8 + digestLength;
+
+QByteArray digestOf(const std::string& bytes, std::size_t length) {
+  return Sha256Digest(std::string_view(bytes.data(), length));
+}
 
 bool isPictureName(std::string_view text) { return text.size() >= 5 && SameText(text.substr(0, 5), "[bmp]"); }
 
@@ -102,8 +111,8 @@ bool plausibleBmp(const char* data, std::size_t size) {
   return bytesNeeded <= size;
 }
 
-[[noreturn]] void formatError(const std::string& what) {
-  throw StreamFormatError("Flux de base de connaissances invalide : " + what);
+[[noreturn]] void formatError(const Message& what) {
+  throw StreamFormatError(Message("Flux de base de connaissances invalide : ") + what.text());
 }
 
 } // namespace
@@ -295,6 +304,51 @@ void MBC::vider() {
 
 // ---------------------------------------------------------------- reading
 
+namespace {
+
+// Streams of older writers end at the marker; anything else after it must be
+// a record that matches.
+void verifierIntegrite(const MemoryStream& stream) {
+  const std::size_t end = stream.position();
+  if (stream.remaining() == 0) return;
+  const auto damaged = [](MessageLiteral what) {
+    throw StreamIntegrityError(Message("Flux de base de connaissances endommagé : "_w) + std::string(what.text()));
+  };
+  if (stream.remaining() != integrityRecordSize) damaged("données inattendues après la fin des triplets"_w);
+  MemoryStream record(stream.bytes().substr(end));
+  if (record.readInt32() != integrityMarker || record.readInt32() != digestLength)
+    damaged("données inattendues après la fin des triplets"_w);
+  const QByteArray expected = digestOf(stream.bytes(), end);
+  if (std::memcmp(expected.constData(), stream.bytes().data() + end + 8, digestLength) != 0)
+    damaged("son contenu ne correspond plus à son empreinte (des octets ont été modifiés)"_w);
+}
+
+} // namespace
+
+// What a read has made so far: the records of the symbol section, then an
+// entity per record. Anonymous entities are graph-owned: those no triple ends
+// up linking are freed when the read ends, found by their record without
+// touching the others.
+struct MBC::StreamRead {
+  struct Record {
+    std::uint32_t offset; // of the name
+    std::uint32_t length; // of the name, terminator excluded
+    std::uint64_t hash;
+  };
+  std::vector<Record> records;
+  std::vector<MEntite*> entities;
+  std::vector<std::uint32_t> anonymous;
+  std::vector<bool> linked;
+
+  StreamRead() = default;
+  StreamRead(const StreamRead&) = delete;
+  StreamRead& operator=(const StreamRead&) = delete;
+  ~StreamRead() {
+    for (std::uint32_t i : anonymous)
+      if (!linked[i]) entities[i]->releaseIfUnused();
+  }
+};
+
 void MBC::lire(MemoryStream& stream) {
   BusyCursor busy;
   initialiser_symboles();
@@ -316,24 +370,28 @@ void MBC::lire(MemoryStream& stream) {
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
   // before a bad one are made before the error is raised.
-  struct Record {
-    std::uint32_t offset; // of the name
-    std::uint32_t length; // of the name, terminator excluded
-    std::uint64_t hash;
-  };
-  std::vector<Record> records;
-  std::exception_ptr sectionError;
+  StreamRead read;
+  const std::exception_ptr sectionError = locateRecords(stream, read);
+  const std::size_t triplesStart = stream.position();
+  makeEntities(stream, read);
+  if (sectionError) std::rethrow_exception(sectionError);
+  stream.seek(triplesStart);
+  readTriples(stream, read);
+}
+
+std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
+  std::vector<StreamRead::Record>& records = read.records;
   stream.seek(0);
   try {
     for (std::int32_t marker = stream.readInt32(); marker != symbolSectionEnd; marker = stream.readInt32()) {
       const std::int32_t length = stream.readInt32();
-      if (length <= 1) formatError("longueur de nom " + std::to_string(length) + " à l'enregistrement "_w.data() +
-                                   std::to_string(records.size()));
-      if (length - 1 > maxNameLength)
-        formatError("nom de " + std::to_string(length - 1) + " caractères à l'enregistrement "_w.data() +
+      if (length <= 1)
+        formatError(Message("longueur de nom ") + std::to_string(length) + " à l'enregistrement "_w +
                     std::to_string(records.size()));
+      // Any length the stream holds is read: a name is never longer than the
+      // bytes that carry it, so hostile lengths end here.
       if (static_cast<std::size_t>(length) > stream.remaining())
-        throw StreamReadError("Erreur de lecture du flux : nom coupé à l'enregistrement " +
+        throw StreamReadError(Message("Erreur de lecture du flux : nom coupé à l'enregistrement "_w) +
                               std::to_string(records.size()));
       const std::size_t at = stream.position();
       const std::string_view name(stream.bytes().data() + at, static_cast<std::size_t>(length - 1));
@@ -341,7 +399,7 @@ void MBC::lire(MemoryStream& stream) {
       if (name.front() != '~' && isPictureName(name)) {
         const std::int32_t size = stream.readInt32();
         if (size < 0 || static_cast<std::size_t>(size) > stream.remaining())
-          formatError("taille d'image " + std::to_string(size) + " pour " + std::string(name));
+          formatError(Message("taille d'image ") + std::to_string(size) + " pour " + std::string(name));
         stream.seek(stream.position() + static_cast<std::size_t>(size));
       }
       // Only a whole record is kept.
@@ -349,36 +407,26 @@ void MBC::lire(MemoryStream& stream) {
                          Mtable_des_symboles::hashOf(name)});
     }
   } catch (const StreamReadError&) {
-    sectionError = std::current_exception();
+    return std::current_exception();
   }
-  const std::size_t triplesStart = stream.position();
+  return nullptr;
+}
 
-  std::vector<MEntite*> entities;
-  // Anonymous entities are graph-owned: those no triple ends up linking are
-  // freed on the way out, found by their record without touching the others.
-  std::vector<std::uint32_t> anonymous;
-  std::vector<bool> linked(records.size());
-  struct FreeUnlinked {
-    std::vector<MEntite*>& entities;
-    std::vector<std::uint32_t>& anonymous;
-    std::vector<bool>& linked;
-    ~FreeUnlinked() {
-      for (std::uint32_t i : anonymous)
-        if (!linked[i]) entities[i]->releaseIfUnused();
-    }
-  } freeUnlinked{entities, anonymous, linked};
-  entities.reserve(records.size());
+void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
+  const std::vector<StreamRead::Record>& records = read.records;
+  read.linked.assign(records.size(), false);
+  read.entities.reserve(records.size());
   symbols_.reserve(records.size());
   constexpr std::size_t lookAhead = 16;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
-    const Record& rec = records[i];
+    const StreamRead::Record& rec = records[i];
     const std::string_view name(stream.bytes().data() + rec.offset, rec.length);
     MEntite* e = nullptr;
     if (name.front() == '~') {
       e = new MEntite;
       e->setGraphOwned();
-      anonymous.push_back(static_cast<std::uint32_t>(i));
+      read.anonymous.push_back(static_cast<std::uint32_t>(i));
     } else if (isPictureName(name)) {
       stream.seek(rec.offset + rec.length + 1);
       const std::int32_t size = stream.readInt32();
@@ -387,24 +435,25 @@ void MBC::lire(MemoryStream& stream) {
         const char* data = stream.bytes().data() + stream.position();
         if (!plausibleBmp(data, static_cast<std::size_t>(size)) ||
             !image.loadFromData(reinterpret_cast<const uchar*>(data), size, "BMP"))
-          formatError("l'image de " + std::string(name) + " n'est pas un fichier BMP valide");
+          formatError(Message("l'image de ") + std::string(name) + " n'est pas un fichier BMP valide");
       }
       e = new MSymbole_bitmap(name, image);
     } else {
       e = symbole(name, rec.hash);
     }
-    entities.push_back(e);
+    read.entities.push_back(e);
   }
-  if (sectionError) std::rethrow_exception(sectionError);
-  stream.seek(triplesStart);
-  triples_.reserve(stream.remaining() / 12, RoleOwner);
+}
 
+void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
+  triples_.reserve(stream.remaining() / 12, RoleOwner);
+  const std::vector<MEntite*>& entities = read.entities;
+  std::vector<bool>& linked = read.linked;
   const auto count = static_cast<std::int32_t>(entities.size());
   auto entity = [&](std::int32_t index) {
     if (index < 0 || index >= count)
-      formatError("triplet : index " + std::to_string(index) + " hors limites (" + std::to_string(count) +
+      formatError(Message("triplet : index ") + std::to_string(index) + " hors limites (" + std::to_string(count) +
                   " enregistrements lus)");
-    linked[static_cast<std::size_t>(index)] = true;
     return entities[static_cast<std::size_t>(index)];
   };
   // Entities made long before their triples are fetched a few records ahead.
@@ -430,18 +479,25 @@ void MBC::lire(MemoryStream& stream) {
     MEntite* relationEntity = entity(r);
     MEntite* value = entity(v);
     ajouter_triplet(subject, relationEntity, value);
+    // Only now: an entity of a record refused half-way is freed on the way out.
+    for (std::int32_t index : {s, r, v}) linked[static_cast<std::size_t>(index)] = true;
   }
+  verifierIntegrite(stream);
 }
 
 // ---------------------------------------------------------------- writing
 
-bool MBC::passesSaveFilter(const MTruc* t) {
+bool MBC::passesSaveFilter(const MTruc* t, std::unordered_map<const MEntite*, bool>& unreachable) {
   const MEntite* s = t->sujet();
-  if (!s->isTriple() && s->name().empty() && s->values().empty()) {
+  if (s->isTriple() || !s->name().empty() || !s->values().empty()) return true;
+  // The root mark is looked for once per subject: a subject with many
+  // triples would otherwise be scanned once for each of them.
+  auto [known, fresh] = unreachable.try_emplace(s, false);
+  if (fresh) {
     MEntite* racine = sysRacine();
-    if (!racine || !s->valeur_de(racine, 0)) return false;
+    known->second = !racine || !s->valeur_de(racine, 0);
   }
-  return true;
+  return !known->second;
 }
 
 MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
@@ -451,6 +507,7 @@ MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const v
   MemoryStream tripleBuffer;
   std::vector<MEntite*> indexed; // scratch indexes to reset afterwards
   std::vector<MSymbole_bitmap*> pictures;
+  std::unordered_map<const MEntite*, bool> unreachable;
   std::int32_t next = 0;
 
   auto indexOf = [&](MEntite* e) -> std::int32_t {
@@ -494,7 +551,7 @@ MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const v
   } reset{indexed};
 
   triples_.forEach([&](MTruc* t) {
-    if (!passesSaveFilter(t) || (filter && !filter(*this, t, context))) return;
+    if (!passesSaveFilter(t, unreachable) || (filter && !filter(*this, t, context))) return;
     const std::int32_t s = indexOf(t->sujet());
     const std::int32_t r = indexOf(t->relation());
     const std::int32_t v = indexOf(t->valeur());
@@ -505,6 +562,10 @@ MemoryStream MBC::write(bool (*filter)(MBC&, const MTruc*, const void*), const v
   out.writeInt32(symbolSectionEnd);
   out.write(tripleBuffer.bytes());
   out.writeInt32(tripleSectionEnd);
+  const QByteArray digest = digestOf(out.bytes(), out.size());
+  out.writeInt32(integrityMarker);
+  out.writeInt32(digestLength);
+  out.write(digest.constData(), static_cast<std::size_t>(digest.size()));
   out.seek(0);
   return out;
 }

@@ -6,6 +6,7 @@
 #include "engine/ZEP_Tables.h"
 #include "foundation/MemoryStream.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,17 @@ class StreamFormatError : public StreamReadError {
 public:
   using StreamReadError::StreamReadError;
 };
+
+// A stream whose integrity record does not match its content: bytes were
+// changed after it was written. Raised once the whole stream is read, so a
+// caller that accepts the damage finds the content in the base.
+class StreamIntegrityError : public StreamFormatError {
+public:
+  using StreamFormatError::StreamFormatError;
+};
+
+// The longest name the writer writes and every reader of the format reads.
+inline constexpr std::size_t longueurMaxNom = 20000;
 
 class MBC {
 public:
@@ -52,8 +64,10 @@ public:
 
   void vider();
   // Adds the stream's content to the base. Errors are StreamReadError or
-  // StreamFormatError; what was read before the error stays.
+  // StreamFormatError; what was read before the error stays. A stream that
+  // ends with an integrity record is checked against it (StreamIntegrityError).
   void lire(MemoryStream& stream);
+  // The whole base, followed by its integrity record.
   MemoryStream ecrire();
   MemoryStream ecrire_classes(const std::vector<std::string>& classNames);
   // The record index ecrire would give each entity it writes.
@@ -86,7 +100,14 @@ public:
   MEntite* sysIdClasse();
 
 private:
-  bool passesSaveFilter(const MTruc* t);
+  // The three steps of lire: the symbol section's records located and
+  // checked (a read error is answered, not thrown, so that the records before
+  // it are still made), an entity made for each, then the triples.
+  struct StreamRead;
+  static std::exception_ptr locateRecords(MemoryStream& stream, StreamRead& read);
+  void makeEntities(MemoryStream& stream, StreamRead& read);
+  void readTriples(MemoryStream& stream, StreamRead& read);
+  bool passesSaveFilter(const MTruc* t, std::unordered_map<const MEntite*, bool>& unreachable);
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);
   void clearCaches();

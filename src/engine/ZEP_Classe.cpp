@@ -35,7 +35,7 @@ void MMclass_ocs::ajouter_attribut(std::string_view relation, std::string_view c
   int value = 0;
   if (comma == std::string_view::npos || !isNumber(cardinality.substr(0, comma), value) ||
       (cardinality.substr(comma + 1) != "*" && !isNumber(cardinality.substr(comma + 1), value)))
-    throw TesselError("Cardinalité « "_w.data() + std::string(cardinality) + " » invalide pour l'attribut "_w.data() +
+    throw TesselError(Message("Cardinalité « "_w) + std::string(cardinality) + " » invalide pour l'attribut "_w +
                       std::string(relation) + " de la classe " + std::string(className));
   rule->minimum = std::string(cardinality.substr(0, comma));
   rule->maximum = std::string(cardinality.substr(comma + 1));

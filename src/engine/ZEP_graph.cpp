@@ -18,7 +18,7 @@ MNoeud::~MNoeud() {
 
 void MNoeud::checkDegrees() const {
   if (outDegree_ != out_.Count() || inDegree_ != in_.Count())
-    throw InternalError("graphe : degré d'un noeud incohérent avec ses arcs"_w.data());
+    throw InternalError("graphe : degré d'un noeud incohérent avec ses arcs"_w);
 }
 
 MNoeud* MNoeud::destination(int i) const { return arc_sortant(i)->destination(); }

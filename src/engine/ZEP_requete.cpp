@@ -47,7 +47,7 @@ double number(const std::string& text) {
   bool ok = false;
   const double value = dateLocale().toDouble(fromCp1252(text).trimmed(), &ok);
   if (!ok)
-    throw ConvertError(quoted(text) + " n'est pas une valeur en virgule flottante correcte", text);
+    throw ConvertError(Message() + quoted(text) + " n'est pas une valeur en virgule flottante correcte", text);
   return value;
 }
 
@@ -56,7 +56,7 @@ QDate date(const std::string& text) {
   for (char c : text)
     if (c != '"') plain += c;
   const QDate value = dateLocale().toDate(fromCp1252(plain).trimmed(), QLocale::ShortFormat);
-  if (!value.isValid()) throw ConvertError(quoted(plain) + " n'est pas une date correcte", plain);
+  if (!value.isValid()) throw ConvertError(Message() + quoted(plain) + " n'est pas une date correcte", plain);
   return value;
 }
 
@@ -316,9 +316,31 @@ void Mrequete::compiler(std::string_view text, MBC& base) {
   construire_conditions();
 }
 
+namespace {
+
+[[noreturn]] void malformed(const Message& what) {
+  throw TesselError(Message("Requête mal formée : "_w) + what.text());
+}
+
+[[noreturn]] void malformed(MessageLiteral what) { malformed(Message(what)); }
+
+std::string quotedWords(const std::string* terms, int from, int to) {
+  std::string text;
+  for (int k = from; k < to; ++k) text += (text.empty() ? "" : " ") + terms[k];
+  return std::string("« "_w) + text + std::string(" »"_w);
+}
+
+} // namespace
+
 void Mrequete::lire_sections(Mtablo_syntaxique& words) {
   const int count = words.nb_mots();
   const auto text = [&](int i) { return texte_mot(words.mot(i)); };
+  int first = 0;
+  while (first < count && isSeparator(words.mot(first))) ++first;
+  if (first == count) malformed("le texte est vide.");
+  if (!SameText(text(first), "REQ"))
+    malformed(Message("elle doit commencer par REQ, pas par « "_w) + text(first) + " »."_w);
+  bool body = false, ended = false;
   int i = 0;
   do {
     if (i >= count) break;
@@ -350,16 +372,22 @@ void Mrequete::lire_sections(Mtablo_syntaxique& words) {
       for (++i; i < count && !isKeyword(words.mot(i)); ++i) {
       }
     } else if (SameText(word, "CORPS")) {
+      body = true;
       body_->vider();
       for (i += 2; i < count && !SameText(text(i), "FIN"); ++i) {
         MEntite* w = words.mot(i);
         if (!isKeyword(w) && !isSeparator(w)) body_->ajouter_mot(w);
       }
+      ended = ended || i < count;
       i += 1;
     } else {
       ++i;
     }
   } while (i < count - 2);
+  // The loop stops two words short of the end: a CORPS there has no body.
+  for (int k = i; !body && k < count; ++k) body = SameText(text(k), "CORPS");
+  if (!body) malformed("la section CORPS manque.");
+  if (!ended) malformed("le corps ne se termine pas par FIN.");
 }
 
 void Mrequete::construire_conditions() {
@@ -367,14 +395,25 @@ void Mrequete::construire_conditions() {
   // A text without a body leaves the table as created: no word to read.
   const int count = std::min(body_->nb_mots(), body_->tableau().nb_fils() - 1);
   int cursor = -1;
-  const auto nextWord = [&]() { return body_->mot(++cursor); };
+  std::string terms[4];
+  int next = 1;
+  // Every word is taken through here: a body that stops in the middle of a
+  // pattern is reported with the words it has, never read past its end.
+  const auto nextWord = [&]() -> MEntite* {
+    if (cursor + 1 >= count)
+      malformed(Message("le motif ") + quotedWords(terms, 1, next) +
+                " s'arrête à la fin du corps (mot "_w + std::to_string(count) +
+                ") : il lui faut un sujet, une relation et une valeur.");
+    return body_->mot(++cursor);
+  };
+  const auto place = [&] { return " (mot " + std::to_string(cursor + 1) + " du corps)."; };
   while (cursor < count - 1) {
-    std::string terms[4];
-    int next = 1;
+    for (std::string& t : terms) t.clear();
+    next = 1;
     bool group = false;
     int kind = 0;
     const auto fill = [&](const std::string& text) {
-      if (next > 3) throw TesselError("Requête mal formée : un terme de trop après " + text);
+      if (next > 3) malformed(Message("un terme de trop après "_w) + quotedWords(terms, 1, 4) + place());
       terms[next++] = text;
     };
     for (bool complete = false; !complete;) {
@@ -382,6 +421,7 @@ void Mrequete::construire_conditions() {
       const std::string text = texte_mot(word);
       if (isOperator(word)) {
         if (text == ".") {
+          if (next != 3) malformed(Message("« . » doit suivre un sujet et une relation"_w) + place());
           const std::string t = variable_temporaire();
           ajouter_condition(0, terms[1], terms[2], t);
           terms[1] = t;
@@ -393,6 +433,7 @@ void Mrequete::construire_conditions() {
           group = false;
         } else if (text == ",") {
           if (group) {
+            if (next != 4) malformed(Message("« , » doit suivre un motif complet"_w) + place());
             ajouter_condition(0, terms[1], terms[2], terms[3]);
             next = 2;
           }
@@ -400,9 +441,11 @@ void Mrequete::construire_conditions() {
           fill(text);
         }
       } else if (SameText(text, "NOT")) {
-        terms[1] = texte_mot(nextWord());
-        terms[2] = texte_mot(nextWord());
-        terms[3] = texte_mot(nextWord());
+        if (next != 1) malformed(Message("NOT doit précéder un motif"_w) + place());
+        for (int k = 1; k <= 3; ++k) {
+          terms[k] = texte_mot(nextWord());
+          next = k + 1;
+        }
         kind = 3;
         complete = true;
       } else if (text == "<" && cursor + 1 < count && texte_mot(body_->mot(cursor + 1)) == "=") {

@@ -88,8 +88,12 @@ constexpr std::string_view operator""_w() {
 }
 } // namespace literals
 
-// Runtime conversions at the edges. Characters without a Windows-1252 form
-// become "?".
+// Runtime conversions at the edges. A character without a Windows-1252 form
+// is kept as the escape "__U+" + its code point in capital hexadecimal (at
+// least four digits) + "__", which reads back as the character; a reader that
+// does not know the escape shows it as it is. Only code points without a
+// Windows-1252 form are read back from an escape, so a typed "__U+0041__"
+// stays as typed.
 QString fromCp1252(std::string_view text);
 std::string toCp1252(QStringView text);
 inline std::string toCp1252(const QString& text) { return toCp1252(QStringView(text)); }

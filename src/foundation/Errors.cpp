@@ -3,6 +3,6 @@
 namespace tessel {
 
 ListIndexError::ListIndexError(long long index)
-    : TesselError("Index de liste hors limites (" + std::to_string(index) + ")"), index_(index) {}
+    : TesselError(Message("Index de liste hors limites (") + std::to_string(index) + ")"), index_(index) {}
 
 } // namespace tessel

@@ -2,22 +2,14 @@
 
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "foundation/FileAccess.h"
 
 #include <cstring>
 
 namespace tessel {
 
-namespace {
-
-std::string fileNameText(const QString& path) { return "« "_w.data() + toCp1252(path) + " »"_w.data(); }
-
-} // namespace
-
 void MemoryStream::read(void* out, std::size_t n) {
-  if (n > remaining()) throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w.data());
+  if (n > remaining()) throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
   if (n) std::memcpy(out, data_.data() + pos_, n);
   pos_ += n;
 }
@@ -57,30 +49,10 @@ void MemoryStream::writeInt32(std::int32_t value) {
 }
 
 void MemoryStream::loadFromFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw DataFileError("Impossible d'ouvrir le fichier " + fileNameText(path) + " : " +
-                        toCp1252(file.errorString()));
-  const QByteArray content = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw DataFileError("Impossible de lire le fichier " + fileNameText(path) + " : " +
-                        toCp1252(file.errorString()));
-  data_.assign(content.constData(), static_cast<std::size_t>(content.size()));
+  data_ = ReadFile(path).bytes;
   pos_ = 0;
 }
 
-void MemoryStream::saveToFile(const QString& path) const {
-  // QSaveFile writes a temporary file beside the target, syncs it and renames it
-  // over the target, so a failure never leaves a half-written file behind.
-  QSaveFile file(path);
-  const auto fail = [&] {
-    throw DataFileError("Impossible d'enregistrer le fichier " + fileNameText(path) + " : " +
-                        toCp1252(file.errorString()));
-  };
-  if (!file.open(QIODevice::WriteOnly)) fail();
-  if (file.write(data_.data(), static_cast<qint64>(data_.size())) != static_cast<qint64>(data_.size()))
-    fail();
-  if (!file.commit()) fail();
-}
+void MemoryStream::saveToFile(const QString& path) const { ReplaceFile(path, data_); }
 
 } // namespace tessel

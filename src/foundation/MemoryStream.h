@@ -41,7 +41,7 @@ public:
   std::string& bytes() { return data_; }
   char* data() { return data_.data(); }
 
-  // Whole-file transfers; failures raise DataFileError naming the file.
+  // Whole-file transfers (FileAccess.h); failures raise DataFileError naming the file.
   void loadFromFile(const QString& path);
   // Replaces the file only once the new content is safely on disk.
   void saveToFile(const QString& path) const;

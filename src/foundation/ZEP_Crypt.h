@@ -5,6 +5,8 @@
 
 #include "foundation/MemoryStream.h"
 
+#include <QByteArray>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,6 +36,9 @@ private:
   struct Impl;
   std::unique_ptr<Impl> d_;
 };
+
+// The SHA-256 digest (32 bytes) of `bytes`.
+QByteArray Sha256Digest(std::string_view bytes);
 
 // Whole source (from its start) into destination (written from its start), in
 // pieces of 8192 bytes.

@@ -58,11 +58,11 @@ std::string_view trimBlanks(std::string_view text) {
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 [[noreturn]] void invalidDate(std::string_view text) {
-  throw ConvertError(quoted(text) + " n'est pas une date correcte", std::string(text));
+  throw ConvertError(Message() + quoted(text) + " n'est pas une date correcte", std::string(text));
 }
 
 [[noreturn]] void invalidTime(std::string_view text) {
-  throw ConvertError(quoted(text) + " n'est pas une heure correcte", std::string(text));
+  throw ConvertError(Message() + quoted(text) + " n'est pas une heure correcte", std::string(text));
 }
 
 // Day count and milliseconds of the day, the time rounded to the millisecond;
@@ -136,7 +136,7 @@ int WeekDayIndex(int day, int month, int year) {
 
 TDateTime EncodeDate(int year, int month, int day) {
   if (year < 1 || year > 9999 || !QDate::isValid(year, month, day)) {
-    throw ConvertError("Date incorrecte (" + std::to_string(day) + "/" + std::to_string(month) + "/" +
+    throw ConvertError(Message("Date incorrecte (") + std::to_string(day) + "/" + std::to_string(month) + "/" +
                            std::to_string(year) + ")",
                        std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year));
   }
@@ -302,7 +302,7 @@ int TextToInt(std::string_view text) {
   const char* end = digits.data() + digits.size();
   auto [ptr, ec] = std::from_chars(digits.data(), end, value);
   if (digits.empty() || ec != std::errc() || ptr != end)
-    throw ConvertError(quoted(text) + std::string(" n'est pas une valeur entière correcte"_w), std::string(text));
+    throw ConvertError(Message() + quoted(text) + " n'est pas une valeur entière correcte"_w, std::string(text));
   return value;
 }
 

@@ -17,10 +17,6 @@ namespace {
 constexpr char magic[8] = {'Z', 'E', 'P', '2', '0', '0', '2', '\0'};
 constexpr std::int32_t versionBlockLength = 16;
 
-std::string fileNameText(const QString& path) {
-  return std::string("« "_w) + toCp1252(path) + std::string(" »"_w);
-}
-
 } // namespace
 
 TVersionFichier::TVersionFichier(const QString&)
@@ -50,7 +46,12 @@ void WriteHeader(MemoryStream& stream) {
   stream.seek(0);
 }
 
-void StripHeader(MemoryStream& stream) {
+std::string DataFileInfo::versionText() const {
+  return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) + "." +
+         std::to_string(build);
+}
+
+void StripHeader(MemoryStream& stream, DataFileInfo* info) {
   stream.seek(0);
   char head[8];
   stream.read(head, sizeof head);
@@ -60,10 +61,21 @@ void StripHeader(MemoryStream& stream) {
   }
   const std::int32_t length = stream.readInt32();
   if (length < 0 || static_cast<std::size_t>(length) > stream.remaining())
-    throw StreamReadError("Erreur de lecture du flux : en-tête de longueur " + std::to_string(length) +
-                          " au-delà de la fin des données"_w.data());
+    throw StreamReadError(Message("Erreur de lecture du flux : en-tête de longueur "_w) + std::to_string(length) +
+                          " au-delà de la fin des données"_w);
   MemoryStream versionBlock(stream.bytes().substr(stream.position(), static_cast<std::size_t>(length)));
-  CheckVersion(versionBlock);
+  const bool newer = CheckVersion(versionBlock);
+  if (info) {
+    info->hasHeader = true;
+    info->newer = newer;
+    if (versionBlock.size() >= versionBlockLength) {
+      versionBlock.seek(0);
+      info->major = versionBlock.readInt32();
+      info->minor = versionBlock.readInt32();
+      info->release = versionBlock.readInt32();
+      info->build = versionBlock.readInt32();
+    }
+  }
   stream.bytes().erase(0, 12 + static_cast<std::size_t>(length));
   stream.seek(0);
 }
@@ -101,14 +113,15 @@ std::string_view KeyTextFor(const QString& path) {
   return secondKeyText;
 }
 
-void ReadDataFile(const QString& path, MemoryStream& stream) {
-  MemoryStream file;
-  file.loadFromFile(path);
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info) {
+  FileContent content = ReadFile(path);
+  if (info) *info = DataFileInfo{.fingerprint = content.fingerprint};
+  MemoryStream file(std::move(content.bytes));
   try {
-    StripHeader(file);
+    StripHeader(file, info);
   } catch (const StreamReadError&) {
-    throw DataFileError("Le fichier " + fileNameText(path) +
-                        std::string(" est incomplet ou endommagé : son en-tête est tronqué."_w));
+    throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
+                        " est incomplet ou endommagé : son en-tête est tronqué."_w);
   }
   if (IsPlainExtension(path)) {
     stream.bytes().swap(file.bytes());
@@ -119,7 +132,7 @@ void ReadDataFile(const QString& path, MemoryStream& stream) {
   }
 }
 
-void WriteDataFile(const MemoryStream& stream, const QString& path) {
+FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path) {
   MemoryStream out;
   if (IsPlainExtension(path)) {
     out.bytes() = stream.bytes();
@@ -128,7 +141,7 @@ void WriteDataFile(const MemoryStream& stream, const QString& path) {
     EncryptStream(plain, KeyTextFor(path), out);
   }
   WriteHeader(out);
-  out.saveToFile(path);
+  return ReplaceFile(path, out.bytes());
 }
 
 } // namespace tessel

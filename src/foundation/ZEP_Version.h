@@ -2,6 +2,7 @@
 // The data-file container: an 8-byte magic, a version block and the payload
 // (the knowledge-base stream), encrypted unless the extension is ".OCS".
 
+#include "foundation/FileAccess.h"
 #include "foundation/MemoryStream.h"
 
 #include <QString>
@@ -27,11 +28,24 @@ private:
 // True unless version b is older than version a (build numbers decide last).
 bool IsNewerVersion(int a1, int a2, int a3, int a4, int b1, int b2, int b3, int b4);
 
+// What reading a data file learnt about it.
+struct DataFileInfo {
+  bool hasHeader = false;
+  // Of the program that wrote the file (from the header; zeros without one).
+  int major = 0, minor = 0, release = 0, build = 0;
+  // Written by a program newer than this one.
+  bool newer = false;
+  FileFingerprint fingerprint;
+  // "1.1.0.0"
+  std::string versionText() const;
+};
+
 // Header + former content.
 void WriteHeader(MemoryStream& stream);
 // Drops the header when the stream starts with the magic; position 0 afterwards.
-// A stream too short for its header raises StreamReadError.
-void StripHeader(MemoryStream& stream);
+// A stream too short for its header raises StreamReadError. `info`, when
+// given, receives the header's version.
+void StripHeader(MemoryStream& stream, DataFileInfo* info = nullptr);
 // Warns when the file comes from a newer program; answers whether it did.
 bool CheckVersion(MemoryStream& versionBlock);
 
@@ -42,9 +56,10 @@ bool IsPlainExtension(const QString& path);
 std::string_view KeyTextFor(const QString& path);
 
 // Plain payload of a data file. Failures raise DataFileError naming the file.
-void ReadDataFile(const QString& path, MemoryStream& stream);
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info = nullptr);
 // Writes a plain payload; the previous file is replaced only once the new one
-// is complete on disk. The caller's stream keeps the plain payload.
-void WriteDataFile(const MemoryStream& stream, const QString& path);
+// is complete on disk, and stays as it was when anything fails. The caller's
+// stream keeps the plain payload. Answers what is now on disk.
+FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path);
 
 } // namespace tessel

@@ -2,6 +2,7 @@
 
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
+#include "foundation/FileAccess.h"
 #include "foundation/ProductIdentity.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
@@ -77,10 +78,52 @@ QString DocumentManager::generatedName() const {
   }
 }
 
-void DocumentManager::open(const QString& path) {
+DocumentManager::Opened DocumentManager::open(const QString& path) {
+  CloseDocument();
   currentFile_ = path;
+  readOnly_ = false;
+  fileRead_ = {};
+  onDisk_ = {};
+  switch (lock_.lock(path)) {
+  case DocumentLock::Outcome::Taken: break;
+  case DocumentLock::Outcome::Held:
+    if (!prompts().askYesNo("Le document "_w.data() + QuotedFileName(path) + " est déjà ouvert par "_w.data() +
+                            lock_.detail() +
+                            ".\r\nL'ouvrir en lecture seule ? Vos modifications ne pourront être enregistrées que "
+                            "sous un autre nom."_w.data()))
+      return Opened::Declined;
+    readOnly_ = true;
+    break;
+  case DocumentLock::Outcome::Impossible:
+    prompts().message(MessageKind::Information, "Le document "_w.data() + QuotedFileName(path) +
+                                                    " est ouvert en lecture seule : "_w.data() + lock_.detail() + ".");
+    readOnly_ = true;
+    break;
+  }
   Storage::BindStorage();
-  Storage::OpenBase(currentFile_, Tadministration_FRAME::instance().loadList(), before, {});
+  const ClassList& classes = Tadministration_FRAME::instance().loadList();
+  try {
+    Storage::OpenBase(currentFile_, classes, before, {});
+  } catch (const DamagedFileError& e) {
+    Storage::CloseBase();
+    if (!prompts().askYesNo(std::string(e.what()) +
+                            "\r\nL'ouvrir quand même, en lecture seule ? Vérifiez-en le contenu et enregistrez-le "
+                            "sous un autre nom."_w.data()))
+      return Opened::Declined;
+    Storage::OpenBase(currentFile_, classes, before, {}, true);
+    readOnly_ = true;
+  }
+  fileRead_ = Storage::fileRead();
+  onDisk_ = fileRead_.fingerprint;
+  // What a read-only window could not save must not be left to the file's holder.
+  if (readOnly_) lock_.unlock();
+  return Opened::Yes;
+}
+
+void DocumentManager::openGenerated() {
+  generated_ = true;
+  if (open(generatedName()) == Opened::Declined) // a fresh name nobody holds: only a race gets here
+    throw DataFileError(Message("Impossible de créer un nouveau document."_w));
 }
 
 bool DocumentManager::OpenDocument(const QString& name) {
@@ -91,17 +134,19 @@ bool DocumentManager::OpenDocument(const QString& name) {
     path = generatedName();
   }
   try {
-    open(path);
-    return true;
+    if (open(path) == Opened::Yes) return true;
+    // The user chose not to open it: a fresh document instead, without further words.
+    CloseDocument();
+    openGenerated();
+    return false;
   } catch (const TesselError& e) {
     // The file stays as it is: the document becomes a fresh one, which a
     // later save can never write over the file that failed.
-    Storage::CloseBase();
+    CloseDocument();
     prompts().message(MessageKind::Error,
                       "Impossible d'ouvrir le document « "_w.data() + toCp1252(QDir::toNativeSeparators(path)) +
                           " » :\r\n"_w.data() + e.what() + "\r\nUn nouveau document est ouvert à sa place."_w.data());
-    generated_ = true;
-    open(generatedName());
+    openGenerated();
     return false;
   }
 }
@@ -143,36 +188,95 @@ void DocumentManager::AfterDocumentLoaded() {
   SetDocumentModified(false);
 }
 
-void DocumentManager::Save() {
-  if (commitPendingEdits) commitPendingEdits();
-  Storage::SaveBase(currentFile_);
-  WriteSetting("dernier_fichier", currentFile_);
+bool DocumentManager::mayOverwrite() {
+  if (readOnly_) {
+    prompts().message(MessageKind::Warning,
+                      "Le document "_w.data() + QuotedFileName(currentFile_) +
+                          " est ouvert en lecture seule : il ne peut pas être remplacé.\r\nUtilisez « Enregistrer "
+                          "sous... » pour enregistrer vos modifications sous un autre nom."_w.data());
+    return false;
+  }
+  if (fileRead_.newer) {
+    const TVersionFichier program;
+    DataFileInfo current;
+    current.major = program.major();
+    current.minor = program.minor();
+    current.release = program.release();
+    current.build = program.build();
+    if (!prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
+                            " a été écrit par une version plus récente du logiciel ("_w.data() +
+                            fileRead_.versionText() +
+                            ").\r\nL'enregistrer avec cette version ("_w.data() + current.versionText() +
+                            ") peut perdre ce que la version récente y a mis. Enregistrer quand même ?"_w.data()))
+      return false;
+  }
+  if (CompareWithDisk(currentFile_, onDisk_) == FileState::Changed &&
+      !prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
+                          " a été modifié sur le disque par un autre programme depuis son ouverture ou son dernier "
+                          "enregistrement.\r\nL'enregistrer quand même ? Les modifications de l'autre programme "
+                          "seront perdues."_w.data()))
+    return false;
+  return true;
+}
+
+void DocumentManager::write(const QString& path) {
+  onDisk_ = Storage::SaveBase(path);
+  // The file now carries this version.
+  fileRead_.newer = false;
+  WriteSetting("dernier_fichier", path);
   generated_ = false;
   SetDocumentModified(false);
 }
 
-void DocumentManager::SaveAs(const QString& path) {
+bool DocumentManager::Save() {
+  if (commitPendingEdits) commitPendingEdits();
+  if (!mayOverwrite()) return false;
+  write(currentFile_);
+  return true;
+}
+
+bool DocumentManager::SaveAs(const QString& path) {
+  if (ResolvedTarget(path) == ResolvedTarget(currentFile_)) return Save();
+  if (commitPendingEdits) commitPendingEdits();
   // A name that cannot be written must not become the document's: later
   // saves would fail again and the generated file would be left behind.
-  const QString previous = std::exchange(currentFile_, path);
-  try {
-    Save();
-  } catch (...) {
-    currentFile_ = previous;
-    throw;
+  DocumentLock lock;
+  if (lock.lock(path) == DocumentLock::Outcome::Held) {
+    prompts().message(MessageKind::Warning, "Le document "_w.data() + QuotedFileName(path) + " est ouvert par "_w.data() +
+                                                lock.detail() + " : il ne peut pas être remplacé."_w.data());
+    return false;
   }
+  const FileFingerprint written = Storage::SaveBase(path);
+  currentFile_ = path;
+  lock_ = std::move(lock);
+  readOnly_ = !lock_.locked();
+  fileRead_ = {};
+  onDisk_ = written;
+  WriteSetting("dernier_fichier", path);
+  generated_ = false;
+  SetDocumentModified(false);
   if (captionChanged) captionChanged();
+  return true;
 }
 
 Answer DocumentManager::AskToSave() {
   if (commitPendingEdits) commitPendingEdits();
+  if (readOnly_) {
+    // Nothing can be saved here: only changes to give up are worth a question.
+    if (!modified_) return Answer::No;
+    return prompts().askYesNo("Le document "_w.data() + QuotedFileName(currentFile_) +
+                              " est ouvert en lecture seule : vos modifications ne peuvent pas y être enregistrées."
+                              "\r\nLes abandonner ?"_w.data())
+               ? Answer::No
+               : Answer::Cancel;
+  }
   const QFileInfo info(currentFile_);
   QString folder = QDir::toNativeSeparators(info.absolutePath());
   if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
   const std::string text =
       "Voulez-vous sauvegarder " + toCp1252(info.fileName()) + "?\r\ndans " + toCp1252(folder);
   const Answer answer = prompts().askYesNoCancel(text);
-  if (answer == Answer::Yes) Save();
+  if (answer == Answer::Yes && !Save()) return Answer::Cancel;
   return answer;
 }
 
@@ -193,17 +297,31 @@ QString DocumentManager::QtFileFilter() const {
 QString DocumentManager::MainCaption() const {
   return QString::fromLatin1(ProductName.data(), static_cast<qsizetype>(ProductName.size())) + " " +
          QString::fromLatin1(ProductVersion.data(), static_cast<qsizetype>(ProductVersion.size())) + " - " +
-         QFileInfo(currentFile_).fileName();
+         QFileInfo(currentFile_).fileName() + (readOnly_ ? QStringLiteral(" (lecture seule)") : QString());
 }
 
 void DocumentManager::Discard() {
-  if (generated_ && !currentFile_.isEmpty()) QFile::remove(currentFile_);
+  if (generated_ && lock_.locked() && !currentFile_.isEmpty()) {
+    QFile::remove(currentFile_);
+    // A generated document that was never saved is the only one opened as
+    // an empty file: nothing else can hold it.
+  }
+  lock_.unlock();
+}
+
+void DocumentManager::CloseDocument() {
+  if (Storage::isOpen()) Q_EMIT aboutToClose();
+  Storage::CloseBase();
 }
 
 void DocumentManager::reset() {
   currentFile_.clear();
   generated_ = false;
   modified_ = false;
+  readOnly_ = false;
+  lock_.unlock();
+  fileRead_ = {};
+  onDisk_ = {};
   captionChanged = nullptr;
   initialiseWorkspace = nullptr;
   rootPicture = nullptr;

@@ -3,12 +3,15 @@
 // base. It knows the current file, makes a fresh file when there is none,
 // opens, saves, asks whether to save, keeps the "modified" state and prepares
 // every freshly loaded base for the work screens. No widget: the desktop
-// program plugs its windows in through the callbacks.
+// program plugs its windows in through the callbacks, and its screens and
+// windows follow aboutToClose.
 
+#include "foundation/DocumentLock.h"
 #include "foundation/UserPrompts.h"
 #include "objects/ZEP_Objet_OCS.h"
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,7 +21,8 @@
 
 namespace tessel {
 
-class DocumentManager {
+class DocumentManager : public QObject {
+  Q_OBJECT
 public:
   static DocumentManager& instance();
 
@@ -28,6 +32,9 @@ public:
 
   const QString& CurrentFile() const { return currentFile_; }
   bool IsGeneratedDocument() const { return generated_; }
+  // Opened from a damaged file, or while another window holds the file:
+  // saving goes only to another name.
+  bool IsReadOnly() const { return readOnly_; }
   bool DocumentModified() const { return modified_; }
   void SetDocumentModified(bool modified);
 
@@ -37,22 +44,33 @@ public:
   // Opens `name`, or a fresh generated document when it is empty, missing or
   // not of the document type. A file that cannot be read is reported and
   // left as it is, and a fresh generated document is opened instead; the
-  // answer is then false.
+  // answer is then false. The file is locked while it is open: a file that
+  // another window holds, or a damaged one, is opened read-only if the user
+  // wants it so, else a fresh document is opened instead.
   bool OpenDocument(const QString& name);
   // Default user, old entries moved into activities, default categories;
   // then the work screens, and the document reads as not modified.
   void AfterDocumentLoaded();
 
-  void Save();
-  void SaveAs(const QString& path);
-  // Yes (saved), No or Cancel.
+  // Both answer whether the document was saved. Failures of the file raise
+  // DataFileError and leave the previous file as it was; a read-only
+  // document, a file changed on disk by someone else or written by a newer
+  // version are saved only when the user agrees. The document stays
+  // modified unless it was saved.
+  bool Save();
+  bool SaveAs(const QString& path);
+  // Yes (saved), No or Cancel; Cancel also when Yes could not save.
   Answer AskToSave();
   // "Tessel (*.TSF)|*.TSF|Tous (*.*) | *.*", and the same for Qt's dialogs.
   QString FileFilter() const;
   QString QtFileFilter() const;
   QString MainCaption() const;
-  // Deletes a generated document that was never saved.
+  // Deletes a generated document that was never saved, and lets the file go.
   void Discard();
+  // Empties the object base, every loaded object going with it, once the
+  // screens have let go of them (aboutToClose). Opening a document closes the
+  // open one this way first.
+  void CloseDocument();
 
   // Where generated documents go: the user's data folder.
   QString generatedFolder() const;
@@ -75,14 +93,28 @@ public:
   // For tests: back to the state of a fresh process.
   void reset();
 
+Q_SIGNALS:
+  // The open document's objects are about to be freed: every screen and
+  // window drops what it holds of them now.
+  void aboutToClose();
+
 private:
-  void open(const QString& path);
+  enum class Opened { Yes, Declined };
+  Opened open(const QString& path);
+  void openGenerated();
+  bool mayOverwrite();
+  void write(const QString& path);
   QString generatedName() const;
   bool hasDocumentExtension(const QString& path) const;
 
   QString currentFile_;
   bool generated_ = false;
   bool modified_ = false;
+  bool readOnly_ = false;
+  DocumentLock lock_;
+  // The version of the file opened, and what is known to be on disk now.
+  DataFileInfo fileRead_;
+  FileFingerprint onDisk_;
   std::vector<std::pair<QString, QString>> types_{{"Tessel", ".TSF"}};
   QString generatedBase_ = "TesselFile";
 };

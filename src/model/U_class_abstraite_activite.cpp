@@ -13,7 +13,7 @@ namespace {
 
 Mcategorie& categoryOf(const Mabstraite_activite& activity) {
   Mcategorie* category = activity.Category();
-  if (!category) throw TesselError("Activité sans catégorie"_w.data());
+  if (!category) throw TesselError("Activité sans catégorie"_w);
   return *category;
 }
 

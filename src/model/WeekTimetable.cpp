@@ -75,7 +75,7 @@ TDateTime WeekTimetable::parseTime(const std::string& text, bool freeText) {
   try {
     return TextToTime(read);
   } catch (const ConvertError&) {
-    throw ConvertError("'" + shown + "' n'est pas une heure correcte", shown);
+    throw ConvertError(Message("'") + shown + "' n'est pas une heure correcte", shown);
   }
 }
 

@@ -38,6 +38,8 @@ struct State {
   // the dictionary on every lookup. An entity wrapped by two objects maps to
   // null: the dictionary then answers.
   std::unordered_map<const MEntite*, MObject_OCS*> byEntity;
+  DataFileInfo fileRead;
+  bool damaged = false;
   // One cached class search, reused while the same class is asked for.
   std::string cachedClass;
   MListe<MTruc> cachedStored;
@@ -92,8 +94,8 @@ bool blank(std::string_view text) {
   return true;
 }
 
-[[noreturn]] void attributeError(std::string_view attribute, const std::string& text, const char* what) {
-  throw ConvertError("Attribut « "_w.data() + std::string(attribute) + " » : '"_w.data() + text + "' " + what,
+[[noreturn]] void attributeError(std::string_view attribute, const std::string& text, MessageLiteral what) {
+  throw ConvertError(Message("Attribut « "_w) + std::string(attribute) + " » : '"_w + text + "' " + what,
                      text);
 }
 
@@ -118,7 +120,7 @@ bool ClassRef::inheritsFrom(const ClassRef& other) const {
 
 namespace {
 [[noreturn]] void notTaxonomy(const ClassRef& c, const char* what) {
-  throw InternalError("la classe " + c.name() + " n'a pas d'opération " + what);
+  throw InternalError(Message("la classe ") + c.name() + " n'a pas d'opération "_w + std::string(what));
 }
 } // namespace
 
@@ -207,6 +209,16 @@ MObject_OCS::MObject_OCS(const ClassRef& cls, int index) : class_(&cls) { Storag
 MObject_OCS::~MObject_OCS() {
   // An object freed while registered must not stay reachable.
   if (registryPosition_ >= 0) Storage::unregisterObject(this);
+  markGone();
+}
+
+std::shared_ptr<const bool> MObject_OCS::liveness() const {
+  if (!alive_) alive_ = std::make_shared<bool>(registered());
+  return alive_;
+}
+
+void MObject_OCS::markGone() {
+  if (alive_) *alive_ = false;
 }
 
 void MObject_OCS::Erase() { Storage::EraseEntity(this); }
@@ -250,7 +262,17 @@ std::string MObject_OCS::GetString(std::string_view name) const {
   return text;
 }
 
+void MObject_OCS::CheckTextLength(std::string_view text) {
+  if (text.size() <= longueurMaxNom) return;
+  throw TextTooLongError(Message("Ce texte est trop long pour être enregistré : il occupe "_w) +
+                         std::to_string(text.size()) + " caractères, la limite est de "_w +
+                         std::to_string(longueurMaxNom) +
+                         " (une virgule, une fin de ligne ou une tabulation en occupe plusieurs, un caractère "
+                         "hors du jeu Windows-1252 une dizaine). Le texte n'a pas été enregistré."_w);
+}
+
 void MObject_OCS::SetString(std::string_view name, std::string_view text) {
+  CheckTextLength(text);
   if (blank(text)) {
     RemoveAttribute(name);
     return;
@@ -265,7 +287,7 @@ int MObject_OCS::GetInteger(std::string_view name) const {
   try {
     return TextToInt(text);
   } catch (const ConvertError&) {
-    attributeError(name, text, "n'est pas une valeur entière correcte"_w.data());
+    attributeError(name, text, "n'est pas une valeur entière correcte"_w);
   }
 }
 
@@ -453,6 +475,7 @@ void compact(ClassEntry& entry) {
 void Storage::unregisterObject(MObject_OCS* object) {
   State& s = state();
   dropCache();
+  object->markGone();
   if (object->registryPosition_ < 0) return;
   ClassEntry* entry = entryFor(object->classe().name(), false);
   if (entry) {
@@ -580,7 +603,8 @@ void Storage::registerInClassTree(const ClassRef& cls) {
   }
 }
 
-void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook& before, const Hook& after) {
+void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook& before, const Hook& after,
+                       bool acceptDamaged) {
   if (isOpen()) CloseBase();
   MBC& b = base();
   dropCache();
@@ -590,9 +614,36 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
   }
   b.vider();
   MemoryStream payload;
-  ReadDataFile(path, payload);
-  b.lire(payload);
+  State& s = state();
+  s.fileRead = {};
+  s.damaged = false;
+  ReadDataFile(path, payload, &s.fileRead);
+  try {
+    b.lire(payload);
+  } catch (const StreamIntegrityError& e) {
+    // The whole content is in the base: a caller who accepts the damage goes on with it.
+    if (!acceptDamaged)
+      throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                             std::string(e.what()));
+    s.damaged = true;
+  } catch (const StreamReadError& e) {
+    throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " + std::string(e.what()));
+  }
+  startRegistry(classes, before, after);
+}
 
+void Storage::OpenEmpty(const ClassList& classes, const Hook& before, const Hook& after) {
+  if (isOpen()) CloseBase();
+  MBC& b = base();
+  dropCache();
+  b.vider();
+  state().fileRead = {};
+  state().damaged = false;
+  startRegistry(classes, before, after);
+}
+
+void Storage::startRegistry(const ClassList& classes, const Hook& before, const Hook& after) {
+  MBC& b = base();
   State& s = state();
   s.entries.clear();
   s.byName.clear();
@@ -611,7 +662,11 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
   for (const ClassRef* cls : classes) cls->CheckSchema();
 }
 
-void Storage::SaveBase(const QString& path) { WriteDataFile(base().ecrire(), path); }
+const DataFileInfo& Storage::fileRead() { return state().fileRead; }
+
+bool Storage::openedDamaged() { return state().damaged; }
+
+FileFingerprint Storage::SaveBase(const QString& path) { return WriteDataFile(base().ecrire(), path); }
 
 void Storage::SaveClasses(const QString& path, const ClassList& classes) {
   std::vector<std::string> names;

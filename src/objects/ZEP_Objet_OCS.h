@@ -8,6 +8,7 @@
 #include "engine/ZEP_BDC.h"
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dates.h"
+#include "foundation/ZEP_Version.h"
 
 #include <QImage>
 #include <QString>
@@ -128,7 +129,7 @@ public:
 
 private:
   [[noreturn]] void abstract(const char* what) const {
-    throw InternalError("la classe " + name() + " est abstraite (" + what + ")");
+    throw InternalError(Message("la classe ") + name() + " est abstraite (" + std::string(what) + ")");
   }
 };
 
@@ -174,7 +175,11 @@ public:
 
   // Attributes ("name" without the "sys_nom_attribut_" prefix).
   std::string GetString(std::string_view name) const;
+  // A text longer than the file format stores raises TextTooLongError and
+  // changes nothing.
   void SetString(std::string_view name, std::string_view text);
+  // TextTooLongError when `text` (as stored) is longer than the format allows.
+  static void CheckTextLength(std::string_view text);
   int GetInteger(std::string_view name) const;
   void SetInteger(std::string_view name, int value);
   bool GetBoolean(std::string_view name) const;
@@ -207,6 +212,10 @@ public:
   // Order of registration among every object of the run (loading order first).
   std::uint64_t registrationOrder() const { return registrationOrder_; }
   bool registered() const { return registryPosition_ >= 0; }
+  // For holders that may outlive the object (a window on an object the user
+  // deletes): reads true until the object leaves the registry (erased,
+  // released, freed, or its base closed), without touching the object.
+  std::shared_ptr<const bool> liveness() const;
 
 protected:
   friend class Storage;
@@ -216,13 +225,22 @@ protected:
   virtual void unregistered() {}
 
 private:
+  void markGone();
+
   const ClassRef* class_;
   EntityRef entity_;
   int registryPosition_ = -1;
   std::uint64_t registrationOrder_ = 0;
+  mutable std::shared_ptr<bool> alive_; // made on the first liveness()
 };
 
 // ---------------------------------------------------------------- the object base
+
+// A data file whose content no longer matches its integrity record.
+class DamagedFileError : public DataFileError {
+public:
+  using DataFileError::DataFileError;
+};
 
 class Storage {
 public:
@@ -233,11 +251,20 @@ public:
   using Hook = std::function<void()>;
   // Reads the file (creating an empty one where none exists), starts the
   // registry, runs `before`, loads every class, runs `after`, checks every
-  // class. Errors of the file or the stream pass to the caller, with no
-  // registry started.
+  // class. Errors of the file or the stream pass to the caller as
+  // DataFileError naming the file, with no registry started; a file whose
+  // integrity record does not match raises DamagedFileError unless
+  // `acceptDamaged` is set.
   static void OpenBase(const QString& path, const ClassList& classes, const Hook& before = {},
-                       const Hook& after = {});
-  static void SaveBase(const QString& path);
+                       const Hook& after = {}, bool acceptDamaged = false);
+  // The same on an empty base, without any file.
+  static void OpenEmpty(const ClassList& classes, const Hook& before = {}, const Hook& after = {});
+  // What the last OpenBase read (an empty record after OpenEmpty), and
+  // whether that file was damaged and opened all the same.
+  static const DataFileInfo& fileRead();
+  static bool openedDamaged();
+  // Writes the whole base; answers what is now on disk.
+  static FileFingerprint SaveBase(const QString& path);
   static void SaveClasses(const QString& path, const ClassList& classes);
   static void CloseBase();
   static bool isOpen();
@@ -268,6 +295,7 @@ public:
   static std::string newIdentifier();
 
   // Bookkeeping of the registry and the class tree.
+  static void startRegistry(const ClassList& classes, const Hook& before, const Hook& after);
   static void registerObject(MObject_OCS* object, const ClassRef& cls);
   static void unregisterObject(MObject_OCS* object);
   static void registerInClassTree(const ClassRef& cls);

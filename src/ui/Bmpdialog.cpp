@@ -1,9 +1,10 @@
 #include "ui/Bmpdialog.h"
 
-#include "app/IconSet.h"
-#include "app/UiFonts.h"
 #include "foundation/Cp1252.h"
 #include "foundation/UserPrompts.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/UiFonts.h"
 
 #include <QBitmap>
 #include <QComboBox>
@@ -175,8 +176,8 @@ TBmp_dialog::TBmp_dialog(QWidget* parent)
   }
   PM_bmp->addSeparator();
 
-  connect(Act_valider, &QAction::triggered, this, &TBmp_dialog::Valider);
-  connect(Act_effacer, &QAction::triggered, this, &TBmp_dialog::Effacer);
+  connect(Act_valider, &QAction::triggered, this, Reported([this] { Valider(); }));
+  connect(Act_effacer, &QAction::triggered, this, Reported([this] { Effacer(); }));
   connect(Act_annuler, &QAction::triggered, this, &QDialog::reject);
 }
 
@@ -286,7 +287,7 @@ QWidget* TBmp_dialog::buildRightPanel() {
           [this](const QPoint& at) { PM_bmp->popup(LB_bmp->viewport()->mapToGlobal(at)); });
   connect(LB_bmp, &QListWidget::currentRowChanged, this, [this] { showSize(); });
   connect(LB_bmp, &QListWidget::itemClicked, this, [this] { showSize(); });
-  connect(LB_bmp, &QListWidget::itemDoubleClicked, this, &TBmp_dialog::Valider);
+  connect(LB_bmp, &QListWidget::itemDoubleClicked, this, Reported([this] { Valider(); }));
   layout->addWidget(LB_bmp, 1);
 
   auto* strip = new QWidget(panel);

@@ -8,17 +8,7 @@
 namespace tessel {
 
 WatchedObject::WatchedObject(MObject_OCS* object)
-    : object_(object), class_(object ? &object->classe() : nullptr),
-      order_(object ? object->registrationOrder() : 0) {}
-
-MObject_OCS* WatchedObject::get() const {
-  if (!object_) return nullptr;
-  // Only live objects are compared by address; the registration order tells
-  // a new object at a recycled address from the one we hold.
-  for (MObject_OCS* live : Storage::loadedObjects(class_->name()))
-    if (live == object_) return live->registrationOrder() == order_ ? live : nullptr;
-  return nullptr;
-}
+    : object_(object), alive_(object ? object->liveness() : nullptr) {}
 
 TFrame_OAOR::TFrame_OAOR(QWidget* parent) : QWidget(parent) {}
 

@@ -5,31 +5,30 @@
 
 #include <QWidget>
 
-#include <cstdint>
+#include <memory>
 
 namespace tessel {
 
 class ClassRef;
 class MObject_OCS;
 
-// A persistent object kept across user actions. Objects are freed when they
-// are deleted or when their document is closed while a window still refers to
-// them: get() then answers null instead of a dangling pointer.
+// A persistent object kept across user actions. The user may delete it while
+// a window still refers to it: get() then answers null instead of a dangling
+// pointer.
 class WatchedObject {
 public:
   WatchedObject() = default;
   explicit WatchedObject(MObject_OCS* object);
 
   // The object while it is alive, else null.
-  MObject_OCS* get() const;
+  MObject_OCS* get() const { return alive_ && *alive_ ? object_ : nullptr; }
   // Whether an object was given at all (alive or not).
   bool isSet() const { return object_ != nullptr; }
   bool gone() const { return isSet() && !get(); }
 
 private:
   MObject_OCS* object_ = nullptr;
-  const ClassRef* class_ = nullptr;
-  std::uint64_t order_ = 0;
+  std::shared_ptr<const bool> alive_;
 };
 
 // How the editor frames show a field: white and enabled when editable,

@@ -1,8 +1,5 @@
 #include "ui/Cadre_visu_OAOR.h"
 
-#include "app/PaintHelpers.h"
-#include "app/U_DM_metier.h"
-#include "app/UiFonts.h"
 #include "foundation/Cp1252.h"
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
@@ -10,6 +7,10 @@
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/Sous_cadre_description.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/U_DM_metier.h"
+#include "widgets/UiFonts.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -42,7 +43,7 @@ QIcon classPicture(int index) {
 } // namespace
 
 TFrame_visu_OAOR::TFrame_visu_OAOR(QWidget* parent)
-    : NoteViewerFrame(parent),
+    : QWidget(parent),
       Panel_haut(new QWidget(this)),
       PB_titre(new QWidget(Panel_haut)),
       TLB_mod(new QToolButton(PB_titre)),
@@ -77,7 +78,7 @@ TFrame_visu_OAOR::TFrame_visu_OAOR(QWidget* parent)
   TLB_mod->setIcon(classPicture(Tadministration_FRAME::instance().imageIndexOf(Mcontenu::Class())));
   TLB_mod->setGeometry(0, 0, BandHeight, BandHeight);
   TLB_mod->hide();
-  connect(TLB_mod, &QToolButton::clicked, this, &TFrame_visu_OAOR::OpenOrCreate);
+  connect(TLB_mod, &QToolButton::clicked, this, Reported([this] { OpenOrCreate(); }));
 
   RE_texte->setObjectName(QStringLiteral("RE_texte"));
   RE_texte->setReadOnly(true);
@@ -93,6 +94,7 @@ TFrame_visu_OAOR::TFrame_visu_OAOR(QWidget* parent)
   layout->addWidget(Panel_haut);
   layout->addWidget(RE_texte, 1);
   layout->addStretch();
+  connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &TFrame_visu_OAOR::ClearNote);
 }
 
 TFrame_visu_OAOR::~TFrame_visu_OAOR() = default;
@@ -157,7 +159,7 @@ bool TFrame_visu_OAOR::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  return NoteViewerFrame::eventFilter(watched, event);
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFrame_visu_OAOR::paintTitle() {

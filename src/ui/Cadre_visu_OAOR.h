@@ -2,24 +2,28 @@
 // The note viewer: the title of a note on a coloured band with its
 // satisfaction picture, the pictures of its taxonomy links and its text, read
 // only. Its "+ " button opens the note (or a new comment) in an editor window.
+// It shows nothing once the document is about to close.
 
-#include "app/EmbeddedFrames.h"
 #include "ui/Cadre_OAOR.h"
+
+#include <QColor>
 
 class QTextEdit;
 class QToolButton;
 
 namespace tessel {
 
-class TFrame_visu_OAOR : public NoteViewerFrame {
+class TFrame_visu_OAOR : public QWidget {
   Q_OBJECT
 public:
   explicit TFrame_visu_OAOR(QWidget* parent = nullptr);
   ~TFrame_visu_OAOR() override;
 
-  void ShowNote(MObject_OCS* object, const QColor& colour = QColor()) override;
-  void ClearNote() override;
-  MObject_OCS* CurrentObject() const override { return object_.get(); }
+  // Shows `object` (or nothing) on `colour`; an invalid colour means the
+  // colour of the object's class in the class registry.
+  void ShowNote(MObject_OCS* object, const QColor& colour = QColor());
+  void ClearNote();
+  MObject_OCS* CurrentObject() const { return object_.get(); }
   QColor Colour() const { return colour_; }
 
   QWidget* const Panel_haut;

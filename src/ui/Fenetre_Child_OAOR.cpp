@@ -1,8 +1,5 @@
 #include "ui/Fenetre_Child_OAOR.h"
 
-#include "app/IconSet.h"
-#include "app/U_DM_metier.h"
-#include "app/UiFonts.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
@@ -11,6 +8,10 @@
 #include "model/Tadministration_FRAME.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_OAOR.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/U_DM_metier.h"
+#include "widgets/UiFonts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -112,8 +113,12 @@ TMDIChild_OAOR::TMDIChild_OAOR(QWidget* parent)
   Panel_boutons->setObjectName(QStringLiteral("Panel_boutons"));
   Panel_boutons->setFixedHeight(ButtonStripHeight);
   BB_valider->setDefault(true);
-  connect(BB_valider, &QPushButton::clicked, this, &TMDIChild_OAOR::Valider);
+  connect(BB_valider, &QPushButton::clicked, this, Reported([this] { Valider(); }));
   connect(BB_annuler, &QPushButton::clicked, this, &TMDIChild_OAOR::Annuler);
+  // Its object goes with the document: what was typed and not confirmed too.
+  connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, [this] {
+    if (openWindows().contains(this)) Annuler();
+  });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -164,8 +169,8 @@ void TMDIChild_OAOR::SetOwnerWindow(QWidget* owner) { ownerWindow() = owner; }
 QWidget* TMDIChild_OAOR::OwnerWindow() { return ownerWindow(); }
 
 void TMDIChild_OAOR::Valider() {
-  // The document was closed, or the object deleted, since the window opened:
-  // there is nothing left to store the fields into.
+  // The object was deleted since the window opened: there is nothing left to
+  // store the fields into.
   if (frame_ && frame_->ObjectGone()) {
     lastResult = EditorResult::Cancel;
     prompts().message(MessageKind::Warning,
@@ -200,7 +205,7 @@ bool TMDIChild_OAOR::eventFilter(QObject* watched, QEvent* event) {
 
 bool TMDIChild_OAOR::PreviewKey(QKeyEvent& event) {
   if (event.key() == Qt::Key_W && (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
-    Valider();
+    RunReported([this] { Valider(); });
     return true;
   }
   return false;

@@ -1,11 +1,12 @@
 #include "ui/Fenetre_definition_categorie.h"
 
-#include "app/IconSet.h"
-#include "app/PaintHelpers.h"
-#include "app/UiFonts.h"
 #include "foundation/Cp1252.h"
 #include "foundation/UserPrompts.h"
 #include "ui/Bmpdialog.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/UiFonts.h"
 
 #include <QColorDialog>
 #include <QLabel>
@@ -83,7 +84,7 @@ TForme_DefCatDialog::TForme_DefCatDialog(QWidget* parent)
   SB_def_cat->setCursor(Qt::PointingHandCursor);
   SB_def_cat->setGeometry(232, 8, PictureSide, PictureSide);
   SB_def_cat->setIconSize(QSize(PictureSide - 4, PictureSide - 4));
-  connect(SB_def_cat, &QToolButton::clicked, this, &TForme_DefCatDialog::ChoosePicture);
+  connect(SB_def_cat, &QToolButton::clicked, this, Reported([this] { ChoosePicture(); }));
 
   placeLabel(Label_description, QStringLiteral("Label_description"), QStringLiteral("Description :"), 8, 64);
   RE_description_categorie->setObjectName(QStringLiteral("RE_description_categorie"));
@@ -92,7 +93,7 @@ TForme_DefCatDialog::TForme_DefCatDialog(QWidget* parent)
 
   Shape_couleur->setObjectName(QStringLiteral("Shape_couleur"));
   Shape_couleur->setGeometry(232, 80, PictureSide, PictureSide);
-  connect(Shape_couleur, &ColourSquare::pressed, this, &TForme_DefCatDialog::ChooseColour);
+  connect(Shape_couleur, &ColourSquare::pressed, this, Reported([this] { ChooseColour(); }));
 
   BB_oui->setObjectName(QStringLiteral("BB_oui"));
   BB_oui->setGeometry(64, 144, 75, 25);

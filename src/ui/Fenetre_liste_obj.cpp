@@ -1,7 +1,7 @@
 #include "ui/Fenetre_liste_obj.h"
 
-#include "app/IconSet.h"
-#include "app/UiFonts.h"
+#include "widgets/IconSet.h"
+#include "widgets/UiFonts.h"
 
 #include <algorithm>
 #include <memory>

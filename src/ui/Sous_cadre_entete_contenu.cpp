@@ -1,11 +1,12 @@
 #include "ui/Sous_cadre_entete_contenu.h"
 
-#include "app/PaintHelpers.h"
-#include "app/U_DM_metier.h"
 #include "foundation/Cp1252.h"
 #include "model/U_class_contenu.h"
 #include "objects/U_OR_class.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -127,7 +128,7 @@ TFrame_entete_contenu::TFrame_entete_contenu(QWidget* parent)
   TLB_themes->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   if (const TDM_metier* module = TDM_metier::instance())
     TLB_themes->setIcon(module->imgListe_commun.icon(ThemesButtonPicture));
-  connect(TLB_themes, &QToolButton::clicked, this, &TFrame_entete_contenu::ChooseThemes);
+  connect(TLB_themes, &QToolButton::clicked, this, Reported([this] { ChooseThemes(); }));
   PB_themes->setObjectName(QStringLiteral("PB_themes"));
   PB_themes->installEventFilter(this);
   auto* themesRow = new QHBoxLayout;

@@ -1,10 +1,11 @@
 #include "ui/U_cadre_LB_et_arbre_rec.h"
 
-#include "app/PaintHelpers.h"
 #include "foundation/Cp1252.h"
+#include "model/DocumentManager.h"
 #include "objects/U_OR_class.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
+#include "widgets/PaintHelpers.h"
 
 #include <QAction>
 #include <QCollator>
@@ -278,6 +279,14 @@ TFrame_LB_obj::TFrame_LB_obj(QWidget* parent)
   layout->setSpacing(0);
   layout->addWidget(PB_titre);
   layout->addWidget(Splitter, 1);
+
+  // The window is reused for the whole run: its lists must not outlive the
+  // document's objects.
+  connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, [this] {
+    LB_obj->clear();
+    LB_choix->clear();
+    titleChanged();
+  });
 }
 
 TFrame_LB_obj::~TFrame_LB_obj() = default;

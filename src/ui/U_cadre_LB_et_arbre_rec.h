@@ -3,8 +3,8 @@
 // chosen ones ("Résultats") below. Enter, a double click, "Voir" or a drag to
 // the results chooses an object; Delete in the results gives it back.
 
-#include "app/IconSet.h"
 #include "objects/U_class_OBJ_avec_OBJ_REC.h"
+#include "widgets/IconSet.h"
 
 #include <QString>
 #include <QWidget>

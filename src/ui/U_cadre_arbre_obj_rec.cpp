@@ -1,7 +1,5 @@
 #include "ui/U_cadre_arbre_obj_rec.h"
 
-#include "app/IconSet.h"
-#include "app/PaintHelpers.h"
 #include "foundation/Cp1252.h"
 #include "foundation/F_erreur.h"
 #include "foundation/UserPrompts.h"
@@ -9,6 +7,9 @@
 #include "objects/U_OR_class.h"
 #include "ui/Bmpdialog.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "widgets/IconSet.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/PaintHelpers.h"
 
 #include <QAction>
 #include <QBitmap>
@@ -138,8 +139,8 @@ public:
     if (!line) return;
     const QPersistentModelIndex node(index);
     const QString typed = line->text();
-    QMetaObject::invokeMethod(
-        frame_, [frame = frame_, node, typed] { frame->commitRename(node, typed); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(frame_, Reported([frame = frame_, node, typed] { frame->commitRename(node, typed); }),
+                              Qt::QueuedConnection);
   }
 
 private:
@@ -304,7 +305,7 @@ QString TaxonomyTreeView::NodeMimeType() { return QStringLiteral("application/x-
 
 void TaxonomyTreeView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete && !editing()) {
-    frame_->DeleteNode();
+    RunReported([this] { frame_->DeleteNode(); });
     return;
   }
   QTreeWidget::keyPressEvent(event);
@@ -401,20 +402,18 @@ void TaxonomyTreeView::dropEvent(QDropEvent* event) {
   // The move (and its refusal box) waits for the drag to end.
   const QPersistentModelIndex dragged(indexFromItem(selectedNode()));
   const QPersistentModelIndex target(indexFromItem(nodeAt(event->position().toPoint())));
-  QMetaObject::invokeMethod(
-      this,
-      [this, dragged, target] {
-        TaxonomyNodeItem* from = nodeOfIndex(dragged);
-        TaxonomyNodeItem* to = nodeOfIndex(target);
-        if (from && to) frame_->MoveNode(from, to);
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, Reported([this, dragged, target] {
+                              TaxonomyNodeItem* from = nodeOfIndex(dragged);
+                              TaxonomyNodeItem* to = nodeOfIndex(target);
+                              if (from && to) frame_->MoveNode(from, to);
+                            }),
+                            Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- frame
 
 TFrame_obj_rec::TFrame_obj_rec(QWidget* parent)
-    : TaxonomyTreeFrame(parent),
+    : QWidget(parent),
       PB_titre(new TaxonomyTitleBar(this)),
       ToolBar(new RuledToolBar(this)),
       TV_arbre(new TaxonomyTreeView(this)),
@@ -463,11 +462,11 @@ TFrame_obj_rec::TFrame_obj_rec(QWidget* parent)
   // action only shows it.
   Act_supprimer->setShortcutContext(Qt::WidgetShortcut);
 
-  connect(Act_nouveau, &QAction::triggered, this, &TFrame_obj_rec::CreateNode);
-  connect(Act_supprimer, &QAction::triggered, this, &TFrame_obj_rec::DeleteNode);
-  connect(Act_renommer, &QAction::triggered, this, &TFrame_obj_rec::RenameNode);
-  connect(Act_modifier_icone, &QAction::triggered, this, &TFrame_obj_rec::ChangeIcon);
-  connect(Act_modifier, &QAction::triggered, this, &TFrame_obj_rec::EditNode);
+  connect(Act_nouveau, &QAction::triggered, this, Reported([this] { CreateNode(); }));
+  connect(Act_supprimer, &QAction::triggered, this, Reported([this] { DeleteNode(); }));
+  connect(Act_renommer, &QAction::triggered, this, Reported([this] { RenameNode(); }));
+  connect(Act_modifier_icone, &QAction::triggered, this, Reported([this] { ChangeIcon(); }));
+  connect(Act_modifier, &QAction::triggered, this, Reported([this] { EditNode(); }));
 
   ToolBar->setObjectName(QStringLiteral("ToolBar"));
   ToolBar->setFixedHeight(25);
@@ -501,6 +500,10 @@ TFrame_obj_rec::TFrame_obj_rec(QWidget* parent)
 
   connect(TV_arbre, &QTreeWidget::itemSelectionChanged, this, &TFrame_obj_rec::updateActions);
   updateActions();
+  connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, [this] {
+    TV_arbre->clear();
+    updateActions();
+  });
 }
 
 TFrame_obj_rec::~TFrame_obj_rec() = default;

@@ -4,7 +4,6 @@
 // re-pictures, deletes and moves its nodes. Generic over the taxonomy class;
 // the weekly timetable embeds one for the activity categories.
 
-#include "app/EmbeddedFrames.h"
 #include "objects/TreeSink.h"
 
 #include <QIcon>
@@ -18,12 +17,15 @@
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
 class QAction;
 class QMenu;
 class QToolBar;
 
 namespace tessel {
 
+class ClassRef;
+class ImageList;
 class TFrame_obj_rec;
 class TObjRec;
 
@@ -103,19 +105,30 @@ private:
   QByteArray dragToken_;
 };
 
-class TFrame_obj_rec : public TaxonomyTreeFrame {
+// The nodes go when the document is about to close; the next ShowTaxonomy
+// fills the tree again.
+class TFrame_obj_rec : public QWidget {
   Q_OBJECT
 public:
   explicit TFrame_obj_rec(QWidget* parent = nullptr);
   ~TFrame_obj_rec() override;
 
-  // TaxonomyTreeFrame.
-  void ShowTaxonomy(const ClassRef& cls, const ImageList& images) override;
-  void RefreshNode(MObject_OCS* object) override;
-  void SetTitleBarVisible(bool visible) override;
-  QAbstractItemView* TreeView() const override;
-  MObject_OCS* SelectedObject() const override;
-  bool TopNodeSelected() const override;
+  // Fills the tree with the taxonomy of `cls` (creating its root and default
+  // tree when the class has no object yet); node icons come from `images`,
+  // copied, to which the nodes' own pictures are added.
+  void ShowTaxonomy(const ClassRef& cls, const ImageList& images);
+  // The node showing `object` takes its current name and picture; nothing
+  // when no node shows it.
+  void RefreshNode(MObject_OCS* object);
+  void SetTitleBarVisible(bool visible);
+  // The tree itself, for owners that handle its double clicks, or accept
+  // drops from it (a drop's source() is this view; the dragged node is the
+  // selected one).
+  QAbstractItemView* TreeView() const;
+  // The object of the selected node, null when none is selected.
+  MObject_OCS* SelectedObject() const;
+  // Whether the selected node is the tree's top node.
+  bool TopNodeSelected() const;
 
   // The class shown, null before the first ShowTaxonomy.
   const ClassRef* TaxonomyClass() const { return class_; }
@@ -148,6 +161,11 @@ public:
   QAction* const Act_importer;
   QAction* const Act_exporter;
   QAction* const Act_detruire_arbre;
+
+signals:
+  // After the user renamed a node, changed its icon or edited it in the
+  // category dialog.
+  void nodeChanged(MObject_OCS* object);
 
 private:
   friend class TaxonomyNodeDelegate;

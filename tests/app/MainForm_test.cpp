@@ -1,15 +1,16 @@
 // The shared modules' image lists and actions, the main window's tool bars,
 // menus and commands, and the workspace frame's pages.
 
-#include "app/IconSet.h"
 #include "app/MainForm.h"
-#include "app/ProgramValues.h"
 #include "app/U_DM_intro.h"
-#include "app/U_DM_metier.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_frame_Tessel.h"
 #include "app/WorkScreen.h"
+#include "model/DocumentManager.h"
 #include "support/ModalWindows.h"
+#include "widgets/IconSet.h"
+#include "widgets/ProgramValues.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QActionGroup>
 #include <QColorDialog>
@@ -334,9 +335,10 @@ void MainFormTest::workspaceInitialiseAndRefreshOrder() {
   frame->RefreshWorkScreens();
   QCOMPARE(log, (QStringList{"timetable refresh", "view refresh", "statistics refresh"}));
 
+  // Every screen lets go of the document's objects before it closes.
   log.clear();
-  form_.reset(); // destroying the main window finalises the workspace
-  QCOMPARE(log, QStringList{"timetable finalise"});
+  emit DocumentManager::instance().aboutToClose();
+  QCOMPARE(log, (QStringList{"timetable finalise", "statistics finalise", "view finalise"}));
 }
 
 void MainFormTest::colourCommand_data() {

@@ -1,22 +1,35 @@
 // The program as it starts and runs: the start document, the document
 // commands with the save question and the file dialogs, the close sequence,
-// and commands that fail.
+// commands that fail, the free-comment command, and New and Open while every
+// screen shows objects.
 
 #include "app/Main.h"
+#include "app/MainForm.h"
 #include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "model/DocumentManager.h"
 #include "model/U_OR_class_categorie.h"
+#include "model/U_class_contenu.h"
 #include "objects/U_OR_class.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
+#include "ui/Cadre_Contenu.h"
+#include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_Child_OAOR.h"
+#include "ui/Fenetre_liste_obj.h"
+#include "ui/Sous_cadre_entete_contenu.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +62,8 @@ protected:
   }
 };
 
+TFrame_contenu* contentFrame(const TMDIChild_OAOR* window) { return qobject_cast<TFrame_contenu*>(window->Frame()); }
+
 // Runs the action from the event loop, as a click does, so that what it
 // throws goes where a user's command's exception goes.
 void triggerFromEventLoop(QAction* action) {
@@ -73,6 +88,9 @@ private slots:
   void aFailingCommandIsReportedAndTheProgramGoesOn();
   void portalAndTheTimetablesLeftPanelGoTogether();
   void aSaveThatFailsOnClosingKeepsTheWindowOpen();
+  void theFreeCommentCommandBringsBackTheFirstWindow();
+  void newAndOpenWhileEveryScreenShowsObjects_data();
+  void newAndOpenWhileEveryScreenShowsObjects();
 
 private:
   QString data(const QString& name) const { return QDir(documents().generatedFolder()).filePath(name); }
@@ -93,7 +111,7 @@ void StartupTest::init() {
   Storage::reset();
   documents().reset();
   prompts_ = std::make_unique<RecordingPrompts>();
-  program_ = std::make_unique<TesselProgram>(nullptr);
+  program_ = std::make_unique<TesselProgram>();
   opened_.clear();
   chosen_.clear();
   const auto chooser = [this](QWidget*, const QString& caption, const QString&, const QString& filter) {
@@ -143,7 +161,7 @@ void StartupTest::theLastSavedDocumentOrTheCommandLineOpensAtStart() {
       {{other("absent.TSF")}, data("TesselFile2.TSF")},
   };
   for (const Case& c : cases) {
-    program_ = std::make_unique<TesselProgram>(nullptr);
+    program_ = std::make_unique<TesselProgram>();
     program_->start(c.arguments);
     QCOMPARE(documents().CurrentFile(), c.expected);
     QCOMPARE(categoryCount(), c.expected == other("mien.TSF") ? 9 : 8);
@@ -296,6 +314,98 @@ void StartupTest::aSaveThatFailsOnClosingKeepsTheWindowOpen() {
   QCOMPARE(prompts_->shown.back().kind, Kind::Error);
   QCOMPARE(categoryCount(), 9);
   QVERIFY(metier().Act_enregistrer->isEnabled());
+}
+
+void StartupTest::theFreeCommentCommandBringsBackTheFirstWindow() {
+  program_->start({});
+  form().Act_creer_commentaire->trigger();
+  QCOMPARE(TMDIChild_OAOR::OpenWindows().size(), 1);
+  TMDIChild_OAOR* first = TMDIChild_OAOR::OpenWindows().front();
+  QCOMPARE(first->windowTitle(), QStringLiteral("Post-it"));
+  QVERIFY(first->isVisible());
+  QCOMPARE(first->parentWidget(), &form());
+  QVERIFY(!first->Frame()->Object());
+
+  // Typed but not saved: the second command brings this window back.
+  QLineEdit* title = contentFrame(first)->Frame_entete->Ed_titre_note;
+  QTest::keyClicks(title, QStringLiteral("a moitie"));
+  form().Act_creer_commentaire->trigger();
+  QCOMPARE(TMDIChild_OAOR::OpenWindows(), QList<TMDIChild_OAOR*>{first});
+  QCOMPARE(title->text(), QStringLiteral("a moitie"));
+  QCOMPARE(Mcontenu::Class().LoadedCount(), 0);
+
+  // Once the first one is saved, the command opens a new window.
+  QTest::mouseClick(first->BB_valider, Qt::LeftButton);
+  form().Act_creer_commentaire->trigger();
+  QCOMPARE(TMDIChild_OAOR::OpenWindows().size(), 1);
+  QVERIFY(TMDIChild_OAOR::OpenWindows().front() != first);
+
+  // The selection window of the run belongs to the main window too.
+  QVERIFY(TForme_liste_objets::instance());
+  QCOMPARE(TForme_liste_objets::instance()->parentWidget(), &form());
+  program_.reset(); // takes the editor windows and the selection window along
+  QVERIFY(TMDIChild_OAOR::OpenWindows().isEmpty());
+  QVERIFY(!TForme_liste_objets::instance());
+}
+
+void StartupTest::newAndOpenWhileEveryScreenShowsObjects_data() {
+  QTest::addColumn<bool>("useOpen");
+  QTest::addColumn<QString>("opened"); // what the open dialog answers
+  QTest::newRow("Nouveau") << false << QString();
+  QTest::newRow("Ouvrir...") << true << "mien.TSF";
+  QTest::newRow("Ouvrir... a file that cannot be read") << true << "illisible.TSF";
+}
+
+// Every screen and window holds objects of the document when it is replaced:
+// they let go first, nothing painted meanwhile (under the refusal of a file
+// that cannot be read) reads a freed object, and the next document shows
+// afresh.
+void StartupTest::newAndOpenWhileEveryScreenShowsObjects() {
+  QFETCH(bool, useOpen);
+  QFETCH(QString, opened);
+  QFile broken(other("illisible.TSF"));
+  QVERIFY(broken.open(QIODevice::WriteOnly));
+  broken.write("ZEP20");
+  broken.close();
+  program_->start({});
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  chosen_ = other(opened);
+  auto* timetable =
+      qobject_cast<TFrame_emploi_du_temps*>(form().Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
+  QAbstractItemView* tree = timetable->taxonomyTree()->TreeView();
+  const QModelIndexList pause = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole,
+                                                     QStringLiteral("Pause"), 1, Qt::MatchExactly | Qt::MatchRecursive);
+  QCOMPARE(pause.size(), 1);
+  tree->setCurrentIndex(pause.first());
+  emit tree->doubleClicked(pause.first());
+  QCOMPARE(timetable->rowCount(), 1);
+  form().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&form()));
+  QTest::mouseClick(timetable->cell(0, 0), Qt::LeftButton);
+  QTest::keyClicks(timetable->cell(0, 0), "1:00");
+  QTest::keyClick(timetable->cell(0, 0), Qt::Key_Return);
+  auto* note = new Mcontenu;
+  note->SetTitre("Budget");
+  timetable->noteViewer()->ShowNote(note);
+  TMDIChild_OAOR* editor = EditObject(note, note->classe());
+  TForme_liste_objets::instance()->Frame_LB_obj->Fill(Mcategorie::Class(), nullptr, false,
+                                                        [](const MObject_OCS* o) { return o->DisplayText(); },
+                                                        nullptr, QString());
+  QVERIFY(TForme_liste_objets::instance()->Frame_LB_obj->LB_obj->count() > 0);
+
+  prompts_->answer(Answer::No);
+  prompts_->whileShown = [this] { form().grab(); };
+  triggerFromEventLoop(useOpen ? metier().Act_ouvrir : form().Act_nouveau);
+  prompts_->whileShown = nullptr;
+  QVERIFY(!TMDIChild_OAOR::OpenWindows().contains(editor));
+  QCOMPARE(TForme_liste_objets::instance()->Frame_LB_obj->LB_obj->count(), 0);
+  QCOMPARE(timetable->noteViewer()->CurrentObject(), nullptr);
+  // The screens show the next document, ready for the user.
+  QCOMPARE(documents().CurrentFile(), opened == "mien.TSF" ? other("mien.TSF") : data("TesselFile2.TSF"));
+  QCOMPARE(timetable->rowCount(), 0);
+  QVERIFY(tree->model()->rowCount() > 0);
+  QCOMPARE(prompts_->shown.size(), std::size_t(opened == "illisible.TSF" ? 2 : 1));
 }
 
 int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }

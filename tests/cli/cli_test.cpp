@@ -1,15 +1,26 @@
 #include "engine/ZEP_BDC.h"
 #include "foundation/Cp1252.h"
 #include "foundation/DataFileKeys.h"
+#include "foundation/DocumentLock.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ZEP_Version.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tessel;
 
@@ -20,8 +31,7 @@ struct CliRun {
   std::string out, err;
 };
 
-CliRun runCli(const QStringList& args) {
-  QProcess p;
+void startCli(QProcess& p, const QStringList& args) {
   // Settings and generated documents stay out of the user's folders.
   static const QTemporaryDir home;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -29,12 +39,21 @@ CliRun runCli(const QStringList& args) {
   env.insert("XDG_DATA_HOME", home.filePath("data"));
   p.setProcessEnvironment(env);
   p.start(TESSEL_CLI_PATH, args);
-  EXPECT_TRUE(p.waitForFinished(60000));
+}
+
+CliRun finishCli(QProcess& p, int timeout = 60000) {
+  EXPECT_TRUE(p.waitForFinished(timeout));
   CliRun r;
   r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   r.out = p.readAllStandardOutput().toStdString();
   r.err = p.readAllStandardError().toStdString();
   return r;
+}
+
+CliRun runCli(const QStringList& args) {
+  QProcess p;
+  startCli(p, args);
+  return finishCli(p);
 }
 
 std::string fileBytes(const QString& path) {
@@ -59,7 +78,7 @@ TEST_F(Cli, VersionNamesTheProduct) {
 }
 
 TEST_F(Cli, ConvertChangesTheContainerAndKeepsThePayload) {
-  const std::string payload("\xFF\xFF\xFF\xFF\xFE\xFF\xFF\xFF", 8);
+  const std::string payload = MBC().ecrire().bytes(); // an empty base
   WriteDataFile(MemoryStream(payload), path("in.TSF"));
   const CliRun r = runCli({"convert", path("in.TSF"), path("out.OCS")});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -161,9 +180,11 @@ TEST_F(Cli, QueryPrintsOneLinePerSolution) {
   EXPECT_EQ(runCli({"query", path("q.TSF"), unknown}).out, "");
   EXPECT_EQ(runCli({"query", path("q.TSF"), unknown, "--yes"}).out, "A=~0\tInconnu=Pause\nA=~7\tInconnu=Réunion\\tA\n");
 
-  const CliRun bad = runCli({"query", path("q.TSF"), "REQ q PARAMETRES A CORPS A sys_nom_attribut_nom FIN"});
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_FALSE(bad.err.empty());
+  for (const char* text : {"REQ q PARAMETRES A CORPS A sys_nom_attribut_nom FIN", "garbage", "REQ"}) {
+    const CliRun bad = runCli({"query", path("q.TSF"), text});
+    EXPECT_EQ(bad.status, 1) << text;
+    EXPECT_NE(bad.err.find("Requête mal formée : "), std::string::npos) << bad.err;
+  }
 }
 
 TEST_F(Cli, CheckReportsSchemaBreachesAndNeverCreatesAFile) {
@@ -322,4 +343,246 @@ TEST_F(Cli, NotesListsAndFiltersTheComments) {
     EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
     EXPECT_FALSE(QFile::exists(path("absent.TSF")));
   }
+}
+
+namespace {
+
+// A file system of its own, a few pages large, where mounting is allowed.
+class TinyDisk {
+public:
+  explicit TinyDisk(const QString& folder) : folder_(QFile::encodeName(folder)) {
+    QDir().mkpath(folder);
+    mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~TinyDisk() {
+    if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  // Fills the disk, then gives one page back: room for a lock file, none for a workspace.
+  void fillButOnePage() {
+    const int fd = ::open((folder_ + "/remplissage").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const std::string page(4096, 'x');
+    off_t size = 0;
+    for (ssize_t n; (n = ::write(fd, page.data(), page.size())) > 0;) size += n;
+    ASSERT_GE(size, 4096);
+    ASSERT_EQ(::ftruncate(fd, (size / 4096 - 1) * 4096), 0);
+    ::close(fd);
+  }
+
+private:
+  QByteArray folder_;
+  bool mounted_ = false;
+};
+
+QStringList entries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QString day(int d) { return QString("2026-12-%1").arg(d, 2, 10, QChar('0')); }
+
+// The payload of a workspace with one byte changed, written back as a sound container would.
+void damage(const QString& file, std::string_view inside) {
+  MemoryStream payload;
+  ReadDataFile(file, payload);
+  const std::size_t at = payload.bytes().find(inside);
+  ASSERT_NE(at, std::string::npos);
+  payload.bytes()[at] ^= 0x20;
+  WriteDataFile(payload, file);
+}
+
+} // namespace
+
+TEST_F(Cli, AFullDiskFailsTheSaveAndKeepsTheFile) {
+  TinyDisk disk(path("disque"));
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a file system is not allowed here";
+  const QString file = path("disque/w.TSF");
+  // A workspace of a few pages, as some weeks of notes make.
+  for (int d = 1; d <= 8; ++d)
+    ASSERT_EQ(runCli({"add", file, day(d), "Pause", "1:00", "--note", QString(1200, QChar('a' + d))}).status, 0);
+  const std::string before = fileBytes(file);
+  ASSERT_GT(before.size(), 8192u);
+  disk.fillButOnePage();
+
+  const CliRun r = runCli({"add", file, day(9), "Pause", "1:00"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Impossible d'enregistrer le fichier « " + file.toStdString() +
+                       " » : plus de place sur le disque. Le fichier précédent est intact."),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(fileBytes(file), before);
+  EXPECT_EQ(entries(path("disque")), (QStringList{"remplissage", "w.TSF"}));
+  QFile::remove(path("disque/remplissage"));
+  EXPECT_EQ(runCli({"check", file}).out, "Aucune erreur\n");
+}
+
+TEST_F(Cli, NotesUpToTheStoredLimitAndNoFurther) {
+  const QString file = path("w.TSF");
+  struct Case {
+    QString note;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {QString(20000, 'a'), true},
+      {QString(20001, 'a'), false},
+      {QString(2857, ',') + "a", true}, // 2857 commas stored as 7 characters each, then one: 20000
+      {QString(2900, ','), false},      // 20300 once stored
+      {QString(2000, QChar(0x2713)), true},  // a mark outside the code page is stored as 10 characters
+      {QString(2001, QChar(0x2713)), false},
+  };
+  ASSERT_EQ(runCli({"add", file, day(1), "Pause", "1:00"}).status, 0);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    const std::string before = fileBytes(file);
+    const CliRun r = runCli({"add", file, day(2 + int(i)), "Pause", "1:00", "--note", c.note});
+    EXPECT_EQ(r.status, c.accepted ? 0 : 1) << i << r.err;
+    if (!c.accepted) {
+      EXPECT_NE(r.err.find("la limite est de 20000"), std::string::npos) << r.err;
+      EXPECT_EQ(fileBytes(file), before) << i;
+    }
+    EXPECT_EQ(runCli({"check", file}).out, "Aucune erreur\n") << i;
+  }
+  // Files that an older version wrote with longer texts open again.
+  {
+    MemoryStream payload;
+    ReadDataFile(file, payload);
+    MBC base;
+    base.lire(payload);
+    EntityRef note = base.nouvelle_entite();
+    note->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+    note->ajouter(base.relation("sys_ID_classe"), base.symbole("sys_Mcontenu"));
+    note->ajouter(base.relation("sys_nom_attribut_Texte"), base.symbole(std::string(20001, 'z')));
+    WriteDataFile(base.ecrire(), file);
+  }
+  const CliRun week = runCli({"week", file, day(1)});
+  EXPECT_EQ(week.status, 0) << week.err;
+  EXPECT_NE(runCli({"dump", file}).out.find(std::string(20001, 'z')), std::string::npos);
+}
+
+TEST_F(Cli, CommandsOnOneFileTakeTurnsAndLoseNothing) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, day(1), "Pause", "1:00"}).status, 0);
+  std::vector<std::unique_ptr<QProcess>> running;
+  for (int d = 2; d <= 9; ++d) {
+    running.push_back(std::make_unique<QProcess>());
+    startCli(*running.back(), {"add", file, day(d), d % 2 ? "Pause" : "Réunion", "1:00"});
+  }
+  for (auto& p : running) {
+    const CliRun r = finishCli(*p);
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  // Activities come in the order the commands happened to make them.
+  const std::string period = runCli({"period", file, day(1), day(31), "--csv"}).out;
+  EXPECT_NE(period.find("\nPause,5:00\n"), std::string::npos) << period;
+  EXPECT_NE(period.find("\nRéunion,4:00\n"), std::string::npos) << period;
+  EXPECT_EQ(entries(dir.path()), QStringList{"w.TSF"});
+}
+
+TEST_F(Cli, AFileHeldElsewhereIsNotSavedOver) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, day(1), "Pause", "1:00"}).status, 0);
+  const std::string before = fileBytes(file);
+  QLockFile window(DocumentLock::lockFileOf(file));
+  ASSERT_TRUE(window.tryLock());
+  for (const char* wait : {"0", "0.5"}) {
+    const CliRun r = runCli({"add", file, day(2), "Pause", "1:00", "--wait", wait});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("« " + file.toStdString() + " » est utilisé par le processus " +
+                         std::to_string(QCoreApplication::applicationPid())),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("rien n'a été enregistré"), std::string::npos) << r.err;
+    EXPECT_EQ(fileBytes(file), before);
+  }
+  EXPECT_EQ(runCli({"add", file, day(2), "Pause", "1:00", "--wait", "soon"}).status, 1);
+  window.unlock();
+  EXPECT_EQ(runCli({"add", file, day(2), "Pause", "1:00", "--wait", "0"}).status, 0);
+}
+
+TEST_F(Cli, NotesInAnyScriptComeBack) {
+  const QString file = path("w.TSF");
+  const char* notes[] = {"Ωmega ✓ 中文 😀", "Привет мир", "مرحبا", "e\u0301te\u0301 ou été", "👩‍💻 日本語のテキスト"};
+  for (std::size_t i = 0; i < std::size(notes); ++i) {
+    const CliRun r = runCli({"add", file, day(1 + int(i)), "Pause", "1:00", "--note", QString::fromUtf8(notes[i])});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  const std::string dumped = runCli({"dump", file}).out;
+  for (const char* note : notes) EXPECT_NE(dumped.find(std::string("\t") + note + "\n"), std::string::npos) << note;
+}
+
+TEST_F(Cli, DamagedFilesAreNamedAndOnlyReadWhenForced) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, day(1), "Pause", "1:30"}).status, 0);
+  damage(file, "Pause");
+  const std::string damaged = fileBytes(file);
+  for (const QStringList& args : {QStringList{"check", file}, QStringList{"week", file, day(1)},
+                                  QStringList{"dump", file}, QStringList{"add", file, day(2), "Pause", "1:00"}}) {
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+    EXPECT_NE(r.err.find("« " + file.toStdString() + " » est endommagé"), std::string::npos) << r.err;
+  }
+  const CliRun forced = runCli({"week", file, day(1), "--csv", "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NE(forced.err.find("est endommagé ; il est lu quand même"), std::string::npos) << forced.err;
+  // A forced add still leaves it as it is; a copy is the way out.
+  const CliRun add = runCli({"add", file, day(2), "Pause", "1:00", "--force"});
+  EXPECT_EQ(add.status, 1);
+  EXPECT_NE(add.err.find("add le laisse tel quel"), std::string::npos) << add.err;
+  EXPECT_EQ(fileBytes(file), damaged);
+  ASSERT_EQ(runCli({"convert", file, path("copie.TSF"), "--force"}).status, 0);
+  EXPECT_EQ(runCli({"check", path("copie.TSF")}).out, "Aucune erreur\n");
+}
+
+TEST_F(Cli, APipeOrAFolderIsRefusedAtOnceByName) {
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path("tube.TSF")).constData(), 0600), 0);
+  ASSERT_TRUE(QDir(dir.path()).mkdir("dossier.TSF"));
+  struct Case {
+    QString file;
+    std::string says;
+  };
+  const Case cases[] = {{path("tube.TSF"), " » n'est pas un fichier ordinaire"}, {path("dossier.TSF"), " » est un dossier"}};
+  for (const Case& c : cases) {
+    for (const QStringList& args : {QStringList{"check", c.file}, QStringList{"week", c.file},
+                                    QStringList{"add", c.file, day(1), "Pause", "1:00"}, QStringList{"dump", c.file}}) {
+      QProcess p;
+      startCli(p, args);
+      const CliRun r = finishCli(p, 10000); // a reader of the pipe would wait for ever
+      EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+      EXPECT_NE(r.err.find("« " + c.file.toStdString() + c.says), std::string::npos) << r.err;
+    }
+  }
+}
+
+TEST_F(Cli, NewerFilesAreSavedOverOnlyWhenForced) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, day(1), "Pause", "1:00"}).status, 0);
+  std::string bytes = fileBytes(file);
+  bytes[16] = 1; // written by 1.1.0.0
+  MemoryStream(bytes).saveToFile(file);
+
+  const CliRun refused = runCli({"add", file, day(2), "Pause", "1:00"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("a été écrit par une version plus récente du logiciel (1.1.0.0)"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find("--force"), std::string::npos);
+  EXPECT_EQ(fileBytes(file), bytes);
+  EXPECT_EQ(runCli({"week", file, day(1)}).status, 0); // reading only warns
+
+  EXPECT_EQ(runCli({"add", file, day(2), "Pause", "1:00", "--force"}).status, 0);
+  EXPECT_EQ(fileBytes(file)[16], 0);
+}
+
+TEST_F(Cli, ARefusedCommandChangesNothingThroughALink) {
+  ASSERT_TRUE(QFile::link(path("cible.TSF"), path("lien.TSF"))); // dangling
+  const CliRun refused = runCli({"add", path("lien.TSF"), day(1), "Sieste", "1:00"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(QFileInfo(path("lien.TSF")).isSymLink());
+  EXPECT_EQ(entries(dir.path()), QStringList{"lien.TSF"});
+
+  // A successful one writes the link's target and keeps the link.
+  ASSERT_EQ(runCli({"add", path("lien.TSF"), day(1), "Pause", "1:00"}).status, 0);
+  ASSERT_EQ(runCli({"add", path("lien.TSF"), day(2), "Pause", "1:00"}).status, 0);
+  EXPECT_TRUE(QFileInfo(path("lien.TSF")).isSymLink());
+  EXPECT_EQ(entries(dir.path()), (QStringList{"cible.TSF", "lien.TSF"}));
+  EXPECT_EQ(runCli({"period", path("cible.TSF"), day(1), day(2), "--csv"}).out, "activity,total\nPause,2:00\n");
 }

@@ -133,9 +133,45 @@ TEST_F(Queries, PathsNegationAndComparisonsBuildConditions) {
   EXPECT_TRUE(compared->conditions()[0]->estComparaison());
 }
 
-TEST_F(Queries, ABodyCutShortIsAnError) {
-  sym("r");
-  EXPECT_THROW(compile("REQ q PARAMETRES A CORPS A r FIN"), ListIndexError);
+TEST_F(Queries, MalformedQueriesAreRefusedWithThePlace) {
+  for (const char* name : {"r", "r1", "r2", "v"}) sym(name);
+  struct Case {
+    const char* text;
+    const char* message; // after "Requête mal formée : "
+  };
+  const Case cases[] = {
+      {"", "le texte est vide."},
+      {"   ", "le texte est vide."},
+      {"garbage", "elle doit commencer par REQ, pas par « garbage »."},
+      {"A r v", "elle doit commencer par REQ, pas par « A »."},
+      {"REQ", "la section CORPS manque."},
+      {"REQ q PARAMETRES A", "la section CORPS manque."},
+      {"REQ q PARAMETRES A CORPS A r v", "le corps ne se termine pas par FIN."},
+      {"REQ q PARAMETRES A CORPS", "le corps ne se termine pas par FIN."},
+      {"REQ q PARAMETRES A CORPS A FIN",
+       "le motif « A » s'arrête à la fin du corps (mot 1) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS A r v A r FIN",
+       "le motif « A r » s'arrête à la fin du corps (mot 5) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS NOT A r FIN",
+       "le motif « A r » s'arrête à la fin du corps (mot 3) : il lui faut un sujet, une relation et une valeur."},
+      {"REQ q PARAMETRES A CORPS A NOT r v FIN", "NOT doit précéder un motif (mot 2 du corps)."},
+      {"REQ q PARAMETRES A B CORPS . r B FIN", "« . » doit suivre un sujet et une relation (mot 1 du corps)."},
+      {"REQ q PARAMETRES A B CORPS A r1 . . r2 B FIN", "« . » doit suivre un sujet et une relation (mot 4 du corps)."},
+      {"REQ q PARAMETRES A B CORPS ( A r , v ) FIN", "« , » doit suivre un motif complet (mot 4 du corps)."},
+      {"REQ q PARAMETRES A B CORPS A = = B FIN", "un terme de trop après « A = = » (mot 4 du corps)."},
+  };
+  for (const Case& c : cases) {
+    prompts.clear();
+    try {
+      compile(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const ListIndexError& e) {
+      ADD_FAILURE() << c.text << ": " << e.what();
+    } catch (const TesselError& e) {
+      EXPECT_EQ(std::string(e.what()), "Requête mal formée : "_w.data() + utf8ToCp1252(c.message)) << c.text;
+    }
+    EXPECT_TRUE(prompts.shown.empty()) << c.text; // no question about a name of a broken query
+  }
 }
 
 TEST_F(Queries, ClassQueriesGiveOneRowPerMatch) {

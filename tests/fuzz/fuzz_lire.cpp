@@ -1,11 +1,15 @@
 // libFuzzer target: any byte string given to lire must end in a clean error or
 // a base that writes itself out and reads back.
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_BDC.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+// Freed objects must go back to the sanitizer, which catches their misuse.
+static_assert(!tessel::pool::enabled, "the object pool hides misuse from the fuzzer");
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tessel;

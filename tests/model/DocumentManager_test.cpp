@@ -1,14 +1,26 @@
 #include "ModelFixture.h"
 
 #include "foundation/Cp1252.h"
+#include "foundation/FileAccess.h"
+#include "foundation/ZEP_Dictionnaire.h"
 #include "foundation/ZEP_Version.h"
 #include "model/U_OR_class_categorie.h"
+#include "model/U_class_contenu.h"
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_occurence.h"
 #include "model/U_class_user_tessel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <cerrno>
+#include <functional>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 using namespace tessel;
 using namespace tessel::test;
@@ -185,6 +197,44 @@ TEST_F(Documents, EditsStillInAScreenAreCommittedBeforeSavingOrAsking) {
   EXPECT_EQ(Mutilisateur_tessel::Class().LoadedCount(), 2);
 }
 
+// Screens let go of the objects on aboutToClose: every way a document goes
+// tells them while its objects still live, and only an open document does.
+TEST_F(Documents, ScreensAreToldBeforeTheObjectsGo) {
+  struct Case {
+    const char* name;
+    std::function<void()> close;
+  };
+  const Case cases[] = {
+      {"closed", [] { documents().CloseDocument(); }},
+      {"replaced by a new one", [] { documents().OpenDocument(QString()); }},
+      {"replaced by a file", [this] { documents().OpenDocument(path("autre.TSF")); }},
+  };
+  openDocument("");
+  documents().SaveAs(path("autre.TSF"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    openDocument("");
+    const std::shared_ptr<const bool> root = Mcategorie::Class().LoadedItem(0)->liveness();
+    std::vector<bool> aliveWhenTold;
+    const QMetaObject::Connection told = QObject::connect(&documents(), &DocumentManager::aboutToClose, [&] {
+      aliveWhenTold.push_back(*root && Storage::isOpen());
+    });
+    c.close();
+    QObject::disconnect(told);
+    EXPECT_EQ(aliveWhenTold, std::vector<bool>{true});
+    EXPECT_FALSE(*root);
+  }
+  // Nothing open, nothing to tell.
+  documents().CloseDocument();
+  int told = 0;
+  const QMetaObject::Connection counting =
+      QObject::connect(&documents(), &DocumentManager::aboutToClose, [&] { ++told; });
+  documents().CloseDocument();
+  documents().OpenDocument(QString());
+  QObject::disconnect(counting);
+  EXPECT_EQ(told, 0);
+}
+
 TEST_F(Documents, AFileThatCannotBeReadIsReportedAndKept) {
   struct Case {
     const char* name;
@@ -239,4 +289,219 @@ TEST_F(Documents, OldFilesAreConvertedOnce) {
   Storage::CloseBase();
   openDocument("ancien.TSF");
   EXPECT_EQ(Mactivite_tessel::Class().LoadedCount(), 1);
+}
+
+namespace {
+
+// The real file calls, with writing made to fail as on a full disk.
+class FullDisk : public FileSystem {
+public:
+  FullDisk() { previous_ = installFileSystem(this); }
+  ~FullDisk() override { installFileSystem(previous_); }
+  long write(int, const void*, std::size_t) override { return -ENOSPC; }
+
+private:
+  FileSystem* previous_ = nullptr;
+};
+
+QStringList filesIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// The document in a state worth saving: a category renamed.
+void edit(std::string_view name) {
+  static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->SetName(name);
+  documents().SetDocumentModified(true);
+}
+
+} // namespace
+
+TEST_F(Documents, AFailedSaveSaysSoAndLosesNothing) {
+  openDocument("");
+  documents().SaveAs(path("doc.TSF"));
+  const std::string saved = fileBytes(path("doc.TSF"));
+  edit("Renommée"_w);
+  {
+    FullDisk full;
+    EXPECT_THROW(documents().Save(), DataFileError);
+    EXPECT_THROW(documents().SaveAs(path("autre.TSF")), DataFileError);
+    prompts.answer(Answer::Yes);
+    EXPECT_THROW(documents().AskToSave(), DataFileError);
+  }
+  EXPECT_TRUE(documents().DocumentModified());
+  EXPECT_EQ(documents().CurrentFile(), path("doc.TSF"));
+  EXPECT_EQ(fileBytes(path("doc.TSF")), saved);
+  EXPECT_EQ(filesIn(dir.path()), QStringList{".doc.TSF.lock"} << "doc.TSF");
+  // The next save, with room again, writes it all.
+  EXPECT_TRUE(documents().Save());
+  Storage::CloseBase();
+  openDocument("doc.TSF");
+  EXPECT_EQ(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->Name(), "Renommée"_w);
+}
+
+TEST_F(Documents, ADocumentHeldByAnotherWindowOpensReadOnlyOnRequest) {
+  openDocument("");
+  documents().SaveAs(path("doc.TSF"));
+  documents().Discard();
+  Storage::CloseBase();
+  QLockFile otherWindow(DocumentLock::lockFileOf(path("doc.TSF")));
+  ASSERT_TRUE(otherWindow.tryLock());
+  const std::string before = fileBytes(path("doc.TSF"));
+
+  prompts.clear();
+  prompts.answer(Answer::No);
+  EXPECT_FALSE(documents().OpenDocument(path("doc.TSF")));
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].kind, Kind::YesNo);
+  EXPECT_NE(prompts.shown[0].text.find(toCp1252(path("doc.TSF")) + " » est déjà ouvert par le processus "_w.data() +
+                                       std::to_string(QCoreApplication::applicationPid())),
+            std::string::npos)
+      << prompts.shown[0].text;
+  EXPECT_TRUE(documents().IsGeneratedDocument()); // a fresh document instead
+  documents().Discard();
+  Storage::CloseBase();
+
+  prompts.clear();
+  prompts.answer(Answer::Yes);
+  EXPECT_TRUE(documents().OpenDocument(path("doc.TSF")));
+  documents().AfterDocumentLoaded();
+  EXPECT_TRUE(documents().IsReadOnly());
+  EXPECT_EQ(documents().MainCaption(), "Tessel 0.96 - doc.TSF (lecture seule)");
+  edit("Changée"_w);
+  prompts.clear();
+  EXPECT_FALSE(documents().Save());
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].kind, Kind::Warning);
+  EXPECT_NE(prompts.shown[0].text.find("est ouvert en lecture seule"), std::string::npos);
+  EXPECT_EQ(fileBytes(path("doc.TSF")), before);
+  EXPECT_TRUE(documents().DocumentModified());
+  // Closing asks only whether to give the changes up.
+  prompts.clear();
+  prompts.answer(Answer::No);
+  EXPECT_EQ(documents().AskToSave(), Answer::Cancel);
+  EXPECT_EQ(prompts.shown[0].kind, Kind::YesNo);
+  // Another name takes the work, and the document is its own again.
+  EXPECT_TRUE(documents().SaveAs(path("copie.TSF")));
+  EXPECT_FALSE(documents().IsReadOnly());
+  EXPECT_EQ(fileBytes(path("doc.TSF")), before);
+  // Nor may it be saved over a file that the other window holds.
+  prompts.clear();
+  documents().SetDocumentModified(true);
+  EXPECT_FALSE(documents().SaveAs(path("doc.TSF")));
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(fileBytes(path("doc.TSF")), before);
+}
+
+TEST_F(Documents, SavingOverSomeoneElsesSaveOrANewerVersionIsAsked) {
+  openDocument("");
+  documents().SaveAs(path("doc.TSF"));
+  struct Case {
+    const char* what;
+    std::function<void()> change; // what happens to the file behind the document's back
+    const char* question;
+  };
+  const Case cases[] = {
+      {"rewritten by another program",
+       [&] { MemoryStream("autre").saveToFile(path("doc.TSF")); },
+       "a été modifié sur le disque par un autre programme"},
+      {"written by a newer version",
+       [&] {
+         MemoryStream payload;
+         ReadDataFile(path("doc.TSF"), payload);
+         WriteDataFile(payload, path("doc.TSF"));
+         std::string bytes = fileBytes(path("doc.TSF"));
+         bytes[16] = 1; // minor version 1: 1.1.0.0
+         MemoryStream(bytes).saveToFile(path("doc.TSF"));
+         Storage::CloseBase();
+         prompts.clear();
+         documents().OpenDocument(path("doc.TSF"));
+         documents().AfterDocumentLoaded();
+       },
+       "a été écrit par une version plus récente du logiciel (1.1.0.0)"},
+  };
+  for (const Case& c : cases) {
+    c.change();
+    edit(c.what);
+    const std::string before = fileBytes(path("doc.TSF"));
+    prompts.clear();
+    prompts.answer(Answer::No);
+    EXPECT_FALSE(documents().Save()) << c.what;
+    ASSERT_FALSE(prompts.shown.empty()) << c.what;
+    EXPECT_EQ(prompts.shown.back().kind, Kind::YesNo);
+    EXPECT_NE(prompts.shown.back().text.find(utf8ToCp1252(c.question)), std::string::npos) << prompts.shown.back().text;
+    EXPECT_EQ(fileBytes(path("doc.TSF")), before) << c.what;
+    EXPECT_TRUE(documents().DocumentModified()) << c.what;
+    // The save question stops the close when its save did not happen.
+    prompts.answer(Answer::Yes);
+    prompts.answer(Answer::No);
+    EXPECT_EQ(documents().AskToSave(), Answer::Cancel) << c.what;
+    prompts.answer(Answer::Yes);
+    EXPECT_TRUE(documents().Save()) << c.what;
+    EXPECT_FALSE(documents().DocumentModified());
+    // Saved once: the next save asks nothing.
+    prompts.clear();
+    edit("encore");
+    EXPECT_TRUE(documents().Save()) << c.what;
+    EXPECT_TRUE(prompts.shown.empty()) << c.what;
+  }
+  MemoryStream header(fileBytes(path("doc.TSF")));
+  header.seek(16);
+  EXPECT_EQ(header.readInt32(), 0); // written as this version
+}
+
+TEST_F(Documents, ADamagedFileOpensReadOnlyOnRequest) {
+  openDocument("");
+  edit("Abîmée"_w);
+  documents().SaveAs(path("doc.TSF"));
+  documents().Discard();
+  Storage::CloseBase();
+  MemoryStream payload;
+  ReadDataFile(path("doc.TSF"), payload);
+  payload.bytes()[payload.bytes().find("Ab")] = 'a';
+  WriteDataFile(payload, path("doc.TSF"));
+  const std::string damaged = fileBytes(path("doc.TSF"));
+
+  prompts.answer(Answer::No);
+  EXPECT_FALSE(documents().OpenDocument(path("doc.TSF")));
+  EXPECT_TRUE(documents().IsGeneratedDocument());
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_NE(prompts.shown[0].text.find(" est endommagé"_w), std::string::npos);
+  EXPECT_NE(prompts.shown[0].text.find("en lecture seule"), std::string::npos);
+  documents().Discard();
+  Storage::CloseBase();
+
+  prompts.answer(Answer::Yes);
+  EXPECT_TRUE(documents().OpenDocument(path("doc.TSF")));
+  documents().AfterDocumentLoaded();
+  EXPECT_TRUE(documents().IsReadOnly());
+  EXPECT_EQ(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))->Name(), "abîmée"_w);
+  documents().SetDocumentModified(true);
+  EXPECT_FALSE(documents().Save());
+  EXPECT_EQ(fileBytes(path("doc.TSF")), damaged);
+}
+
+TEST_F(Documents, TypedTextsOutsideTheCodePageComeBack) {
+  const QString texts[] = {
+      QStringLiteral("Ωmega ✓ 中文 😀"), QStringLiteral("Привет, мир"), QStringLiteral("e\u0301te\u0301"),
+      QStringLiteral("עברית и 日本語\n👩‍💻"), QStringLiteral("Café, croissants"),
+  };
+  openDocument("");
+  for (const QString& text : texts) {
+    auto* category = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1));
+    category->SetName(toCp1252(text));
+    category->SetDescription(toEngineLines(text));
+    auto* note = new Mcontenu;
+    note->SetTitre(toCp1252(text));
+    note->SetTexte(EncodeText(toEngineLines(text)));
+    documents().SaveAs(path("doc.TSF"));
+    documents().Discard();
+    Storage::CloseBase();
+    openDocument("doc.TSF");
+    category = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1));
+    EXPECT_EQ(fromCp1252(category->Name()), text);
+    EXPECT_EQ(fromEngineLines(category->Description()), text);
+    note = static_cast<Mcontenu*>(Mcontenu::Class().LoadedItem(Mcontenu::Class().LoadedCount() - 1));
+    EXPECT_EQ(fromCp1252(note->Titre()), text);
+    EXPECT_EQ(fromEngineLines(DecodeText(note->Texte())), text);
+  }
 }

@@ -3,7 +3,11 @@
 #include "foundation/Cp1252.h"
 #include "foundation/ZEP_Version.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <functional>
+#include <memory>
 
 using namespace tessel;
 using namespace tessel::test;
@@ -196,8 +200,71 @@ TEST_F(Objects, BrokenFileLeavesNoRegistryAndIsKept) {
   EXPECT_EQ(f.readAll(), QByteArray("ZEP"));
 
   WriteDataFile(MemoryStream("pas une base du tout"), path("faux.TSF"));
-  EXPECT_THROW(open("faux.TSF", {&Chose::Class()}), StreamReadError);
+  try {
+    open("faux.TSF", {&Chose::Class()});
+    ADD_FAILURE() << "garbage opens";
+  } catch (const DataFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(toCp1252(path("faux.TSF"))), std::string::npos) << e.what();
+  }
   EXPECT_FALSE(Storage::isOpen());
+}
+
+TEST_F(Objects, ADamagedFileOpensOnlyWhenTheCallerAcceptsIt) {
+  open("doc.TSF", {&Chose::Class()});
+  (new Chose)->SetString("Nom", "gardé"_w);
+  Storage::SaveBase(path("doc.TSF"));
+  Storage::CloseBase();
+  // One byte of a name changed, as a failing disk would.
+  MemoryStream payload;
+  ReadDataFile(path("doc.TSF"), payload);
+  const std::size_t at = payload.bytes().find("gard");
+  ASSERT_NE(at, std::string::npos);
+  payload.bytes()[at] = 'G';
+  MemoryStream damaged(payload.bytes());
+  WriteDataFile(damaged, path("doc.TSF"));
+
+  try {
+    open("doc.TSF", {&Chose::Class()});
+    ADD_FAILURE() << "a damaged file opens";
+  } catch (const DamagedFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(toCp1252(path("doc.TSF")) + " » est endommagé"_w.data()), std::string::npos)
+        << e.what();
+  }
+  EXPECT_FALSE(Storage::isOpen());
+  Storage::OpenBase(path("doc.TSF"), {&Chose::Class()}, {}, {}, true);
+  EXPECT_TRUE(Storage::openedDamaged());
+  ASSERT_EQ(Chose::Class().LoadedCount(), 1);
+  EXPECT_EQ(Chose::Class().LoadedItem(0)->GetString("Nom"), "Gardé"_w);
+}
+
+TEST_F(Objects, TextsBeyondTheStoredLengthAreRefusedAndChangeNothing) {
+  open("doc.TSF", {&Chose::Class()});
+  auto* o = new Chose;
+  const std::string longest(longueurMaxNom, 'a');
+  o->SetString("texte", longest);
+  EXPECT_EQ(o->GetString("texte"), longest);
+  try {
+    o->SetString("texte", longest + "b");
+    ADD_FAILURE() << "one past the limit is stored";
+  } catch (const TextTooLongError& e) {
+    EXPECT_NE(std::string(e.what()).find("il occupe 20001 caractères, la limite est de 20000"_w), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(o->GetString("texte"), longest);
+  // What the file holds reads back.
+  Storage::SaveBase(path("doc.TSF"));
+  Storage::CloseBase();
+  open("doc.TSF", {&Chose::Class()});
+  EXPECT_EQ(Chose::Class().LoadedItem(0)->GetString("texte"), longest);
+}
+
+TEST_F(Objects, AnEmptyBaseWithoutAFile) {
+  Storage::OpenEmpty({&Chose::Class()});
+  EXPECT_TRUE(Storage::isOpen());
+  new Chose;
+  EXPECT_EQ(Chose::Class().LoadedCount(), 1);
+  EXPECT_TRUE(QDir(dir.path()).isEmpty());
+  EXPECT_FALSE(Storage::fileRead().fingerprint.exists);
 }
 
 TEST_F(Objects, ResourceEntitiesMapToTheirSecondClass) {
@@ -257,4 +324,46 @@ TEST_F(Objects, ClosingFreesEveryObjectAndKeepsTheBase) {
   Storage::CloseBase();
   EXPECT_EQ(Chose::Class().LoadedCount(), 0);
   EXPECT_EQ(e->valeur_chemin("sys_nom_attribut_Nom", 0)->name(), "reste");
+}
+
+// Windows keep objects the user may delete or the document may free: the
+// token tells them without touching the object, whichever way it went.
+TEST_F(Objects, LivenessFollowsTheObjectOutOfTheRegistry) {
+  struct Case {
+    const char* name;
+    std::function<void(Chose*)> end;
+    bool stillInMemory;
+  };
+  const Case cases[] = {
+      {"deleted", [](Chose* o) { o->Delete(); }, false},
+      {"erased", [](Chose* o) { o->Erase(); }, true},
+      {"released", [](Chose* o) { o->Release(); }, true},
+      {"freed", [](Chose* o) { delete o; }, false},
+      {"base closed", [](Chose*) { Storage::CloseBase(); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    open("a.TSF", {});
+    auto* o = new Chose;
+    auto* other = new Chose;
+    const std::shared_ptr<const bool> alive = o->liveness();
+    EXPECT_TRUE(*alive);
+    EXPECT_EQ(o->liveness(), alive); // one token per object
+    c.end(o);
+    EXPECT_FALSE(*alive);
+    if (Storage::isOpen()) {
+      EXPECT_TRUE(*other->liveness());
+    }
+    if (c.stillInMemory) {
+      EXPECT_FALSE(*o->liveness());
+      delete o;
+    }
+    Storage::CloseBase();
+  }
+  // An object already out of the registry gets a token that reads gone.
+  open("a.TSF", {});
+  auto* o = new Chose;
+  o->Release();
+  EXPECT_FALSE(*o->liveness());
+  delete o;
 }

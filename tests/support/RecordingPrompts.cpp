@@ -10,20 +10,25 @@ void RecordingPrompts::message(MessageKind kind, const std::string& text) {
   case MessageKind::Warning: k = Kind::Warning; break;
   case MessageKind::Error: k = Kind::Error; break;
   }
-  shown.push_back({k, text});
+  record(k, text);
 }
 
 bool RecordingPrompts::askYesNo(const std::string& text) {
-  shown.push_back({Kind::YesNo, text});
+  record(Kind::YesNo, text);
   return next(Answer::No) == Answer::Yes;
 }
 
 Answer RecordingPrompts::askYesNoCancel(const std::string& text) {
-  shown.push_back({Kind::YesNoCancel, text});
+  record(Kind::YesNoCancel, text);
   return next(Answer::Cancel);
 }
 
-void RecordingPrompts::showError(const std::string& text) { shown.push_back({Kind::ErrorWindow, text}); }
+void RecordingPrompts::showError(const std::string& text) { record(Kind::ErrorWindow, text); }
+
+void RecordingPrompts::record(Kind kind, const std::string& text) {
+  shown.push_back({kind, text});
+  if (whileShown) whileShown();
+}
 
 std::vector<std::string> RecordingPrompts::texts() const {
   std::vector<std::string> result;

@@ -5,6 +5,7 @@
 #include "foundation/UserPrompts.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,16 @@ public:
 
   std::vector<Shown> shown;
   int busyDepth = 0;
+  // Run with each text, as the windows behind a real box repaint while it
+  // is up.
+  std::function<void()> whileShown;
 
   // The texts shown so far, whatever their kind.
   std::vector<std::string> texts() const;
   void clear() { shown.clear(); }
 
 private:
+  void record(Kind kind, const std::string& text);
   Answer next(Answer fallback);
   std::deque<Answer> script_;
   UserPrompts* previous_ = nullptr;

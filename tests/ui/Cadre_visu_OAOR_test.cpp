@@ -4,15 +4,15 @@
 
 #include "ui/Cadre_visu_OAOR.h"
 
-#include "app/PaintHelpers.h"
+#include "UiModelFixture.h"
+#include "UiTestHelpers.h"
 #include "foundation/Cp1252.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Sous_cadre_description.h"
 #include "ui/Sous_cadre_entete_contenu.h"
-#include "UiModelFixture.h"
-#include "UiTestHelpers.h"
+#include "widgets/PaintHelpers.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,14 +1,11 @@
 // The editor window and the content editor: opening one window per object,
 // OK / Ctrl+W / Annuler, what the content editor stores, the caption rule,
-// the frame table and the main window's free-comment command.
+// the frame table, a failing OK, and the document closing under the window.
 
 #include "ui/Fenetre_Child_OAOR.h"
 
-#include "app/EmbeddedFrames.h"
-#include "app/MainForm.h"
-#include "app/U_DM_intro.h"
-#include "app/U_DM_metier_tessel.h"
 #include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
 #include "model/U_OR_class_theme.h"
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_ressource_societe.h"
@@ -68,7 +65,6 @@ private slots:
   void layoutOfAContentEditor();
   void captionRule_data();
   void captionRule();
-  void freeCommentCommandBringsBackTheFirstWindow();
   void oneWindowPerObject();
   void blankNewCommentStoresPlaceholders();
   void textsRoundTripUnchanged_data();
@@ -82,8 +78,9 @@ private slots:
   void cancellingStoresNothing_data();
   void cancellingStoresNothing();
   void closingFromTheTitleBarKeepsTheLastResult();
-  void okAfterTheObjectWasFreedStoresNothing_data();
-  void okAfterTheObjectWasFreedStoresNothing();
+  void okAfterTheObjectWasDeletedStoresNothing();
+  void aFailingOkKeepsTheWindowOpen();
+  void closingTheDocumentClosesTheWindows();
   void clearPaintsTheFields_data();
   void clearPaintsTheFields();
   void ctrlTabTypesATab();
@@ -157,45 +154,6 @@ void EditorWindowTest::captionRule() {
   TMDIChild_OAOR* window = EditObject(content, content->classe());
   QCOMPARE(window->windowTitle(), caption);
   QCOMPARE(EditorCaption(Mcontenu::Class(), *content), caption);
-}
-
-void EditorWindowTest::freeCommentCommandBringsBackTheFirstWindow() {
-  TDM_intro intro;
-  TDM_metier_tessel tessel;
-  auto form = std::make_unique<TMainForm>(intro, model_->module, tessel);
-  InstallUserInterface(*form);
-
-  form->Act_creer_commentaire->trigger();
-  QCOMPARE(TMDIChild_OAOR::OpenWindows().size(), 1);
-  TMDIChild_OAOR* first = TMDIChild_OAOR::OpenWindows().front();
-  QCOMPARE(first->windowTitle(), QStringLiteral("Post-it"));
-  QVERIFY(first->isVisible());
-  QCOMPARE(first->parentWidget(), form.get());
-  QVERIFY(!first->Frame()->Object());
-
-  // Typed but not saved: the second command brings this window back.
-  QTest::keyClicks(contentFrame(first)->Frame_entete->Ed_titre_note, QStringLiteral("a moitie"));
-  form->Act_creer_commentaire->trigger();
-  QCOMPARE(TMDIChild_OAOR::OpenWindows(), QList<TMDIChild_OAOR*>{first});
-  QCOMPARE(contentFrame(first)->Frame_entete->Ed_titre_note->text(), QStringLiteral("a moitie"));
-  QCOMPARE(Mcontenu::Class().LoadedCount(), 0);
-
-  // Once the first one is saved, the command opens a new window.
-  QTest::mouseClick(first->BB_valider, Qt::LeftButton);
-  form->Act_creer_commentaire->trigger();
-  QCOMPARE(TMDIChild_OAOR::OpenWindows().size(), 1);
-  QVERIFY(TMDIChild_OAOR::OpenWindows().front() != first);
-
-  // The start-up also installed the note viewer and the selection window.
-  QVERIFY(embeddedFrames().noteViewer);
-  std::unique_ptr<NoteViewerFrame> viewer(embeddedFrames().noteViewer(nullptr));
-  QVERIFY(qobject_cast<TFrame_visu_OAOR*>(viewer.get()));
-  QVERIFY(TForme_liste_objets::instance());
-  QCOMPARE(TForme_liste_objets::instance()->parentWidget(), form.get());
-
-  form.reset(); // takes the editor windows and the selection window along
-  QVERIFY(TMDIChild_OAOR::OpenWindows().isEmpty());
-  QVERIFY(!TForme_liste_objets::instance());
 }
 
 void EditorWindowTest::oneWindowPerObject() {
@@ -414,26 +372,14 @@ void EditorWindowTest::closingFromTheTitleBarKeepsTheLastResult() {
   QVERIFY(!guard);
 }
 
-void EditorWindowTest::okAfterTheObjectWasFreedStoresNothing_data() {
-  QTest::addColumn<bool>("documentClosed");
-  QTest::newRow("comment deleted") << false;
-  QTest::newRow("document closed") << true;
-}
-
 // The window outlives its object: OK must not write into freed memory.
-void EditorWindowTest::okAfterTheObjectWasFreedStoresNothing() {
-  QFETCH(bool, documentClosed);
+void EditorWindowTest::okAfterTheObjectWasDeletedStoresNothing() {
   Mcontenu* content = UiModel::comment("Éphémère");
   TMDIChild_OAOR* window = EditObject(content, content->classe());
   contentFrame(window)->Frame_entete->Ed_titre_note->setText(QStringLiteral("Modifié"));
-  if (documentClosed) {
-    Storage::CloseBase();
-    Storage::OpenBase(model_->dir.filePath(QStringLiteral("autre.TSF")), Tadministration_FRAME::instance().loadList());
-    // A new comment may well take the freed one's place in memory.
-    UiModel::comment("Nouveau");
-  } else {
-    content->Delete();
-  }
+  content->Delete();
+  // A new comment may well take the deleted one's place in memory.
+  UiModel::comment("Nouveau");
   QVERIFY(!window->Frame()->Object());
   QVERIFY(window->Frame()->ObjectGone());
   // Nor is it taken for a window on a new comment.
@@ -447,6 +393,45 @@ void EditorWindowTest::okAfterTheObjectWasFreedStoresNothing() {
                std::string("Cet objet n'existe plus : les modifications ne peuvent pas être enregistrées."_w)});
   for (MObject_OCS* object : Mcontenu::Class().LoadedObjects())
     QVERIFY(static_cast<Mcontenu*>(object)->Titre() != "Modifié");
+}
+
+// What fails inside OK is reported in the "Erreur" box; the window stays, and
+// its OK works once the cause is gone.
+void EditorWindowTest::aFailingOkKeepsTheWindowOpen() {
+  Mcontenu* content = UiModel::comment("Avant");
+  TMDIChild_OAOR* window = EditObject(content, content->classe());
+  contentFrame(window)->Frame_entete->Ed_titre_note->setText(QStringLiteral("Après"));
+  DocumentManager::instance().modifiedChanged = [](bool) { throw ConvertError("'x' n'est pas correct", "x"); };
+  QTest::mouseClick(window->BB_valider, Qt::LeftButton);
+  QCOMPARE(model_->prompts.shown.size(), std::size_t(1));
+  QCOMPARE(model_->prompts.shown[0].kind, test::RecordingPrompts::Kind::Error);
+  QCOMPARE(model_->prompts.shown[0].text, std::string("'x' n'est pas correct"));
+  QVERIFY(window->isVisible());
+  QCOMPARE(TMDIChild_OAOR::OpenWindows(), QList<TMDIChild_OAOR*>{window});
+
+  DocumentManager::instance().modifiedChanged = nullptr;
+  QTest::keyClick(contentFrame(window)->Frame_entete->Ed_titre_note, Qt::Key_W, Qt::ControlModifier);
+  QCOMPARE(TMDIChild_OAOR::LastResult(), EditorResult::Ok);
+  QVERIFY(TMDIChild_OAOR::OpenWindows().isEmpty());
+  QCOMPARE(content->Titre(), std::string("Après"_w));
+  QCOMPARE(model_->prompts.shown.size(), std::size_t(1));
+}
+
+// New and Open free every object: the windows on them go first, storing
+// nothing, the modal one returning as cancelled.
+void EditorWindowTest::closingTheDocumentClosesTheWindows() {
+  Mcontenu* content = UiModel::comment("Ouvert");
+  TMDIChild_OAOR* open = EditObject(content, content->classe());
+  const QPointer<TMDIChild_OAOR> guard(open);
+  contentFrame(open)->Frame_entete->Ed_titre_note->setText(QStringLiteral("Tapé"));
+  onNextModal<TMDIChild_OAOR>([](TMDIChild_OAOR*) { DocumentManager::instance().CloseDocument(); });
+  QCOMPARE(EditObjectModally(nullptr, Mcontenu::Class()), nullptr);
+  QCOMPARE(TMDIChild_OAOR::LastResult(), EditorResult::Cancel);
+  QVERIFY(TMDIChild_OAOR::OpenWindows().isEmpty());
+  QVERIFY(!open->isVisible());
+  processDeletions();
+  QVERIFY(!guard);
+  QVERIFY(model_->prompts.shown.empty());
 }
 
 void EditorWindowTest::clearPaintsTheFields_data() {

@@ -3,11 +3,11 @@
 
 #include "ui/Fenetre_definition_categorie.h"
 
-#include "app/PaintHelpers.h"
+#include "UiTestHelpers.h"
 #include "foundation/Cp1252.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Bmpdialog.h"
-#include "UiTestHelpers.h"
+#include "widgets/PaintHelpers.h"
 
 #include <QAction>
 #include <QColorDialog>

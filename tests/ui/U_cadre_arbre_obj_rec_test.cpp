@@ -5,8 +5,8 @@
 #include "ui/U_cadre_arbre_obj_rec.h"
 
 #include "UiTestHelpers.h"
-#include "app/IconSet.h"
 #include "foundation/Cp1252.h"
+#include "foundation/Errors.h"
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
@@ -14,6 +14,7 @@
 #include "support/RecordingPrompts.h"
 #include "ui/Bmpdialog.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "widgets/IconSet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,8 +79,8 @@ QImage iconOf(const QTreeWidgetItem* item) {
 
 // The objects of a frame's nodeChanged signals while it lives.
 struct ChangeRecorder {
-  explicit ChangeRecorder(TaxonomyTreeFrame* frame)
-      : connection(QObject::connect(frame, &TaxonomyTreeFrame::nodeChanged,
+  explicit ChangeRecorder(TFrame_obj_rec* frame)
+      : connection(QObject::connect(frame, &TFrame_obj_rec::nodeChanged,
                                     [this](MObject_OCS* object) { objects.push_back(object); })) {}
   ~ChangeRecorder() { QObject::disconnect(connection); }
   ChangeRecorder(const ChangeRecorder&) = delete;
@@ -126,6 +127,9 @@ private slots:
   void dropMoves_data();
   void dropMoves();
   void refreshNode();
+  void failingEditsAreReported_data();
+  void failingEditsAreReported();
+  void closingTheDocumentEmptiesTheTree();
 
 private:
   // A new document: the root category and its default categories.
@@ -979,6 +983,61 @@ void TaxonomyTreeTest::refreshNode() {
   frame_->RefreshNode(TObjRec::CreateNamed(Mcategorie::Class(), "Ailleurs"));
   QCOMPARE(childTexts(item(Root)), shown);
   QVERIFY(!modified());
+}
+
+// ---------------------------------------------------------------- failures and closing
+
+void TaxonomyTreeTest::failingEditsAreReported_data() {
+  QTest::addColumn<QString>("edit");
+  QTest::newRow("renamed in place") << "rename";
+  QTest::newRow("deleted with its key") << "delete";
+  QTest::newRow("edited in the dialog") << "dialog";
+}
+
+// What fails inside an edit is reported in the "Erreur" box, and the tree
+// takes the next edit.
+void TaxonomyTreeTest::failingEditsAreReported() {
+  QFETCH(QString, edit);
+  openNewDocument();
+  show();
+  // Each edit ends by marking the document modified: that step fails.
+  DocumentManager::instance().modifiedChanged = [](bool) { throw ConvertError("'x' n'est pas correct", "x"); };
+  select(Root + "/Pause");
+  if (edit == "rename") {
+    typeInPlace(QStringLiteral("Café"));
+  } else if (edit == "delete") {
+    QTest::keyClick(tree(), Qt::Key_Delete);
+  } else {
+    onNextModal<TForme_DefCatDialog>([](TForme_DefCatDialog* window) { window->BB_oui->click(); });
+    frame_->Act_modifier->trigger();
+  }
+  QTRY_COMPARE(said(), QStringList{QStringLiteral("'x' n'est pas correct")});
+  QCOMPARE(prompts_->shown[0].kind, RecordingPrompts::Kind::Error);
+
+  DocumentManager::instance().modifiedChanged = nullptr;
+  prompts_->clear();
+  frame_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+  select(Root + "/Rédaction");
+  typeInPlace(QStringLiteral("Écriture"));
+  QTRY_VERIFY(item(Root + "/Écriture"));
+  QVERIFY(prompts_->shown.empty());
+}
+
+// New and Open free every object: the nodes that show them go first.
+void TaxonomyTreeTest::closingTheDocumentEmptiesTheTree() {
+  openNewDocument();
+  show();
+  select(Root + "/Pause");
+  DocumentManager::instance().CloseDocument();
+  QCOMPARE(tree()->topLevelItemCount(), 0);
+  QCOMPARE(frame_->SelectedObject(), nullptr);
+  QVERIFY(!frame_->Act_supprimer->isEnabled());
+  frame_->grab();
+  DocumentManager::instance().OpenDocument(QString());
+  openNewDocument();
+  show();
+  QVERIFY(item(Root + "/Pause"));
 }
 
 QTEST_MAIN(TaxonomyTreeTest)

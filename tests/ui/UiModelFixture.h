@@ -3,13 +3,13 @@
 // shared picture lists, recorded prompts, and private user folders. Editor
 // windows still open at the end are closed.
 
-#include "app/U_DM_metier.h"
 #include "foundation/ZEP_Dictionnaire.h"
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_class_contenu.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Fenetre_Child_OAOR.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

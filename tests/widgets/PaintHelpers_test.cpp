@@ -1,9 +1,9 @@
 // Painting helpers: gradient bands, shortened texts, fitted titles and the
 // placement of the mood pictures.
 
-#include "app/IconSet.h"
-#include "app/PaintHelpers.h"
-#include "app/U_DM_metier.h"
+#include "widgets/IconSet.h"
+#include "widgets/PaintHelpers.h"
+#include "widgets/U_DM_metier.h"
 
 #include <QImage>
 #include <QPainter>

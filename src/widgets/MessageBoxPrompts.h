@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 class QApplication;
 class QMessageBox;
@@ -37,7 +39,21 @@ bool ReportEscapedException();
 
 // Runs a command and reports what it throws as above, so that nothing
 // unwinds through the toolkit's frames. Answers whether it ran to its end.
+// Every user command goes through it: slots connect Reported(command), event
+// handlers call it themselves.
 bool RunReported(const std::function<void()>& command);
+
+// A slot running `command` through RunReported; the signal's arguments are
+// passed on when the command takes them.
+template <typename Command>
+auto Reported(Command command) {
+  return [command = std::move(command)](const auto&... arguments) mutable {
+    RunReported([&] {
+      if constexpr (std::is_invocable_v<Command&, decltype(arguments)...>) command(arguments...);
+      else command();
+    });
+  };
+}
 
 // Run once at start, after the application object exists: French texts in
 // Qt's own dialogs, French dates, and the prompts above for everything the

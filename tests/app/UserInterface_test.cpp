@@ -8,13 +8,14 @@
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
 #include "model/U_class_occurence.h"
+#include "support/ModalWindows.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Sous_cadre_entete_contenu.h"
-#include "UiTestHelpers.h"
+#include "ui/U_cadre_arbre_obj_rec.h"
 
 #include <QAbstractItemView>
 #include <QDateEdit>
@@ -51,7 +52,7 @@ private slots:
 
 void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
   test::RecordingPrompts prompts;
-  auto program = std::make_unique<TesselProgram>(InstallUserInterface);
+  auto program = std::make_unique<TesselProgram>();
   program->start({});
   program->mainForm.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&program->mainForm));
@@ -108,7 +109,7 @@ void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
   QVERIFY(QFile::exists(file));
 
   // The next start opens the last saved document on the same week.
-  program = std::make_unique<TesselProgram>(InstallUserInterface);
+  program = std::make_unique<TesselProgram>();
   program->start({});
   QCOMPARE(DocumentManager::instance().CurrentFile(), file);
   timetable = timetableOf(*program);

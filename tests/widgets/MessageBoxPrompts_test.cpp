@@ -1,11 +1,11 @@
 // The prompts of the desktop program: message boxes (captions, buttons,
 // answers), the error window and the busy cursor.
 
-#include "app/ErrorWindow.h"
-#include "app/MessageBoxPrompts.h"
 #include "foundation/Cp1252.h"
 #include "foundation/ZEP_Dates.h"
 #include "support/ModalWindows.h"
+#include "widgets/ErrorWindow.h"
+#include "widgets/MessageBoxPrompts.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app/UiFonts.h"
+#include "widgets/UiFonts.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

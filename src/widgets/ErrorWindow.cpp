@@ -1,6 +1,6 @@
-#include "app/ErrorWindow.h"
+#include "widgets/ErrorWindow.h"
 
-#include "app/UiFonts.h"
+#include "widgets/UiFonts.h"
 
 #include <QPainter>
 #include <QPushButton>

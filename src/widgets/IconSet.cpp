@@ -1,4 +1,4 @@
-#include "app/IconSet.h"
+#include "widgets/IconSet.h"
 
 #include <QFile>
 #include <QGuiApplication>

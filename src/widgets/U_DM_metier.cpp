@@ -1,9 +1,9 @@
-#include "app/U_DM_metier.h"
+#include "widgets/U_DM_metier.h"
 
-#include "app/ActionHints.h"
-#include "app/MainForm.h"
-#include "app/ProgramValues.h"
 #include "model/DocumentManager.h"
+#include "widgets/ActionHints.h"
+#include "widgets/MessageBoxPrompts.h"
+#include "widgets/ProgramValues.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -45,8 +45,8 @@ TDM_metier::TDM_metier(QObject* parent)
   Act_enregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   Act_enregistrer->setEnabled(false);
   Act_calculatrice->setCheckable(true);
-  connect(Act_calculatrice, &QAction::triggered, this, &TDM_metier::toggleCalculator);
-  connect(Act_page_produit, &QAction::triggered, this, [] { QDesktopServices::openUrl(ProductPageUrl()); });
+  connect(Act_calculatrice, &QAction::triggered, this, Reported([this] { toggleCalculator(); }));
+  connect(Act_page_produit, &QAction::triggered, this, Reported([] { QDesktopServices::openUrl(ProductPageUrl()); }));
   chooseFileToOpen = [](QWidget* owner, const QString& caption, const QString& file, const QString& filter) {
     return QFileDialog::getOpenFileName(owner, caption, file, filter);
   };
@@ -66,11 +66,11 @@ TDM_metier::~TDM_metier() {
 
 TDM_metier* TDM_metier::instance() { return current; }
 
-void TDM_metier::ConfigureDocuments(TMainForm& mainWindow) {
+DocumentCommands TDM_metier::ConfigureDocuments(QWidget& mainWindow) {
   DocumentManager& documents = DocumentManager::instance();
   documents.configure({{QStringLiteral("Tessel"), QStringLiteral(".TSF")}}, QStringLiteral("TesselFile"));
-  documents.captionChanged = [window = QPointer<TMainForm>(&mainWindow), &documents] {
-    if (window) window->setMainCaption(documents.MainCaption());
+  documents.captionChanged = [window = QPointer<QWidget>(&mainWindow), &documents] {
+    if (window) window->setWindowTitle(documents.MainCaption());
   };
   documents.modifiedChanged = [this](bool modified) { setDocumentModified(modified); };
   setDocumentModified(documents.DocumentModified());
@@ -80,10 +80,10 @@ void TDM_metier::ConfigureDocuments(TMainForm& mainWindow) {
   // document the user chose not to keep goes, as it does on quitting.
   auto replace = [&documents](const QString& name) {
     documents.Discard();
-    Storage::CloseBase();
+    documents.CloseDocument();
     documents.OpenDocument(name);
   };
-  mainWindow.setDocumentHooks({
+  return {
       .newDocument =
           [&documents, replace] {
             if (documents.AskToSave() == Answer::Cancel) return false;
@@ -111,9 +111,9 @@ void TDM_metier::ConfigureDocuments(TMainForm& mainWindow) {
       .closeDocument =
           [&documents] {
             documents.Discard();
-            Storage::CloseBase();
+            documents.CloseDocument();
           },
-  });
+  };
 }
 
 void TDM_metier::setDocumentModified(bool modified) {

@@ -4,7 +4,8 @@
 // classes. The document manager, the settings store and the class registry
 // join this module with the document lifecycle.
 
-#include "app/IconSet.h"
+#include "foundation/UserPrompts.h"
+#include "widgets/IconSet.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,7 +18,21 @@ class QWidget;
 
 namespace tessel {
 
-class TMainForm;
+// What the document manager does for the main window's commands. Unset
+// members do nothing (and a New or an Open then loads nothing).
+struct DocumentCommands {
+  std::function<bool()> newDocument{};        // true unless the user cancelled
+  std::function<bool()> openDocument{};       // true when a document was opened
+  std::function<void()> save{};
+  std::function<void()> saveAs{};
+  std::function<void()> afterDocumentLoaded{}; // caption, users, migration, categories
+  // The save question before closing: Yes (saved already), No or Cancel
+  // (the window stays open). Unset: No.
+  std::function<Answer()> askToSave{};
+  // While the main window is destroyed: delete a never-saved generated
+  // document and close it.
+  std::function<void()> closeDocument{};
+};
 
 class TDM_metier : public QObject {
   Q_OBJECT
@@ -48,9 +63,9 @@ public:
   QAction* const Act_page_produit;
 
   // One document type ("Tessel", ".TSF", generated files "TesselFile" + n):
-  // the document manager follows the main window's commands and keeps its
-  // caption and save command up to date.
-  void ConfigureDocuments(TMainForm& mainWindow);
+  // the commands the main window runs, with `mainWindow` owning the file
+  // dialogs; its caption and the save command follow the document.
+  DocumentCommands ConfigureDocuments(QWidget& mainWindow);
 
   // The file dialogs of Open and Save as: (owner, caption, proposed file,
   // filter) → the chosen path, empty when cancelled. Tests replace them.

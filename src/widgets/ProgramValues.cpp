@@ -1,4 +1,4 @@
-#include "app/ProgramValues.h"
+#include "widgets/ProgramValues.h"
 
 #include "foundation/ProductIdentity.h"
 

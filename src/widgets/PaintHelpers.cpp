@@ -1,8 +1,8 @@
-#include "app/PaintHelpers.h"
+#include "widgets/PaintHelpers.h"
 
-#include "app/IconSet.h"
-#include "app/U_DM_metier.h"
-#include "app/UiFonts.h"
+#include "widgets/IconSet.h"
+#include "widgets/U_DM_metier.h"
+#include "widgets/UiFonts.h"
 
 #include <QApplication>
 #include <QFontMetrics>

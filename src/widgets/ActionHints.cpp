@@ -1,4 +1,4 @@
-#include "app/ActionHints.h"
+#include "widgets/ActionHints.h"
 
 #include <QAction>
 

@@ -1,10 +1,10 @@
-#include "app/MessageBoxPrompts.h"
+#include "widgets/MessageBoxPrompts.h"
 
-#include "app/ErrorWindow.h"
-#include "app/ProgramValues.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dates.h"
+#include "widgets/ErrorWindow.h"
+#include "widgets/ProgramValues.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
