@@ -62,6 +62,9 @@ std::vector<NoteUse> UsesOf(const Mcontenu& content) {
   return usesOf(content, names);
 }
 
+FoundNote::FoundNote(Mcontenu* content, std::string title, std::vector<NoteUse> uses)
+    : title(std::move(title)), uses(std::move(uses)), content_(content), alive_(content->liveness()) {}
+
 void NoteSearch::load() {
   clear();
   const ObjectList contents = Mcontenu::Class().LoadedObjects();
@@ -70,10 +73,7 @@ void NoteSearch::load() {
   OwnerNames names;
   for (MObject_OCS* object : contents) {
     auto* content = static_cast<Mcontenu*>(object);
-    FoundNote& note = notes_.emplace_back();
-    note.content = content;
-    note.title = content->Title();
-    note.uses = usesOf(*content, names);
+    const FoundNote& note = notes_.emplace_back(content, content->Title(), usesOf(*content, names));
     // A line break between them: no word runs from the title into the text.
     folded_.push_back(FoldForSearch(fromCp1252(note.title + '\n' + DecodeText(content->Texte()))));
   }
@@ -85,7 +85,8 @@ void NoteSearch::clear() {
 }
 
 int NoteSearch::indexOf(const Mcontenu* content) const {
-  const auto it = std::find_if(notes_.begin(), notes_.end(), [content](const FoundNote& n) { return n.content == content; });
+  if (!content) return -1;
+  const auto it = std::find_if(notes_.begin(), notes_.end(), [content](const FoundNote& n) { return n.content() == content; });
   return it == notes_.end() ? -1 : static_cast<int>(it - notes_.begin());
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,21 +26,29 @@ struct NoteUse {
 };
 
 struct FoundNote {
-  Mcontenu* content = nullptr;
+  FoundNote(Mcontenu* content, std::string title, std::vector<NoteUse> uses);
+
+  // The comment while it exists, else null.
+  Mcontenu* content() const { return *alive_ ? content_ : nullptr; }
+
   std::string title;           // title rule of contents
   std::vector<NoteUse> uses;   // by day, then by activity, each once
+
+private:
+  Mcontenu* content_;
+  std::shared_ptr<const bool> alive_;
 };
 
 class NoteSearch {
 public:
-  // Takes the comments loaded now. The objects are referred to, not owned:
-  // clear() before their document goes.
+  // Takes the comments loaded now. The objects are referred to, not owned;
+  // one deleted since reads as null.
   void load();
   void clear();
 
   int count() const { return static_cast<int>(notes_.size()); }
   const FoundNote& note(int index) const { return notes_.at(static_cast<std::size_t>(index)); }
-  // The position of a comment, -1 when it is not among them.
+  // The position of a comment, -1 when it is not among them (or null).
   int indexOf(const Mcontenu* content) const;
 
   // The positions, in load order, of the comments whose title or text holds
