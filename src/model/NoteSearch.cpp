@@ -14,7 +14,7 @@
 namespace tessel {
 
 QString FoldForSearch(QStringView text) {
-  // Compatibility decomposition parts accented letters into a letter and its
+  // Compatibility decomposition splits accented letters into a letter and its
   // marks, and spells out ligatures such as "ﬁ"; œ, æ and ß do not decompose.
   const QString decomposed = text.toString().normalized(QString::NormalizationForm_KD);
   QString folded;
