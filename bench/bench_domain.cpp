@@ -1,10 +1,11 @@
 // Realistic workspaces: a category tree, one activity per category, one entry
 // per activity and working day over ten years, a note on some entries. Opening as the
 // program does, one week's entries through the model next to the same week
-// from an indexed SQLite table, and saving.
+// from an indexed SQLite table, saving, and finding comments.
 
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
+#include "model/NoteSearch.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -205,10 +206,35 @@ void WeekAgainstSqlite(benchmark::State& state) {
   state.counters["week_entries"] = double(entries.size());
 }
 
+// The note search window at each showing: every comment with its title,
+// the entries that carry it and its folded text.
+void NoteSearchLoad(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  for (auto _ : state) search.load();
+  state.counters["comments"] = double(search.count());
+  close();
+}
+
+// One keystroke in the search field: two words over every comment.
+void NoteSearchFilter(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  search.load();
+  std::size_t found = 0;
+  for (auto _ : state) found = search.matching(u"RENDU 1234").size();
+  state.counters["found"] = double(found);
+  close();
+}
+
 // 8 activities over ten years: about 21 000 entries; 58: about 151 000.
 BENCHMARK(Open)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(NoteSearchLoad)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoteSearchFilter)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/Fenetre_calc_date.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
@@ -8,6 +9,7 @@
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/U_fen_rech_note.h"
 #include "widgets/ActionHints.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
@@ -165,6 +167,10 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   });
   connect(this, &TMainForm::administrationRefreshRequested, administration, &TForme_administration::RefreshUsers);
   connect(this, &TMainForm::freeCommentRequested, this, [] { EditObject(nullptr, Mcontenu::Class()); });
+  // So do the calculator, hidden until "Chronodatrice...", and the note search window.
+  metier_.setCalculatorWindow(new Tforme_calc_date(this));
+  auto* noteSearch = new TForme_rech_note(this);
+  connect(this, &TMainForm::noteSearchRequested, noteSearch, &TForme_rech_note::ShowModal);
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));
 }

@@ -28,5 +28,6 @@ int check(const Args& args);
 int week(const Args& args);
 int period(const Args& args);
 int add(const Args& args);
+int notes(const Args& args);
 
 } // namespace tessel::cli

@@ -46,6 +46,8 @@ const char* usage =
     "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE] [--wait SECONDES]\n"
     "                     saisit une durée comme dans l'emploi du temps et enregistre ;\n"
     "                     attend au plus SECONDES (10 par défaut) que le fichier soit libre\n"
+    "  notes FICHIER [MOT ...]\n"
+    "                     les commentaires ; avec des mots, ceux qui les contiennent tous\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n"
@@ -113,6 +115,7 @@ const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"check", cli::check},
     {"period", cli::period},
     {"week", cli::week},
+    {"notes", cli::notes},
     {"convert", convert},
     {"dump", dump},
     {"query", query},

@@ -128,6 +128,7 @@ void TFrame_visu_OAOR::OpenOrCreate() {
   if (kept) object_ = WatchedObject(kept);
   refresh();
   DocumentManager::instance().SetDocumentModified(true);
+  emit noteEdited();
 }
 
 void TFrame_visu_OAOR::refresh() {

@@ -1,6 +1,7 @@
 // The shared modules' image lists and actions, the main window's tool bars,
 // menus and commands, and the workspace frame's pages.
 
+#include "app/Fenetre_calc_date.h"
 #include "app/MainForm.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
@@ -8,6 +9,7 @@
 #include "app/WorkScreen.h"
 #include "model/DocumentManager.h"
 #include "support/ModalWindows.h"
+#include "ui/U_fen_rech_note.h"
 #include "widgets/IconSet.h"
 #include "widgets/ProgramValues.h"
 #include "widgets/U_DM_metier.h"
@@ -17,6 +19,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -443,25 +446,29 @@ void MainFormTest::newAndOpenRunTheAfterLoadStepsOnlyWhenLoaded() {
 
 void MainFormTest::calculatorToggle() {
   auto* button = form_->findChild<QToolButton*>(QStringLiteral("TLB_calculatrice"));
-  // No calculator yet: the command does nothing and the button stays up.
-  QTest::mouseClick(button, Qt::LeftButton);
+  // The window's calculator is made with it, hidden.
+  auto* calculator = form_->findChild<Tforme_calc_date*>();
+  QVERIFY(calculator);
+  QVERIFY(!calculator->isVisible());
   QVERIFY(!button->isChecked());
 
-  QWidget calculator;
-  metier_->setCalculatorWindow(&calculator);
   QTest::mouseClick(button, Qt::LeftButton);
-  QVERIFY(calculator.isVisible());
+  QVERIFY(calculator->isVisible());
   QVERIFY(button->isChecked());
   QTest::mouseClick(button, Qt::LeftButton);
-  QVERIFY(!calculator.isVisible());
+  QVERIFY(!calculator->isVisible());
   QVERIFY(!button->isChecked());
   // The menu item does the same; closing the window itself raises the button.
   metier_->Act_calculatrice->trigger();
-  QVERIFY(calculator.isVisible());
+  QVERIFY(calculator->isVisible());
   QVERIFY(form_->MM_outils->actions().last()->isChecked());
-  calculator.close();
+  calculator->close();
   QVERIFY(!button->isChecked());
+
+  // Without a calculator the command does nothing and the button stays up.
   metier_->setCalculatorWindow(nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  QVERIFY(!button->isChecked());
 }
 
 void MainFormTest::dropDownButtonsRunTheirFirstCommand() {
@@ -476,6 +483,8 @@ void MainFormTest::dropDownButtonsRunTheirFirstCommand() {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, button->height() / 2));
   };
   clickMain("TLB_rapport");
+  // The note search window comes up modally.
+  test::onNextModal<TForme_rech_note>([](TForme_rech_note* window) { QTest::mouseClick(window->BB_ok, Qt::LeftButton); });
   clickMain("TLB_commentaires");
   QCOMPARE(weekly.count(), 1);
   QCOMPARE(weekly.at(0).at(0).toDouble(), 45000.0);

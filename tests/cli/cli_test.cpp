@@ -286,6 +286,65 @@ TEST_F(Cli, AMissingFileIsCreatedOnlyByASuccessfulAdd) {
   EXPECT_TRUE(QFile::exists(path("n.TSF")));
 }
 
+TEST_F(Cli, NotesListsAndFiltersTheComments) {
+  const QString file = path("n.TSF");
+  ASSERT_EQ(runCli({"add", file, "2002-09-02", "Réunion", "1:00", "--note", "Budget à revoir\nAvec Zoé"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2002-09-03", "Pause", "0:30", "--note", "Café"}).status, 0);
+  // Before any comment, and for words that match none: nothing, and success.
+  ASSERT_EQ(runCli({"add", path("vide.TSF"), "2002-09-02", "Pause", "1:00"}).status, 0);
+  struct Case {
+    QStringList args;
+    std::string out;
+  };
+  const Case cases[] = {
+      {{"notes", path("vide.TSF")}, ""},
+      {{"notes", file}, "Budget à revoir\t2002-09-02 Réunion\nCafé\t2002-09-03 Pause\n"},
+      {{"notes", file, "ZOE", "budget"}, "Budget à revoir\t2002-09-02 Réunion\n"},
+      {{"notes", file, "cafe"}, "Café\t2002-09-03 Pause\n"},
+      {{"notes", file, "budget", "cafe"}, ""},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
+  }
+  // A comment on two days is listed once with both; one on no entry with nothing after the tab.
+  {
+    MBC base;
+    auto object = [&base](const char* cls) {
+      EntityRef e = base.nouvelle_entite();
+      e->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+      e->ajouter(base.relation("sys_ID_classe"), base.symbole(std::string("sys_") + cls));
+      return e;
+    };
+    auto set = [&base](EntityRef e, const char* attribute, MEntite* value) {
+      e->ajouter(base.relation(std::string("sys_nom_attribut_") + attribute), value);
+    };
+    EntityRef unused = object("Mcontenu"), twice = object("Mcontenu"), category = object("Mcategorie");
+    set(unused, "Titre", base.symbole("Sans saisie"));
+    set(twice, "Titre", base.symbole("Deux jours"));
+    set(category, "Nom", base.symbole("Réunion"_w));
+    EntityRef activity = object("Mactivite_tessel");
+    set(activity, "Fliste_themes", category.get());
+    for (const char* day : {"03/09/2002", "02/09/2002"}) {
+      EntityRef entry = object("Moccurence");
+      set(entry, "date_de_debut", base.symbole(day));
+      set(entry, "contenu", twice.get());
+      set(activity, "action", entry.get());
+    }
+    WriteDataFile(base.ecrire(), path("deux.TSF"));
+  }
+  const CliRun both = runCli({"notes", path("deux.TSF")});
+  EXPECT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.out, "Sans saisie\t\nDeux jours\t2002-09-02 Réunion; 2002-09-03 Réunion\n");
+
+  for (const QStringList& args : {QStringList{"notes"}, QStringList{"notes", path("absent.TSF")}}) {
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("absent.TSF")));
+  }
+}
+
 namespace {
 
 // A file system of its own, a few pages large, where mounting is allowed.
