@@ -137,13 +137,13 @@ void JournalStep::apply(MBC& base, bool forward) {
 
 // ---------------------------------------------------------------- BaseJournal
 
-BaseJournal::BaseJournal(MBC& base) : base_(base) {
-  if (base_.journal()) throw InternalError("la base a déjà un journal"_w);
-  base_.setJournal(this);
+BaseJournal::BaseJournal(MBC& base) : base_(&base) {
+  if (base.journal()) throw InternalError("la base a déjà un journal"_w);
+  base.setJournal(this);
 }
 
 BaseJournal::~BaseJournal() {
-  if (base_.journal() == this) base_.setJournal(nullptr);
+  if (base_ && base_->journal() == this) base_->setJournal(nullptr);
 }
 
 bool BaseJournal::recorded(const MTruc* t) {
@@ -174,8 +174,13 @@ JournalStep BaseJournal::take() {
   addedAt_.clear();
   pinned_.clear();
   step.dropCancelled();
-  step.generation_ = base_.generation();
+  step.generation_ = base_ ? base_->generation() : 0;
   return step;
+}
+
+void BaseJournal::baseDestroyed() {
+  contentDiscarded();
+  base_ = nullptr;
 }
 
 void BaseJournal::contentDiscarded() {

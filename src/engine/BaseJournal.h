@@ -83,11 +83,12 @@ public:
   void added(const MTruc* t);
   void removed(const MTruc* t);
   void contentDiscarded();
+  void baseDestroyed();
 
 private:
   static bool recorded(const MTruc* t);
 
-  MBC& base_;
+  MBC* base_;
   JournalStep current_;
   std::unordered_map<std::uint64_t, std::size_t> addedAt_; // sequence -> index in current_
   std::unordered_set<const MEntite*> pinned_;

@@ -131,6 +131,8 @@ std::uint64_t nextGeneration() {
 MBC::MBC() : symbols_(100, 50, true), relations_(100, 50), generation_(nextGeneration()) { base_courante = this; }
 
 MBC::~MBC() {
+  if (journal_) journal_->baseDestroyed();
+  journal_ = nullptr;
   MBC* previous = base_courante;
   base_courante = this;
   vider();

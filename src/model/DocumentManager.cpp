@@ -4,6 +4,7 @@
 #include "foundation/Errors.h"
 #include "foundation/FileAccess.h"
 #include "foundation/ProductIdentity.h"
+#include "model/EditHistory.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -186,6 +187,8 @@ void DocumentManager::AfterDocumentLoaded() {
 
   if (initialiseWorkspace) initialiseWorkspace();
   SetDocumentModified(false);
+  // What the loading did is the document as it is: nothing to undo yet.
+  EditHistory::instance().documentLoaded();
 }
 
 bool DocumentManager::mayOverwrite() {
@@ -225,6 +228,7 @@ void DocumentManager::write(const QString& path) {
   fileRead_.newer = false;
   WriteSetting("dernier_fichier", path);
   generated_ = false;
+  EditHistory::instance().markSaved();
   SetDocumentModified(false);
 }
 
@@ -254,6 +258,7 @@ bool DocumentManager::SaveAs(const QString& path) {
   onDisk_ = written;
   WriteSetting("dernier_fichier", path);
   generated_ = false;
+  EditHistory::instance().markSaved();
   SetDocumentModified(false);
   if (captionChanged) captionChanged();
   return true;
@@ -310,11 +315,13 @@ void DocumentManager::Discard() {
 }
 
 void DocumentManager::CloseDocument() {
+  EditHistory::instance().documentClosing();
   if (Storage::isOpen()) Q_EMIT aboutToClose();
   Storage::CloseBase();
 }
 
 void DocumentManager::reset() {
+  EditHistory::instance().reset();
   currentFile_.clear();
   generated_ = false;
   modified_ = false;
