@@ -2,6 +2,7 @@
 
 #include "app/U_frame_Tessel.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/ProgramValues.h"
@@ -29,10 +30,12 @@ void TesselProgram::start(const QStringList& arguments) {
   // Only the splash screen shows while the start document opens, the
   // after-load step runs and the remaining windows are built.
   introduction.StartSplash();
+  EditHistory::instance().setEnabled(true);
   DocumentManager& documents = DocumentManager::instance();
   documents.OpenDocument(documents.startDocumentName(arguments));
   mainForm.AfterDocumentLoaded();
   mainForm.Frame_tessel->RefreshWorkScreens();
+  EditHistory::instance().documentLoaded();
   introduction.EndSplash();
   mainForm.showMaximized();
 }

@@ -68,11 +68,15 @@ public:
   QAction* const Act_creer_commentaire;
   QMenu* const PM_rapports;
   QMenu* const MM_fichier;
+  QMenu* const MM_edition;
   QMenu* const MM_rapports;
   QMenu* const MM_outils;
   QMenu* const MM_aide;
   QAction* const Act_nouveau;
   QAction* const Act_quitter;
+  // "Annuler …" and "Rétablir …", named after the step they take back or do again.
+  QAction* const Act_annuler;
+  QAction* const Act_retablir;
   QAction* const Act_administration;
   QAction* const Act_couleur;
 
@@ -91,6 +95,8 @@ protected:
 private:
   void buildToolBars();
   void buildMenus();
+  void buildEditMenu();
+  void followHistory();
   void documentReplaced(const std::function<bool()>& load);
 
   TDM_intro& intro_;

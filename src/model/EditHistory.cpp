@@ -14,6 +14,7 @@ QString DefaultEditCaption() { return QStringLiteral("la modification"); }
 
 // One step: the changes it made, already made when it is pushed.
 class EditHistory::Step final : public QUndoCommand {
+  using Views = EditHistory::Views;
 public:
   Step(JournalStep changes, const QString& caption) : changes_(std::move(changes)) { setText(caption); }
   void undo() override { changes_.undo(Storage::base()); }
@@ -22,6 +23,7 @@ public:
     changes_.redo(Storage::base());
   }
   JournalStep& changes() { return changes_; }
+  Views before, after;
 
 private:
   JournalStep changes_;
@@ -45,6 +47,7 @@ void EditHistory::setEnabled(bool enabled) {
 void EditHistory::documentLoaded() {
   stack_.clear();
   describedInCommand_ = nullptr;
+  viewBefore_.clear();
   journal_.reset();
   if (enabled_ && Storage::isOpen()) journal_ = std::make_unique<BaseJournal>(Storage::base());
   Q_EMIT changed();
@@ -53,6 +56,7 @@ void EditHistory::documentLoaded() {
 void EditHistory::documentClosing() {
   stack_.clear();
   describedInCommand_ = nullptr;
+  viewBefore_.clear();
   journal_.reset();
   Q_EMIT changed();
 }
@@ -70,8 +74,12 @@ EditHistory::Step* EditHistory::top() const {
 void EditHistory::push(const QString& caption) {
   JournalStep changes = journal_->take();
   if (changes.empty()) return;
+  auto* step = new Step(std::move(changes), caption);
+  step->before = depth_ > 0 ? viewBefore_ : noteViews();
+  step->after = noteViews();
+  viewBefore_ = step->after;
   // The steps undone so far go: the document took another way.
-  stack_.push(new Step(std::move(changes), caption));
+  stack_.push(step);
   DocumentManager::instance().SetDocumentModified(true);
   Q_EMIT changed();
 }
@@ -96,6 +104,7 @@ void EditHistory::beginCommand() {
   if (depth_++ > 0) return;
   flushOutsideCommand();
   describedInCommand_ = nullptr;
+  viewBefore_ = noteViews();
 }
 
 void EditHistory::endCommand() {
@@ -105,6 +114,7 @@ void EditHistory::endCommand() {
   // What the command did after naming its step belongs to that step.
   if (described && described == top() && !stack_.canRedo() && !stack_.isClean()) {
     described->changes().append(journal_->take());
+    described->after = noteViews();
     return;
   }
   push(DefaultEditCaption());
@@ -164,11 +174,30 @@ void EditHistory::restore(bool forward) {
     stack_.undo();
   Storage::Resynchronise(step->changes().subjects());
   followCleanState();
+  restoredViews_ = forward ? step->after : step->before;
   Q_EMIT restored();
+  restoredViews_.clear();
   // Objects made again, and screens shown again, may repair what they read
   // (a broken date): that is no edit of the user's.
   if (journal_->pending()) journal_->take();
   Q_EMIT changed();
+}
+
+void EditHistory::setViewNoter(QObject* screen, std::function<ViewNote()> noter) {
+  if (!noters_.count(screen))
+    connect(screen, &QObject::destroyed, this, [this, screen] { noters_.erase(screen); });
+  noters_[screen] = std::move(noter);
+}
+
+EditHistory::Views EditHistory::noteViews() const {
+  Views views;
+  for (const auto& [screen, noter] : noters_) views[screen] = noter();
+  return views;
+}
+
+EditHistory::ViewNote EditHistory::restoredView(const QObject* screen) const {
+  const auto it = restoredViews_.find(screen);
+  return it == restoredViews_.end() ? nullptr : it->second;
 }
 
 void EditHistory::followCleanState() { DocumentManager::instance().SetDocumentModified(!stack_.isClean()); }

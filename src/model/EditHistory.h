@@ -16,6 +16,8 @@
 #include <QString>
 #include <QUndoStack>
 
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace tessel {
@@ -62,6 +64,16 @@ public:
   void undo();
   void redo();
   int count() const { return stack_.count(); }
+
+  // What a screen shows that is not in the document (the rows of a
+  // timetable, the week shown) is noted around each step: `noter` is asked
+  // when a command begins and when its step is made, while `screen` lives.
+  // While restored() is emitted, restoredView() gives the screen what it
+  // showed before the step undone, or after the step redone (null when it
+  // noted nothing then).
+  using ViewNote = std::shared_ptr<const void>;
+  void setViewNoter(QObject* screen, std::function<ViewNote()> noter);
+  ViewNote restoredView(const QObject* screen) const;
   const QUndoStack& stack() const { return stack_; }
 
   // For tests: off, and empty.
@@ -90,6 +102,11 @@ private:
   bool enabled_ = false;
   int depth_ = 0;
   Step* describedInCommand_ = nullptr; // the last step describe() made in the current command
+  using Views = std::map<const QObject*, ViewNote>;
+  Views noteViews() const;
+  std::map<const QObject*, std::function<ViewNote()>> noters_;
+  Views viewBefore_;   // at the start of the current command, or after its last step
+  Views restoredViews_;
 };
 
 // The caption of a change without a name of its own.

@@ -239,6 +239,7 @@ void MainFormTest::menus_data() {
   QTest::newRow("Fichier") << "&Fichier"
                            << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "-", "En&registrer|Ctrl+S",
                                           "En&registrer sous...", "-", "Quitter"};
+  QTest::newRow("Édition") << "&Édition" << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z"};
   QTest::newRow("Rapports") << "&Rapports"
                             << QStringList{"Rapport hebdomadaire", "Rapport hebdomadaire avec note(s)"};
   QTest::newRow("Outils") << "&Outils"
@@ -273,7 +274,7 @@ void MainFormTest::everyMenuItemHasItsIcon() {
     for (QAction* item : top->menu()->actions())
       if (!item->isSeparator()) QVERIFY2(!item->icon().isNull(), qPrintable(item->text()));
   }
-  QCOMPARE(titles, (QStringList{"&Fichier", "&Rapports", "&Outils", "?"}));
+  QCOMPARE(titles, (QStringList{"&Fichier", "&Édition", "&Rapports", "&Outils", "?"}));
   QCOMPARE(form_->MM_outils->menuAction()->toolTip(), QStringLiteral("Commandes relatives au fenêtres"));
   QCOMPARE(metier_->Act_page_produit->toolTip(), QStringLiteral("Page HTML"));
   QCOMPARE(intro_->Act_a_propos->toolTip(), QStringLiteral("Fenêtre à propos"));
