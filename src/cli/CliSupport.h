@@ -28,5 +28,7 @@ int check(const Args& args);
 int week(const Args& args);
 int period(const Args& args);
 int add(const Args& args);
+int backups(const Args& args);
+int restore(const Args& args);
 
 } // namespace tessel::cli

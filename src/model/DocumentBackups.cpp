@@ -38,6 +38,14 @@ QString DocumentBackups::dateText(const QDateTime& when) {
   return when.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
+QString DocumentBackups::sizeText(std::int64_t bytes) {
+  if (bytes < 1024) return QStringLiteral("%1 octets").arg(bytes);
+  const bool mega = bytes >= 1024 * 1024;
+  const double amount = double(bytes) / (mega ? 1024.0 * 1024.0 : 1024.0);
+  return QString::number(amount, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')) +
+         (mega ? QStringLiteral(" Mo") : QStringLiteral(" Ko"));
+}
+
 std::int64_t DocumentBackups::sizeLimit() {
   bool ok = false;
   const qint64 megabytes = DocumentManager::ReadSetting(QStringLiteral("sauvegardes/taille_max_Mo")).toLongLong(&ok);

@@ -48,6 +48,8 @@ public:
   static QDateTime now();
   // "12/05/2024 14:03:22": how backups are named for people.
   static QString dateText(const QDateTime& when);
+  // "812 octets", "1,2 Ko", "34,5 Mo".
+  static QString sizeText(std::int64_t bytes);
 };
 
 } // namespace tessel
