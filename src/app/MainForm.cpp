@@ -4,10 +4,13 @@
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
+#include "foundation/FileAccess.h"
+#include "model/DocumentManager.h"
 #include "model/EditHistory.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/Fenetre_restauration.h"
 #include "widgets/ActionHints.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
@@ -111,6 +114,8 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
       MM_outils(newMenu(this, "MM_outils", QStringLiteral("&Outils"))),
       MM_aide(newMenu(this, "MM_aide", QStringLiteral("?"))),
       Act_nouveau(newAction(this, "Act_nouveau", QStringLiteral("Nouveau"))),
+      Act_restaurer(newAction(this, "Act_restaurer", QStringLiteral("Restaurer une version précédente..."),
+                              QStringLiteral("Ouvrir une version gardée à un enregistrement précédent"))),
       Act_quitter(newAction(this, "Act_quitter", QStringLiteral("Quitter"))),
       Act_annuler(newAction(this, "Act_annuler", QStringLiteral("Annuler"))),
       Act_retablir(newAction(this, "Act_retablir", QStringLiteral("Rétablir"))),
@@ -243,6 +248,9 @@ void TMainForm::buildMenus() {
   metier_.Act_ouvrir->setIcon(common.icon(IconOpen));
   connect(metier_.Act_ouvrir, &QAction::triggered, this,
           Reported([this] { documentReplaced(hooks_.openDocument); }));
+  Act_restaurer->setIcon(QIcon(IconPath(QStringLiteral("common-file-restore.svg"))));
+  chooseBackup = [](QWidget* owner, const QString& document) { return TForme_restauration::Choose(owner, document); };
+  connect(Act_restaurer, &QAction::triggered, this, Reported([this] { documentReplaced([this] { return openBackup(); }); }));
   connect(metier_.Act_enregistrer, &QAction::triggered, this, Reported([this] {
             if (hooks_.save) hooks_.save();
           }));
@@ -255,6 +263,7 @@ void TMainForm::buildMenus() {
 
   MM_fichier->addAction(Act_nouveau);
   MM_fichier->addAction(metier_.Act_ouvrir);
+  MM_fichier->addAction(Act_restaurer);
   MM_fichier->addSeparator();
   MM_fichier->addAction(metier_.Act_enregistrer);
   MM_fichier->addAction(metier_.Act_enregistrer_sous);
@@ -331,6 +340,18 @@ void TMainForm::documentReplaced(const std::function<bool()>& load) {
   emit administrationRefreshRequested();
   Frame_tessel->RefreshWorkScreens();
   EditHistory::instance().documentLoaded();
+}
+
+bool TMainForm::openBackup() {
+  DocumentManager& documents = DocumentManager::instance();
+  const QString chosen = chooseBackup ? chooseBackup(this, documents.CurrentFile()) : QString();
+  if (chosen.isEmpty()) return false;
+  // Read before the save question: the save it may make can prune the backup.
+  const FileContent content = ReadFile(chosen);
+  if (documents.AskToSave() == Answer::Cancel) return false;
+  documents.Discard();
+  documents.OpenAsNewDocument(content.bytes);
+  return true;
 }
 
 void TMainForm::ColourCommand() {

@@ -6,6 +6,7 @@
 #include "foundation/ProductIdentity.h"
 #include "model/DocumentBackups.h"
 #include "model/EditHistory.h"
+#include "model/RecoveryCopy.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -211,6 +212,7 @@ void DocumentManager::AfterDocumentLoaded() {
   SetDocumentModified(false);
   // What the loading did is the document as it is: nothing to undo yet.
   EditHistory::instance().documentLoaded();
+  RecoveryCopy::instance().documentLoaded();
 }
 
 bool DocumentManager::mayOverwrite() {
@@ -264,6 +266,7 @@ void DocumentManager::write(const QString& path) {
   generated_ = false;
   EditHistory::instance().markSaved();
   SetDocumentModified(false);
+  RecoveryCopy::instance().documentSaved();
 }
 
 bool DocumentManager::Save() {
@@ -295,6 +298,7 @@ bool DocumentManager::SaveAs(const QString& path) {
   generated_ = false;
   EditHistory::instance().markSaved();
   SetDocumentModified(false);
+  RecoveryCopy::instance().documentSaved();
   if (captionChanged) captionChanged();
   return true;
 }
@@ -350,12 +354,14 @@ void DocumentManager::Discard() {
 }
 
 void DocumentManager::CloseDocument() {
+  RecoveryCopy::instance().documentClosing();
   EditHistory::instance().documentClosing();
   if (Storage::isOpen()) Q_EMIT aboutToClose();
   Storage::CloseBase();
 }
 
 void DocumentManager::reset() {
+  RecoveryCopy::instance().reset();
   EditHistory::instance().reset();
   currentFile_.clear();
   generated_ = false;

@@ -237,7 +237,8 @@ void MainFormTest::menus_data() {
   QTest::addColumn<QString>("menu");
   QTest::addColumn<QStringList>("items");
   QTest::newRow("Fichier") << "&Fichier"
-                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "-", "En&registrer|Ctrl+S",
+                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "Restaurer une version précédente...", "-",
+                                          "En&registrer|Ctrl+S",
                                           "En&registrer sous...", "-", "Quitter"};
   QTest::newRow("Édition") << "&Édition" << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z"};
   QTest::newRow("Rapports") << "&Rapports"
@@ -368,7 +369,7 @@ void MainFormTest::colourCommand() {
 
 void MainFormTest::saveFollowsTheModifiedState() {
   auto* button = form_->findChild<QToolButton*>(QStringLiteral("TLB_enregistrer"));
-  QAction* menuItem = form_->MM_fichier->actions().at(3);
+  QAction* menuItem = form_->MM_fichier->actions().at(4);
   QVERIFY(!button->isEnabled());
   QVERIFY(!menuItem->isEnabled());
   int saves = 0;
