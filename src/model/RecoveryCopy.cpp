@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -19,6 +20,9 @@
 namespace tessel {
 
 namespace {
+
+constexpr int PauseMs = 2000;    // without a key or a click
+constexpr int LongestWaitMs = 30000;
 
 // Beside each copy: the document's path, then when the copy was taken.
 QString infoOf(const QString& copy) { return copy + QStringLiteral(".document"); }
@@ -32,7 +36,7 @@ RecoveryCopy& RecoveryCopy::instance() {
 
 RecoveryCopy::RecoveryCopy() {
   timer_.setInterval(IntervalMs);
-  connect(&timer_, &QTimer::timeout, this, [this] { copyNow(); });
+  connect(&timer_, &QTimer::timeout, this, &RecoveryCopy::due);
   connect(&EditHistory::instance(), &EditHistory::changed, this, [this] {
     // A history emptied is a document loaded or closing: no edit.
     if (EditHistory::instance().count() == 0) return;
@@ -50,7 +54,36 @@ QString RecoveryCopy::folder() {
 
 void RecoveryCopy::setEnabled(bool enabled) {
   if (!enabled) documentClosing();
+  if (QCoreApplication* app = QCoreApplication::instance(); app && enabled != enabled_) {
+    if (enabled)
+      app->installEventFilter(this);
+    else
+      app->removeEventFilter(this);
+  }
   enabled_ = enabled;
+}
+
+bool RecoveryCopy::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+  case QEvent::KeyPress:
+  case QEvent::MouseButtonPress:
+  case QEvent::Wheel:
+  case QEvent::InputMethod: sinceInput_.start(); break;
+  default: break;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+// Taking the stream holds the interface for a moment: not while the user types.
+void RecoveryCopy::due() {
+  if (sinceInput_.isValid() && sinceInput_.elapsed() < PauseMs && waited_ < LongestWaitMs) {
+    waited_ += PauseMs;
+    timer_.start(PauseMs);
+    return;
+  }
+  waited_ = 0;
+  timer_.start(IntervalMs);
+  copyNow();
 }
 
 void RecoveryCopy::documentLoaded() {

@@ -2,7 +2,8 @@
 // The recovery copy of the open document: while it has changes not saved,
 // the base is copied every two minutes into the user's data folder
 // (recovery/), so that a crash loses at most two minutes of work. Only the
-// base's stream is taken on the user-interface thread; encrypting and
+// base's stream is taken on the user-interface thread, at a pause in the
+// user's typing (waiting at most half a minute for one); encrypting and
 // writing it happen on a worker thread, one copy at a time. Saving, closing
 // and a clean exit remove the copy. Each run holds a lock on its copy: a copy
 // whose run is gone was left by a crash, and the next start offers it.
@@ -11,6 +12,7 @@
 #include "foundation/MemoryStream.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFuture>
 #include <QObject>
 #include <QString>
@@ -61,12 +63,18 @@ public:
   // For tests: stopped, no copy.
   void reset();
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   RecoveryCopy();
   ~RecoveryCopy() override;
   void removeOwnCopy();
+  void due();
 
   QTimer timer_;
+  QElapsedTimer sinceInput_; // the user's last key or click
+  int waited_ = 0;           // for a pause, in milliseconds
   QFuture<void> writing_;
   DocumentLock lock_;
   QString path_;
