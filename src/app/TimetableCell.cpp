@@ -75,7 +75,9 @@ void TimetableCell::keyPressEvent(QKeyEvent* event) {
   const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
                             key == Qt::Key_Meta || key == Qt::Key_AltGr;
   const bool hadTime = IsNonZeroDuration(toCp1252(text()));
-  if (emptyMask() && !modifierOnly) {
+  // A shortcut pressed where no time is typed leaves the mask as it is.
+  const bool shortcut = event->modifiers() & Qt::ControlModifier;
+  if (emptyMask() && !modifierOnly && !shortcut) {
     // Typed characters then replace the whole text.
     setText(QStringLiteral("00:00"));
     selectAll();

@@ -61,7 +61,9 @@ TForme_restauration::TForme_restauration(const QString& document, TDateTime mond
   LV_sauvegardes->setAlternatingRowColors(true);
   LV_sauvegardes->setSelectionMode(QAbstractItemView::SingleSelection);
   LV_sauvegardes->setHeaderLabels({QStringLiteral("Enregistrée le"), QStringLiteral("Taille"),
-                                   QStringLiteral("Semaine du %1").arg(fromCp1252(DateTextOf(false, monday)))});
+                                   QStringLiteral("Total semaine du %1").arg(fromCp1252(DateTextOf(false, monday)))});
+  for (int column : {SizeColumn, WeekColumn})
+    LV_sauvegardes->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   LV_sauvegardes->header()->setStretchLastSection(false);
   LV_sauvegardes->header()->setSectionResizeMode(DateColumn, QHeaderView::Stretch);
   for (int column : {SizeColumn, WeekColumn})
