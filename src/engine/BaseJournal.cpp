@@ -120,8 +120,10 @@ void JournalStep::apply(MBC& base, bool forward) {
     base.enterRelation(t->relation());
   }
   std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) {
-    return std::tie(a.owner, a.role) < std::tie(b.owner, b.role) ||
-           (a.owner == b.owner && a.role == b.role && a.triple->sequence() < b.triple->sequence());
+    const auto key = [](const Slot& s) {
+      return std::tuple(reinterpret_cast<std::uintptr_t>(s.owner), s.role, s.triple->sequence());
+    };
+    return key(a) < key(b);
   });
   std::vector<MTruc*> run;
   for (std::size_t i = 0; i < slots.size();) {
