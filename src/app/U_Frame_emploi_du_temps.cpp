@@ -441,6 +441,7 @@ void TFrame_emploi_du_temps::initialise() {
   documents.commitPendingEdits = [screen = QPointer(this)] {
     if (screen) screen->commitPendingEdit();
   };
+  EditHistory::instance().commitPendingEdit = [screen = QPointer(this)] { return !screen || screen->commitPendingEdit(); };
   documents.SetDocumentModified(false);
   {
     const QSignalBlocker block(DTP_jour);

@@ -64,6 +64,7 @@ void EditHistory::documentClosing() {
 void EditHistory::reset() {
   setEnabled(false);
   depth_ = 0;
+  commitPendingEdit = nullptr;
 }
 
 EditHistory::Step* EditHistory::top() const {
@@ -155,9 +156,9 @@ void EditHistory::redo() { restore(true); }
 
 void EditHistory::restore(bool forward) {
   if (!journal_) return;
-  // A time still in its cell is an edit of its own, the first to go back.
-  DocumentManager& documents = DocumentManager::instance();
-  if (documents.commitPendingEdits) documents.commitPendingEdits();
+  // A time still in its cell is an edit of its own, the first to go back;
+  // a text refused stays in its cell for the user to mend.
+  if (commitPendingEdit && !commitPendingEdit()) return;
   if (journal_->pending()) {
     if (depth_ > 0)
       push(DefaultEditCaption());

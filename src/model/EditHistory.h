@@ -60,9 +60,13 @@ public:
   // "Rétablir" alone when there is nothing to take back or do again.
   QString undoText() const;
   QString redoText() const;
-  // The edit still being typed is committed first (it becomes the last step).
+  // The edit still being typed is committed first (it becomes the last
+  // step); when it is refused, nothing is undone or redone.
   void undo();
   void redo();
+  // Set by the screen where edits are typed: commits the one under way,
+  // answers false when it is refused.
+  std::function<bool()> commitPendingEdit;
   int count() const { return stack_.count(); }
 
   // What a screen shows that is not in the document (the rows of a

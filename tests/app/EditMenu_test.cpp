@@ -255,6 +255,14 @@ void EditMenuTest::aTimeBeingTypedIsUndoneFirst() {
   QCOMPARE(cell(0, 2)->text(), QStringLiteral(":"));
   QCOMPARE(cell(0, 1)->text(), QStringLiteral("01:00"));
   QCOMPARE(form().Act_retablir->text(), QStringLiteral("Rétablir la saisie de 3:15 (Pause, mercredi 4)"));
+
+  // A text that is no time is refused, stays in its cell, and nothing is undone.
+  QTest::mouseClick(cell(0, 3), Qt::LeftButton);
+  QTest::keyClicks(cell(0, 3), "9:75");
+  triggerFromEventLoop(form().Act_annuler);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(cell(0, 3)->text(), QStringLiteral("9:75"));
+  QCOMPARE(cell(0, 1)->text(), QStringLiteral("01:00"));
 }
 
 // Undone, a time typed in another week shows that week again, with the rows
