@@ -250,7 +250,8 @@ void TMainForm::buildMenus() {
           Reported([this] { documentReplaced(hooks_.openDocument); }));
   Act_restaurer->setIcon(QIcon(IconPath(QStringLiteral("common-file-restore.svg"))));
   chooseBackup = [](QWidget* owner, const QString& document) { return TForme_restauration::Choose(owner, document); };
-  connect(Act_restaurer, &QAction::triggered, this, Reported([this] { documentReplaced([this] { return openBackup(); }); }));
+  connect(Act_restaurer, &QAction::triggered, this,
+          Reported([this] { documentReplaced([this] { return openBackup(); }); }));
   connect(metier_.Act_enregistrer, &QAction::triggered, this, Reported([this] {
             if (hooks_.save) hooks_.save();
           }));

@@ -441,7 +441,9 @@ void TFrame_emploi_du_temps::initialise() {
   documents.commitPendingEdits = [screen = QPointer(this)] {
     if (screen) screen->commitPendingEdit();
   };
-  EditHistory::instance().commitPendingEdit = [screen = QPointer(this)] { return !screen || screen->commitPendingEdit(); };
+  EditHistory::instance().commitPendingEdit = [screen = QPointer(this)] {
+    return !screen || screen->commitPendingEdit();
+  };
   documents.SetDocumentModified(false);
   {
     const QSignalBlocker block(DTP_jour);
@@ -841,7 +843,8 @@ void TFrame_emploi_du_temps::documentRestored() {
   }
   week_.load(shown ? shown->day : shownDay_);
   shownDay_ = shown ? shown->day : shownDay_;
-  if (TDM_metier_tessel* module = TDM_metier_tessel::instance()) module->setReportPeriod(week_.monday(), week_.sunday());
+  if (TDM_metier_tessel* module = TDM_metier_tessel::instance())
+    module->setReportPeriod(week_.monday(), week_.sunday());
   std::vector<MObject_OCS*> rows;
   if (shown)
     for (const EntityRef& activity : shown->rows) rows.push_back(Storage::ObjectOf(activity.get()));

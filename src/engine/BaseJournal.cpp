@@ -87,7 +87,8 @@ void JournalStep::redo(MBC& base) { apply(base, true); }
 
 void JournalStep::apply(MBC& base, bool forward) {
   if (changes_.empty()) return;
-  if (generation_ != base.generation()) throw InternalError("modifications enregistrées sur un autre contenu de la base"_w);
+  if (generation_ != base.generation())
+    throw InternalError("modifications enregistrées sur un autre contenu de la base"_w);
   // Going forward the added triples come back and the removed ones go;
   // backward the other way round. Each number is in the step once, so the
   // order of the changes does not matter: every triple finds its place by its number.

@@ -160,7 +160,8 @@ MTruc* TripleList::findSequence(std::uint64_t sequence, Role role) const {
   compact(role);
   MTruc** first = heap()->items();
   MTruc** last = first + heap()->size;
-  MTruc** at = std::lower_bound(first, last, sequence, [](const MTruc* t, std::uint64_t s) { return t->sequence() < s; });
+  MTruc** at =
+      std::lower_bound(first, last, sequence, [](const MTruc* t, std::uint64_t s) { return t->sequence() < s; });
   return at != last && (*at)->sequence() == sequence ? *at : nullptr;
 }
 

@@ -78,7 +78,8 @@ void DocumentBackups::keep(const QString& document) {
   const QString stem = now().toString(NameFormat);
   const QString extension = FileExtension(document);
   QString target = QDir(folder).filePath(stem + extension);
-  for (int n = 2; QFileInfo::exists(target); ++n) target = QDir(folder).filePath(stem + "-" + QString::number(n) + extension);
+  for (int n = 2; QFileInfo::exists(target); ++n)
+    target = QDir(folder).filePath(stem + "-" + QString::number(n) + extension);
   ReplaceFile(target, content.bytes);
   prune(document);
 }
