@@ -1,16 +1,21 @@
 // Realistic workspaces: a category tree, one activity per category, one entry
 // per activity and working day over ten years, a note on some entries. Opening as the
 // program does, one week's entries through the model next to the same week
-// from an indexed SQLite table, saving, and finding comments.
+// from an indexed SQLite table, saving, finding comments, undoing and redoing
+// a typed time, and the part of a recovery copy taken on the user-interface
+// thread.
 
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/NoteSearch.h"
+#include "model/RecoveryCopy.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "model/WeekTimetable.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -129,6 +134,38 @@ void Save(benchmark::State& state) {
   QFile::remove(copy);
 }
 
+// What a recovery copy takes on the user-interface thread (the stream of the
+// base); encrypting and writing it happen on a worker thread.
+void RecoverySnapshot(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = RecoveryCopy::snapshot().size();
+  close();
+  state.counters["stream_MB"] = double(bytes) / (1024 * 1024);
+}
+
+// A time typed again over an old entry, undone and redone: the triples go
+// back into the middle of the base's list.
+void UndoRedoOfATypedTime(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  EditHistory& history = EditHistory::instance();
+  history.setEnabled(true);
+  open(w.path);
+  WeekTimetable week;
+  week.load(WeekMonday);
+  history.beginCommand();
+  week.commit(0, 2, "7:45");
+  history.describe(QStringLiteral("la saisie"));
+  history.endCommand();
+  for (auto _ : state) {
+    history.undo();
+    history.redo();
+  }
+  history.setEnabled(false);
+  close();
+}
+
 // The same entries in SQLite: a table indexed by day.
 class SqliteEntries {
 public:
@@ -235,6 +272,8 @@ BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(NoteSearchLoad)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
 BENCHMARK(NoteSearchFilter)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedoOfATypedTime)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecoverySnapshot)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

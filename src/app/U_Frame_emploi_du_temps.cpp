@@ -8,11 +8,13 @@
 #include "foundation/Errors.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_occurence.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
+#include "widgets/EditSteps.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
@@ -222,6 +224,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
     headings_[std::size_t(d)] = heading;
   }
   showWeekOf(dayOf(DTP_jour->date()));
+  EditHistory::instance().setViewNoter(this, [this] { return view(); });
 }
 
 TFrame_emploi_du_temps::~TFrame_emploi_du_temps() {
@@ -443,6 +446,9 @@ void TFrame_emploi_du_temps::initialise() {
   documents.commitPendingEdits = [screen = QPointer(this)] {
     if (screen) screen->commitPendingEdit();
   };
+  EditHistory::instance().commitPendingEdit = [screen = QPointer(this)] {
+    return !screen || screen->commitPendingEdit();
+  };
   documents.SetDocumentModified(false);
   {
     const QSignalBlocker block(DTP_jour);
@@ -630,8 +636,22 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
     return false;
   }
   MObject_OCS* note = viewer_->CurrentObject();
+  const Moccurence* before = week_.entry(cell.row, cell.day);
+  const QString formerTime = before ? fromCp1252(DurationText(before->TimeSpent())) : QString();
+  const MObject_OCS* formerNote = before ? before->EntryContent() : nullptr;
+  const QString place = cellPlace(cell.row, cell.day);
   try {
-    if (week_.commit(cell.row, cell.day, toCp1252(cell.text()), note)) markModified();
+    if (week_.commit(cell.row, cell.day, toCp1252(cell.text()), note)) {
+      markModified();
+      const Moccurence* after = week_.entry(cell.row, cell.day);
+      const QString time = after ? fromCp1252(DurationText(after->TimeSpent())) : QString();
+      if (!after)
+        NameEditStep(QStringLiteral("l'effacement de %1 (%2)").arg(formerTime, place));
+      else if (time == formerTime && after->EntryContent() != formerNote)
+        NameEditStep(QStringLiteral("l'ajout de la note (%1)").arg(place));
+      else
+        NameEditStep(QStringLiteral("la saisie de %1 (%2)").arg(time, place));
+    }
   } catch (const ConvertError& error) {
     refuse(cell, error.what());
     return false;
@@ -715,8 +735,10 @@ void TFrame_emploi_du_temps::treeDoubleClicked() {
   if (tree_->TopNodeSelected()) {
     // The first loaded category is the root in the documents this program makes.
     rowsAdded(week_.addRowsForAllCategories() > 0);
+    NameEditStep(QStringLiteral("l'ajout des lignes de toutes les activités"));
   } else if (auto* category = dynamic_cast<Mcategorie*>(tree_->SelectedObject())) {
     rowsAdded(week_.addRow(category));
+    NameEditStep(QStringLiteral("l'ajout de la ligne ") + QuotedName(category->Name()));
   }
 }
 
@@ -729,6 +751,7 @@ void TFrame_emploi_du_temps::dropped() {
   auto* category = dynamic_cast<Mcategorie*>(tree_->SelectedObject());
   if (!category || !commitPendingEdit()) return;
   rowsAdded(week_.addRow(category));
+  NameEditStep(QStringLiteral("l'ajout de la ligne ") + QuotedName(category->Name()));
 }
 
 void TFrame_emploi_du_temps::rowsAdded(bool added) {
@@ -749,7 +772,9 @@ void TFrame_emploi_du_temps::removeRow(int row) {
   Cell* pending = pendingCell();
   if (pending && pending->row == row) pending->setModified(false); // its row goes anyway
   else if (!commitPendingEdit()) return;
+  const QString name = rowName(row);
   if (week_.removeRow(row)) markModified();
+  NameEditStep(QStringLiteral("la suppression de la ligne « %1 »").arg(name));
   destroyRows();
   createMissingRows();
   fillValues();
@@ -771,6 +796,7 @@ void TFrame_emploi_du_temps::editRowCategory(int row) {
       if (category->classe().HasColour()) category->SetColour(BgrFromColour(dialog.cat_couleur));
       category->SetPicture(dialog.cat_bitmap.isNull() ? nullptr : &dialog.cat_bitmap);
       markModified();
+      NameEditStep(QStringLiteral("la modification de ") + QuotedName(category->Name()));
       tree_->RefreshNode(category);
     }
   }
@@ -804,6 +830,59 @@ void TFrame_emploi_du_temps::showNotePanel(bool visible) {
 
 void TFrame_emploi_du_temps::openAbout() {
   if (const TDM_intro* intro = TDM_intro::instance()) intro->Act_a_propos->trigger();
+}
+
+std::shared_ptr<const TFrame_emploi_du_temps::View> TFrame_emploi_du_temps::view() const {
+  auto shown = std::make_shared<View>();
+  shown->day = shownDay_;
+  for (int r = 0; r < week_.rowCount(); ++r) shown->rows.emplace_back(week_.activity(r)->entite());
+  return shown;
+}
+
+void TFrame_emploi_du_temps::documentAboutToRestore() {
+  shownBeforeRestore_ = view();
+  focusedRow_ = EntityRef();
+  focusedDay_ = -1;
+  for (const Row& row : rows_)
+    for (Cell* cell : row.cells)
+      if (cell->hasFocus()) {
+        focusedRow_ = shownBeforeRestore_->rows[std::size_t(cell->row)];
+        focusedDay_ = cell->day;
+      }
+}
+
+void TFrame_emploi_du_temps::documentRestored() {
+  // The week and rows shown around the step (before it when undone, after it
+  // when redone): rows the user added stay, as long as their activity does.
+  auto noted = std::static_pointer_cast<const View>(EditHistory::instance().restoredView(this));
+  const std::shared_ptr<const View> shown = noted ? noted : shownBeforeRestore_;
+  shownBeforeRestore_.reset();
+  destroyRows();
+  if (shown && shown->day != shownDay_) {
+    const QSignalBlocker block(DTP_jour);
+    DTP_jour->setDate(dateOf(shown->day));
+  }
+  week_.load(shown ? shown->day : shownDay_);
+  shownDay_ = shown ? shown->day : shownDay_;
+  if (TDM_metier_tessel* module = TDM_metier_tessel::instance())
+    module->setReportPeriod(week_.monday(), week_.sunday());
+  std::vector<MObject_OCS*> rows;
+  if (shown)
+    for (const EntityRef& activity : shown->rows) rows.push_back(Storage::ObjectOf(activity.get()));
+  week_.showRows(rows);
+  createMissingRows();
+  fillValues();
+  layOut();
+  const int focused = focusedRow_ ? week_.rowOf(Storage::ObjectOf(focusedRow_.get())) : -1;
+  if (focused >= 0 && focusedDay_ >= 0) cell(focused, focusedDay_)->setFocus(Qt::OtherFocusReason);
+  focusedRow_ = EntityRef();
+}
+
+QString TFrame_emploi_du_temps::cellPlace(int row, int day) const {
+  int y = 0, m = 0, d = 0;
+  DecodeDate(week_.monday() + day, y, m, d);
+  return rowName(row) + QStringLiteral(", ") + fromCp1252(DayNamesLong()[std::size_t(day)]) + QLatin1Char(' ') +
+         QString::number(d);
 }
 
 bool TFrame_emploi_du_temps::leftPanelVisible() const { return !Panel_gauche_activite->isHidden(); }

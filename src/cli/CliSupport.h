@@ -29,5 +29,7 @@ int week(const Args& args);
 int period(const Args& args);
 int add(const Args& args);
 int notes(const Args& args);
+int backups(const Args& args);
+int restore(const Args& args);
 
 } // namespace tessel::cli

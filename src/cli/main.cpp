@@ -48,6 +48,9 @@ const char* usage =
     "                     attend au plus SECONDES (10 par défaut) que le fichier soit libre\n"
     "  notes FICHIER [MOT ...]\n"
     "                     les commentaires ; avec des mots, ceux qui les contiennent tous\n"
+    "  backups FICHIER    les sauvegardes du fichier : date, taille, total de la semaine\n"
+    "  restore FICHIER SAUVEGARDE\n"
+    "                     remet une sauvegarde à la place du fichier, gardé d'abord parmi elles\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n"
@@ -112,6 +115,8 @@ int query(const Args& args) {
 
 const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"add", cli::add},
+    {"backups", cli::backups},
+    {"restore", cli::restore},
     {"check", cli::check},
     {"period", cli::period},
     {"week", cli::week},

@@ -3,6 +3,7 @@
 #include "engine/ZEP_Entite.h"
 #include "foundation/Errors.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -151,6 +152,42 @@ bool TripleList::remove(MTruc* t, Role role) {
     }
   }
   return true;
+}
+
+MTruc* TripleList::findSequence(std::uint64_t sequence, Role role) const {
+  if (bits_ == 0) return nullptr;
+  if (!isHeap()) return single()->sequence() == sequence ? single() : nullptr;
+  compact(role);
+  MTruc** first = heap()->items();
+  MTruc** last = first + heap()->size;
+  MTruc** at =
+      std::lower_bound(first, last, sequence, [](const MTruc* t, std::uint64_t s) { return t->sequence() < s; });
+  return at != last && (*at)->sequence() == sequence ? *at : nullptr;
+}
+
+void TripleList::insertSorted(MTruc* const* items, std::size_t n, Role role) {
+  if (n == 0) return;
+  // Most often the triples go after every other one.
+  if (const MTruc* tail = last(); !tail || tail->sequence() < items[0]->sequence()) {
+    for (std::size_t i = 0; i < n; ++i) append(items[i], role);
+    return;
+  }
+  compact(role);
+  reserve(std::max<std::size_t>(n, 2), role);
+  // Merged from the back, in place.
+  Heap* h = heap();
+  MTruc** slots = h->items();
+  std::size_t kept = h->size, added = n, out = h->size + n;
+  while (added > 0) {
+    MTruc* t;
+    if (kept > 0 && slots[kept - 1]->sequence() > items[added - 1]->sequence())
+      t = slots[--kept];
+    else
+      t = items[--added];
+    slots[--out] = t;
+    t->setPosition(role, static_cast<std::uint32_t>(out));
+  }
+  h->size += static_cast<std::uint32_t>(n);
 }
 
 void TripleList::clear() {

@@ -40,6 +40,13 @@ public:
   // Forgets every entry without touching the triples.
   void clear();
 
+  // Lists hold their triples in ascending sequence order (the order they
+  // were linked in); these keep to it.
+  // The live triple of that sequence number, or null.
+  MTruc* findSequence(std::uint64_t sequence, Role role) const;
+  // Links triples (ascending by sequence, none already here) each at its place.
+  void insertSorted(MTruc* const* items, std::size_t n, Role role);
+
   // Raw slots, holes included (null), for cursors that must see appends
   // made while they walk. compact() first for positions to be stable.
   int rawSize() const;

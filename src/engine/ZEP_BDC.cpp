@@ -1,5 +1,6 @@
 #include "engine/ZEP_BDC.h"
 
+#include "engine/BaseJournal.h"
 #include "engine/Prefetch.h"
 #include "engine/ZEP_requete.h"
 #include "engine/global_symbole.h"
@@ -119,9 +120,19 @@ bool plausibleBmp(const char* data, std::size_t size) {
 
 // ---------------------------------------------------------------- MBC
 
-MBC::MBC() : symbols_(100, 50, true), relations_(100, 50) { base_courante = this; }
+namespace {
+// Unique among every base of the process: a base at the address of a former one is told apart.
+std::uint64_t nextGeneration() {
+  static std::uint64_t generation = 0;
+  return ++generation;
+}
+} // namespace
+
+MBC::MBC() : symbols_(100, 50, true), relations_(100, 50), generation_(nextGeneration()) { base_courante = this; }
 
 MBC::~MBC() {
+  if (journal_) journal_->baseDestroyed();
+  journal_ = nullptr;
   MBC* previous = base_courante;
   base_courante = this;
   vider();
@@ -217,7 +228,16 @@ void MBC::initialiser_symboles() {
   symbolesInitialises() = true;
 }
 
-void MBC::adopt(MTruc* t) { triples_.append(t, RoleOwner); }
+void MBC::adopt(MTruc* t) {
+  triples_.append(t, RoleOwner);
+  if (journal_) [[unlikely]] journal_->added(t);
+}
+
+bool MBC::disown(MTruc* t) {
+  if (!triples_.remove(t, RoleOwner)) return false;
+  if (journal_) [[unlikely]] journal_->removed(t);
+  return true;
+}
 
 void MBC::registerWorkspace(MWorkSpace* w) { workspaces_.push_back(w); }
 
@@ -278,6 +298,15 @@ int& MBC::prochainNumeroDeModele(std::string_view name) {
 }
 
 void MBC::vider() {
+  // Nothing of the old content can be taken back once it is gone.
+  if (journal_) journal_->contentDiscarded();
+  struct Resume {
+    MBC* base;
+    BaseJournal* journal;
+    ~Resume() { base->journal_ = journal; }
+  } resume{this, journal_};
+  journal_ = nullptr;
+  generation_ = nextGeneration();
   // The query analyser's letters point at lexical entries about to go.
   liberer_requetes();
   // Workspaces keep triples that refer to symbols about to go: they go first.
@@ -357,11 +386,16 @@ void MBC::lire(MemoryStream& stream) {
   struct Restore {
     MBC* previous;
     int budget;
+    BaseJournal* journal;
+    MBC* base;
     ~Restore() {
       base_courante = previous;
       symbolSubjectWarningBudget() = budget;
+      base->journal_ = journal;
     }
-  } restore{previous, symbolSubjectWarningBudget()};
+  } restore{previous, symbolSubjectWarningBudget(), journal_, this};
+  // What a file brings is no edit.
+  journal_ = nullptr;
   // Only the first symbol-subject warning of a read is shown: a damaged
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;

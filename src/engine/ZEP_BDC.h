@@ -15,6 +15,8 @@
 
 namespace tessel {
 
+class BaseJournal;
+
 // A stream that is not a knowledge-base stream: lengths or indexes out of
 // range, names too long, pictures that are not BMP files.
 class StreamFormatError : public StreamReadError {
@@ -82,7 +84,7 @@ public:
   std::uint64_t nextSequence() { return ++sequence_; }
   void adopt(MTruc* t);          // appends to the base's triple list
   bool owns(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
-  bool disown(MTruc* t) { return triples_.remove(t, RoleOwner); }
+  bool disown(MTruc* t);         // takes it out of that list; whether it was there
   void registerWorkspace(MWorkSpace* w);
   void unregisterWorkspace(MWorkSpace* w);
   MWorkSpace* ownerWorkspace(const MTruc* t) const;
@@ -99,7 +101,15 @@ public:
   MEntite* sysRacine();
   MEntite* sysIdClasse();
 
+  // The journal recording the base's triples as they come and go (none
+  // while a stream is read); set by the journal itself.
+  BaseJournal* journal() const { return journal_; }
+  void setJournal(BaseJournal* journal) { journal_ = journal; }
+  // Changes with every vider: what was recorded before refers to symbols gone.
+  std::uint64_t generation() const { return generation_; }
+
 private:
+  friend class JournalStep;
   // The three steps of lire: the symbol section's records located and
   // checked (a read error is answered, not thrown, so that the records before
   // it are still made), an entity made for each, then the triples.
@@ -123,6 +133,8 @@ private:
   std::unordered_map<std::string, int> modelNumbers_;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
+  BaseJournal* journal_ = nullptr;
+  std::uint64_t generation_;
 };
 
 // The base every entity operation works on.

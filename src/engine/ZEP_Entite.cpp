@@ -429,6 +429,10 @@ MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_oc
     base_courante->adopt(this);
 }
 
+MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) : Wnuplet_ocs(s, r, v) {
+  bits_ = static_cast<std::uintptr_t>(sequence << 1) | 1u;
+}
+
 std::string MTruc::nom() const {
   return "[" + texte_entite(sujet()) + " , " + texte_entite(relation()) + " , " + texte_entite(valeur()) + "]";
 }

@@ -141,6 +141,7 @@ protected:
 private:
   friend class MTruc;
   friend class MBC;
+  friend class JournalStep;
   TripleList& list(Role role);
 
   // The entity's data, or, for a triple that is nobody's entity, its linking
@@ -252,7 +253,10 @@ private:
   friend class MBC;
   friend class MEntite;
   friend class MWorkSpace;
+  friend class JournalStep;
   MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner);
+  // Linked to nothing yet, under the sequence number it had before.
+  MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence);
   ~MTruc() override = default;
   void unlink();
 

@@ -51,7 +51,23 @@ std::string DataFileInfo::versionText() const {
          std::to_string(build);
 }
 
-void StripHeader(MemoryStream& stream, DataFileInfo* info) {
+namespace {
+
+bool newerThanProgram(MemoryStream& versionBlock) {
+  // A block shorter than four numbers never comes from a writer: nothing to compare.
+  if (versionBlock.size() < versionBlockLength) return false;
+  versionBlock.seek(0);
+  const int major = versionBlock.readInt32();
+  const int minor = versionBlock.readInt32();
+  const int release = versionBlock.readInt32();
+  const TVersionFichier program;
+  return major > program.major() || (major == program.major() && minor > program.minor()) ||
+         (major == program.major() && minor == program.minor() && release > program.release());
+}
+
+} // namespace
+
+void StripHeader(MemoryStream& stream, DataFileInfo* info, bool warnNewer) {
   stream.seek(0);
   char head[8];
   stream.read(head, sizeof head);
@@ -64,7 +80,7 @@ void StripHeader(MemoryStream& stream, DataFileInfo* info) {
     throw StreamReadError(Message("Erreur de lecture du flux : en-tête de longueur "_w) + std::to_string(length) +
                           " au-delà de la fin des données"_w);
   MemoryStream versionBlock(stream.bytes().substr(stream.position(), static_cast<std::size_t>(length)));
-  const bool newer = CheckVersion(versionBlock);
+  const bool newer = warnNewer ? CheckVersion(versionBlock) : newerThanProgram(versionBlock);
   if (info) {
     info->hasHeader = true;
     info->newer = newer;
@@ -80,16 +96,9 @@ void StripHeader(MemoryStream& stream, DataFileInfo* info) {
   stream.seek(0);
 }
 
+
 bool CheckVersion(MemoryStream& versionBlock) {
-  // A block shorter than four numbers never comes from a writer: nothing to compare.
-  if (versionBlock.size() < versionBlockLength) return false;
-  versionBlock.seek(0);
-  const int major = versionBlock.readInt32();
-  const int minor = versionBlock.readInt32();
-  const int release = versionBlock.readInt32();
-  const TVersionFichier program;
-  const bool newer = major > program.major() || (major == program.major() && minor > program.minor()) ||
-                     (major == program.major() && minor == program.minor() && release > program.release());
+  const bool newer = newerThanProgram(versionBlock);
   if (newer)
     prompts().message(MessageKind::Plain,
                       std::string("Ce fichier n'est pas lisible avec la version actuelle de votre logiciel\r\n"
@@ -113,12 +122,12 @@ std::string_view KeyTextFor(const QString& path) {
   return secondKeyText;
 }
 
-void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info) {
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info, bool warnNewer) {
   FileContent content = ReadFile(path);
   if (info) *info = DataFileInfo{.fingerprint = content.fingerprint};
   MemoryStream file(std::move(content.bytes));
   try {
-    StripHeader(file, info);
+    StripHeader(file, info, warnNewer);
   } catch (const StreamReadError&) {
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
                         " est incomplet ou endommagé : son en-tête est tronqué."_w);

@@ -44,8 +44,9 @@ struct DataFileInfo {
 void WriteHeader(MemoryStream& stream);
 // Drops the header when the stream starts with the magic; position 0 afterwards.
 // A stream too short for its header raises StreamReadError. `info`, when
-// given, receives the header's version.
-void StripHeader(MemoryStream& stream, DataFileInfo* info = nullptr);
+// given, receives the header's version. `warnNewer`: the user is told of a
+// file from a newer program (never from a worker thread).
+void StripHeader(MemoryStream& stream, DataFileInfo* info = nullptr, bool warnNewer = true);
 // Warns when the file comes from a newer program; answers whether it did.
 bool CheckVersion(MemoryStream& versionBlock);
 
@@ -56,7 +57,7 @@ bool IsPlainExtension(const QString& path);
 std::string_view KeyTextFor(const QString& path);
 
 // Plain payload of a data file. Failures raise DataFileError naming the file.
-void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info = nullptr);
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info = nullptr, bool warnNewer = true);
 // Writes a plain payload; the previous file is replaced only once the new one
 // is complete on disk, and stays as it was when anything fails. The caller's
 // stream keeps the plain payload. Answers what is now on disk.

@@ -122,6 +122,16 @@ bool WeekTimetable::appendRow(Mcategorie* category) {
   return true;
 }
 
+void WeekTimetable::showRows(const std::vector<MObject_OCS*>& activities) {
+  std::vector<MObject_OCS*> rows;
+  for (MObject_OCS* activity : activities)
+    if (activity && std::find(rows.begin(), rows.end(), activity) == rows.end()) rows.push_back(activity);
+  for (MObject_OCS* activity : rows_)
+    if (std::find(rows.begin(), rows.end(), activity) == rows.end()) rows.push_back(activity);
+  rows_ = std::move(rows);
+  fillValues();
+}
+
 bool WeekTimetable::addRow(Mcategorie* category) {
   const bool added = appendRow(category);
   fillValues();

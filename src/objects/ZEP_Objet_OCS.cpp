@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -40,6 +41,8 @@ struct State {
   std::unordered_map<const MEntite*, MObject_OCS*> byEntity;
   DataFileInfo fileRead;
   bool damaged = false;
+  // The classes loaded with the base.
+  ClassList loaded;
   // One cached class search, reused while the same class is asked for.
   std::string cachedClass;
   MListe<MTruc> cachedStored;
@@ -444,14 +447,23 @@ std::string Storage::newIdentifier() {
   return ">" + std::string(reinterpret_cast<const char*>(bytes), 16);
 }
 
-void Storage::registerObject(MObject_OCS* object, const ClassRef& cls) {
+void Storage::registerObject(MObject_OCS* object, const ClassRef& cls, std::uint64_t order) {
   State& s = state();
   if (!s.identities) s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
-  static std::uint64_t order = 0;
   ClassEntry* entry = entryFor(cls.name(), true);
-  object->registrationOrder_ = ++order;
-  object->registryPosition_ = static_cast<int>(entry->objects.size());
-  entry->objects.push_back(object);
+  object->registrationOrder_ = order;
+  auto& list = entry->objects;
+  if (list.empty() || list.back()->registrationOrder_ < order) {
+    object->registryPosition_ = static_cast<int>(list.size());
+    list.push_back(object);
+  } else {
+    // Made again by an undo: back to its place among the others.
+    compact(*entry);
+    const auto at = std::lower_bound(list.begin(), list.end(), order,
+                                     [](const MObject_OCS* o, std::uint64_t n) { return o->registrationOrder_ < n; });
+    object->registryPosition_ = static_cast<int>(at - list.begin());
+    list.insert(at, object);
+  }
   s.identities->Put(cls.name(), identity(object->entite()), object);
   if (auto [it, fresh] = s.byEntity.try_emplace(object->entite(), object); !fresh && it->second != object)
     it->second = nullptr;
@@ -519,17 +531,19 @@ MEntite* Storage::NewEntity(MObject_OCS* object, const ClassRef& cls) {
   e->affecter("sys_racine", "sys_Objet_Natif");
   e->affecter("sys_ID_classe", "sys_" + cls.name());
   if (!e->triplet_par_nom("SYS_OID", 0)) e->ajouter(b.relation("SYS_OID"), b.symbole(newIdentifier()));
-  registerObject(object, cls);
+  registerObject(object, cls, e->triplet(b.sysIdClasse(), 0)->sequence());
   return e;
 }
 
 MEntite* Storage::StoredEntity(MObject_OCS* object, const ClassRef& cls, int index) {
   MBC& b = base();
   const MListe<MTruc>& stored = storedList(cls.name());
-  object->entity_ = EntityRef(stored.Item(index)->sujet());
+  MTruc* classTriple = stored.Item(index);
+  object->entity_ = EntityRef(classTriple->sujet());
   MEntite* e = object->entity_.get();
+  const std::uint64_t order = classTriple->sequence(); // before the list may go stale
   if (!e->triplet_par_nom("SYS_OID", 0)) e->ajouter(b.relation("SYS_OID"), b.symbole(newIdentifier()));
-  registerObject(object, cls);
+  registerObject(object, cls, order);
   return e;
 }
 
@@ -560,6 +574,78 @@ MObject_OCS* Storage::ObjectOf(const MEntite* entity) {
   if (known == s.byEntity.end()) return nullptr;
   if (MObject_OCS* object = known->second) return SameText(object->classe().name(), id.substr(4)) ? object : nullptr;
   return s.identities->Get(std::string(id.substr(4)), identity(entity));
+}
+
+namespace {
+
+// The triple naming the entity's class, read as ObjectOf reads it, and the class's name.
+MTruc* classTripleOf(const MEntite* entity, std::string& className) {
+  const MEntite* classRelation = Storage::base().sysIdClasse();
+  MTruc* t = classRelation ? entity->triplet(classRelation, 0) : nullptr;
+  if (!t) return nullptr;
+  std::string id = t->valeur()->identifiant();
+  if (SameText(id, "sys_Mtache") || SameText(id, "sys_Mressource")) {
+    t = entity->triplet(classRelation, 1);
+    if (!t) return nullptr;
+    id = t->valeur()->identifiant();
+  }
+  if (id.size() < 4) return nullptr;
+  className = id.substr(4);
+  return t;
+}
+
+} // namespace
+
+void Storage::Resynchronise(const std::vector<MEntite*>& entities) {
+  State& s = state();
+  if (!s.open) return;
+  dropCache();
+  struct Revival {
+    const ClassRef* cls;
+    std::uint64_t order;
+  };
+  std::vector<Revival> revivals;
+  for (MEntite* e : entities) {
+    std::string className;
+    const MTruc* classTriple = classTripleOf(e, className);
+    MObject_OCS* object = nullptr;
+    if (auto it = s.byEntity.find(e); it != s.byEntity.end()) {
+      object = it->second;
+      // Two objects over one entity: the dictionary knows the one of the class named.
+      if (!object && classTriple) object = s.identities->Get(className, identity(e));
+      if (!object) continue;
+    }
+    if (object && (!classTriple || !SameText(object->classe().name(), className))) {
+      object->Release();
+      delete object;
+      object = nullptr;
+    }
+    if (object) {
+      object->attributesRestored();
+      continue;
+    }
+    if (!classTriple) continue;
+    const ClassRef* cls = ClassRef::byName(className);
+    const bool loadable = cls && (std::find(s.loaded.begin(), s.loaded.end(), cls) != s.loaded.end() ||
+                                  entryFor(cls->name(), false));
+    if (loadable) revivals.push_back({cls, classTriple->sequence()});
+  }
+  // Class by class, in the order loading makes them.
+  std::sort(revivals.begin(), revivals.end(), [](const Revival& a, const Revival& b) {
+    return a.cls != b.cls ? a.cls->name() < b.cls->name() : a.order < b.order;
+  });
+  for (const Revival& r : revivals) {
+    const MListe<MTruc>& stored = storedList(r.cls->name());
+    int low = 0, high = stored.Count();
+    while (low < high) {
+      const int middle = (low + high) / 2;
+      if (stored.Item(middle)->sequence() < r.order)
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    if (low < stored.Count() && stored.Item(low)->sequence() == r.order) r.cls->CreateStored(low);
+  }
 }
 
 int Storage::loadedCount(std::string_view className) {
@@ -649,6 +735,7 @@ void Storage::startRegistry(const ClassList& classes, const Hook& before, const 
   s.byName.clear();
   s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
   s.byEntity.clear();
+  s.loaded = classes;
   if (MEntite* h = b.chercher_symbole("sys_heritage")) h->supprimer_liens();
   if (MEntite* sub = b.chercher_symbole("sys_a_pour_sous_classe")) sub->supprimer_liens();
   b.relation("sys_ID_classe");

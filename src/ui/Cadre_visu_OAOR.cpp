@@ -2,6 +2,7 @@
 
 #include "foundation/Cp1252.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
@@ -95,6 +96,13 @@ TFrame_visu_OAOR::TFrame_visu_OAOR(QWidget* parent)
   layout->addWidget(RE_texte, 1);
   layout->addStretch();
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &TFrame_visu_OAOR::ClearNote);
+  // After an undo or a redo the note is read again, or goes with its object.
+  connect(&EditHistory::instance(), &EditHistory::restored, this, [this] {
+    if (object_.gone())
+      ClearNote();
+    else
+      refresh();
+  });
 }
 
 TFrame_visu_OAOR::~TFrame_visu_OAOR() = default;

@@ -5,11 +5,13 @@
 #include "foundation/F_erreur.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/Tadministration_FRAME.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_OAOR.h"
 #include "ui/Cadre_res_personne.h"
 #include "ui/Cadre_res_societe.h"
+#include "widgets/EditSteps.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/U_DM_metier.h"
@@ -134,6 +136,10 @@ TMDIChild_OAOR::TMDIChild_OAOR(QWidget* parent)
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, [this] {
     if (openWindows().contains(this)) Annuler();
   });
+  // An undo took its object away: nothing is left to edit.
+  connect(&EditHistory::instance(), &EditHistory::restored, this, [this] {
+    if (openWindows().contains(this) && frame_ && frame_->ObjectGone()) Annuler();
+  });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -194,7 +200,11 @@ void TMDIChild_OAOR::Valider() {
     return;
   }
   lastResult = EditorResult::Ok;
+  const bool created = frame_ && !frame_->Object();
   if (frame_) frame_->Save();
+  if (const MObject_OCS* object = frame_ ? frame_->Object() : nullptr)
+    NameEditStep((created ? QStringLiteral("la création de %1") : QStringLiteral("la modification de %1"))
+                     .arg(QuotedName(object->DisplayText())));
   DocumentManager::instance().SetDocumentModified(true);
   done(Accepted);
 }

@@ -3,6 +3,7 @@
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dates.h"
+#include "model/EditHistory.h"
 #include "widgets/ErrorWindow.h"
 #include "widgets/ProgramValues.h"
 
@@ -115,9 +116,25 @@ bool ReportEscapedException() {
 }
 
 bool RunReported(const std::function<void()>& command) {
+  // The command's changes of the document are one step of the edit history;
+  // the step is closed before a failure is shown, so the box's own events
+  // are no part of it.
+  EditHistory& history = EditHistory::instance();
+  std::exception_ptr failure;
+  history.beginCommand();
   try {
     command();
-    return true;
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    history.endCommand();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  if (!failure) return true;
+  try {
+    std::rethrow_exception(failure);
   } catch (...) {
     return ReportEscapedException();
   }

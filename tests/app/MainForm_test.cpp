@@ -244,8 +244,10 @@ void MainFormTest::menus_data() {
   QTest::addColumn<QString>("menu");
   QTest::addColumn<QStringList>("items");
   QTest::newRow("Fichier") << "&Fichier"
-                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "-", "En&registrer|Ctrl+S",
+                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "Restaurer une version précédente...", "-",
+                                          "En&registrer|Ctrl+S",
                                           "En&registrer sous...", "-", "Quitter"};
+  QTest::newRow("Édition") << "&Édition" << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z"};
   QTest::newRow("Rapports") << "&Rapports"
                             << QStringList{"Rapport hebdomadaire", "Rapport hebdomadaire avec note(s)"};
   QTest::newRow("Outils") << "&Outils"
@@ -280,7 +282,7 @@ void MainFormTest::everyMenuItemHasItsIcon() {
     for (QAction* item : top->menu()->actions())
       if (!item->isSeparator()) QVERIFY2(!item->icon().isNull(), qPrintable(item->text()));
   }
-  QCOMPARE(titles, (QStringList{"&Fichier", "&Rapports", "&Outils", "?"}));
+  QCOMPARE(titles, (QStringList{"&Fichier", "&Édition", "&Rapports", "&Outils", "?"}));
   QCOMPARE(form_->MM_outils->menuAction()->toolTip(), QStringLiteral("Commandes relatives au fenêtres"));
   QCOMPARE(metier_->Act_page_produit->toolTip(), QStringLiteral("Page HTML"));
   QCOMPARE(intro_->Act_a_propos->toolTip(), QStringLiteral("Fenêtre à propos"));
@@ -374,7 +376,7 @@ void MainFormTest::colourCommand() {
 
 void MainFormTest::saveFollowsTheModifiedState() {
   auto* button = form_->findChild<QToolButton*>(QStringLiteral("TLB_enregistrer"));
-  QAction* menuItem = form_->MM_fichier->actions().at(3);
+  QAction* menuItem = form_->MM_fichier->actions().at(4);
   QVERIFY(!button->isEnabled());
   QVERIFY(!menuItem->isEnabled());
   int saves = 0;

@@ -11,7 +11,9 @@
 #include "app/U_frame_Tessel.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
+#include "foundation/FileAccess.h"
 #include "model/DocumentManager.h"
+#include "model/RecoveryCopy.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_contenu.h"
 #include "model/U_class_user_tessel.h"
@@ -20,11 +22,13 @@
 #include "support/ModalWindows.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
+#include "widgets/MessageBoxPrompts.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_res_personne.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/Fenetre_restauration.h"
 #include "ui/Sous_cadre_entete_contenu.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
 
@@ -34,7 +38,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QTabBar>
 #include <QStandardPaths>
@@ -99,6 +105,9 @@ private slots:
   void newAndOpenWhileEveryScreenShowsObjects_data();
   void newAndOpenWhileEveryScreenShowsObjects();
   void administrationEditsTheUsersOfTheDocument();
+  void aPreviousVersionOpensAsANewDocument();
+  void aCopyLeftByACrashIsOffered_data();
+  void aCopyLeftByACrashIsOffered();
 
 private:
   QString data(const QString& name) const { return QDir(documents().generatedFolder()).filePath(name); }
@@ -460,6 +469,87 @@ void StartupTest::administrationEditsTheUsersOfTheDocument() {
   QCOMPARE(window->Frame_administration->TC_utilisateurs->tabText(0), QStringLiteral("administrateur"));
   QCOMPARE(window->Frame_administration->ShownUser(), Mutilisateur_tessel::Class().LoadedItem(0));
   QCOMPARE(window->Frame_administration->Frame_personne->Mio_edit_prenom->text(), QString());
+}
+
+// Fichier ▸ Restaurer une version précédente...: the window lists what each
+// save kept, newest first, with its week total; the version chosen opens as
+// a new document and the document's file stays as it was.
+void StartupTest::aPreviousVersionOpensAsANewDocument() {
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("versions.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  addCategory("Repos");
+  triggerFromEventLoop(metier().Act_enregistrer);
+  const std::string saved = ReadFile(other("versions.TSF")).bytes;
+
+  QStringList rows;
+  test::onNextModal<TForme_restauration>([&](TForme_restauration* window) {
+    QTreeWidget* list = window->LV_sauvegardes;
+    QTRY_COMPARE(list->topLevelItem(0)->text(2), QStringLiteral("0:00"));
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      rows << list->topLevelItem(i)->text(1) + " " + list->topLevelItem(i)->text(2);
+    QVERIFY(window->Lbl_explication->text().contains("« versions.TSF »"));
+    window->BB_ouvrir->click();
+  });
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_restaurer);
+  QCOMPARE(rows.size(), 1);
+  QVERIFY(rows[0].endsWith(" Ko 0:00"));
+  QVERIFY(documents().IsGeneratedDocument());
+  QCOMPARE(categoryCount(), 9); // Sieste, without Repos
+  QCOMPARE(ReadFile(other("versions.TSF")).bytes, saved);
+  QCOMPARE(form().windowTitle(), "Tessel 0.96 - " + QFileInfo(documents().CurrentFile()).fileName());
+
+  // Nothing chosen: nothing asked, nothing changed.
+  const QString current = documents().CurrentFile();
+  form().chooseBackup = [](QWidget*, const QString&) { return QString(); };
+  prompts_->clear();
+  triggerFromEventLoop(form().Act_restaurer);
+  QVERIFY(prompts_->shown.empty());
+  QCOMPARE(documents().CurrentFile(), current);
+}
+
+void StartupTest::aCopyLeftByACrashIsOffered_data() {
+  QTest::addColumn<bool>("open");
+  QTest::newRow("ouverte") << true;
+  QTest::newRow("refusée") << false;
+}
+
+// A run that crashed left its recovery copy: the next start offers it, opens
+// it as a new document or deletes it; a clean exit leaves no copy behind.
+void StartupTest::aCopyLeftByACrashIsOffered() {
+  QFETCH(bool, open);
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  RunReported([] { addCategory("Repos"); });
+  // The run's own copy goes with a clean exit.
+  QVERIFY(RecoveryCopy::instance().copyNow());
+  RecoveryCopy::instance().waitForCopy();
+  const QString copy = RecoveryCopy::instance().copyPath();
+  QVERIFY(QFile::exists(copy));
+  const QString left = QDir(RecoveryCopy::folder()).filePath("perdu.TSF");
+  QVERIFY(QFile::copy(copy, left));
+  QVERIFY(QFile::copy(copy + ".document", left + ".document"));
+  program_.reset();
+  QVERIFY(!QFile::exists(copy));
+  Storage::reset();
+  documents().reset();
+
+  prompts_->clear();
+  prompts_->answer(open ? Answer::Yes : Answer::No);
+  program_ = std::make_unique<TesselProgram>();
+  program_->start({});
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::YesNo);
+  QVERIFY(QString::fromStdString(cp1252ToUtf8(prompts_->shown[0].text)).contains("« mien.TSF »"));
+  QVERIFY(!QFile::exists(left));
+  // Opened: a new document holding the work after the save; declined: the last file.
+  QCOMPARE(documents().IsGeneratedDocument(), open);
+  QCOMPARE(categoryCount(), open ? 10 : 9);
+  QVERIFY(RecoveryCopy::leftByCrashes().empty());
 }
 
 int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }

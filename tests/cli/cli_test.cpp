@@ -6,6 +6,7 @@
 #include "foundation/ZEP_Version.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,9 +32,14 @@ struct CliRun {
   std::string out, err;
 };
 
-void startCli(QProcess& p, const QStringList& args) {
-  // Settings and generated documents stay out of the user's folders.
+// Settings, generated documents and backups stay out of the user's folders.
+const QTemporaryDir& cliHome() {
   static const QTemporaryDir home;
+  return home;
+}
+
+void startCli(QProcess& p, const QStringList& args) {
+  const QTemporaryDir& home = cliHome();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", home.filePath("config"));
   env.insert("XDG_DATA_HOME", home.filePath("data"));
@@ -585,4 +591,47 @@ TEST_F(Cli, ARefusedCommandChangesNothingThroughALink) {
   EXPECT_TRUE(QFileInfo(path("lien.TSF")).isSymLink());
   EXPECT_EQ(entries(dir.path()), (QStringList{"cible.TSF", "lien.TSF"}));
   EXPECT_EQ(runCli({"period", path("cible.TSF"), day(1), day(2), "--csv"}).out, "activity,total\nPause,2:00\n");
+}
+
+// backups lists a file's backups, newest first, with the week total of each;
+// restore puts one back, the replaced file kept among them; both name
+// what they refuse.
+TEST_F(Cli, BackupsAreListedAndRestored) {
+  const QString file = path("sauve.TSF");
+  const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+  const QDir folder(cliHome().filePath("data/Tessel/Tessel/backups/sauve.TSF"));
+  EXPECT_EQ(runCli({"backups", file}).out.find("Aucune sauvegarde"), 0u);
+
+  ASSERT_EQ(runCli({"add", file, today, "Pause", "1:30"}).status, 0);
+  ASSERT_TRUE(folder.mkpath("."));
+  ASSERT_TRUE(QFile::copy(file, folder.filePath("2024-01-05_10-00-00.TSF")));
+  ASSERT_EQ(runCli({"add", file, today, "Pause", "2:45"}).status, 0);
+  const std::string kept = fileBytes(folder.filePath("2024-01-05_10-00-00.TSF"));
+
+  const CliRun listed = runCli({"backups", file});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const std::string line = listed.out.substr(listed.out.rfind("05/01/2024"));
+  EXPECT_NE(line.find(" 1:30  2024-01-05_10-00-00.TSF"), std::string::npos) << listed.out;
+  EXPECT_NE(line.find(" Ko"), std::string::npos) << listed.out;
+
+  const std::string current = fileBytes(file);
+  const CliRun refused = runCli({"restore", file, "2023-01-01_00-00-00.TSF"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Sauvegarde introuvable"), std::string::npos);
+  {
+    DocumentLock held;
+    ASSERT_EQ(held.lock(file), DocumentLock::Outcome::Taken);
+    const CliRun busy = runCli({"restore", file, "2024-01-05_10-00-00.TSF"});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_NE(busy.err.find("rien n'a été changé"), std::string::npos);
+  }
+  EXPECT_EQ(fileBytes(file), current);
+
+  const CliRun restored = runCli({"restore", file, "2024-01-05_10-00-00.TSF"});
+  ASSERT_EQ(restored.status, 0) << restored.err;
+  EXPECT_EQ(fileBytes(file), kept);
+  const QStringList names = folder.entryList(QDir::Files);
+  ASSERT_EQ(names.size(), 2);
+  EXPECT_EQ(fileBytes(folder.filePath(names.last())), current);
+  EXPECT_NE(runCli({"week", file}).out.find("1:30"), std::string::npos);
 }
