@@ -31,39 +31,41 @@ bool IsNewerVersion(int a1, int a2, int a3, int a4, int b1, int b2, int b3, int 
   return true;
 }
 
-void WriteHeader(MemoryStream& stream) {
+namespace {
+
+std::string headerBytes() {
   const TVersionFichier version;
-  MemoryStream result;
-  result.bytes().reserve(stream.size() + 12 + versionBlockLength);
-  result.write(magic, sizeof magic);
-  result.writeInt32(versionBlockLength);
-  result.writeInt32(version.major());
-  result.writeInt32(version.minor());
-  result.writeInt32(version.release());
-  result.writeInt32(version.build());
-  result.write(stream.bytes());
-  stream.bytes().swap(result.bytes());
-  stream.seek(0);
+  MemoryStream header;
+  header.write(magic, sizeof magic);
+  header.writeInt32(versionBlockLength);
+  header.writeInt32(version.major());
+  header.writeInt32(version.minor());
+  header.writeInt32(version.release());
+  header.writeInt32(version.build());
+  return std::move(header.bytes());
 }
 
-std::string DataFileInfo::versionText() const {
-  return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) + "." +
-         std::to_string(build);
+// How many of a file's first bytes (at least 12 shown when there are) form
+// its header: none without the magic.
+std::size_t headerLength(std::string_view first) {
+  if (first.size() < sizeof magic || !SameText(first.substr(0, 7), std::string_view(magic, 7))) return 0;
+  if (first.size() < 12) return first.size();
+  MemoryStream length(std::string(first.substr(8, 4)));
+  const std::int32_t l = length.readInt32();
+  return 12 + static_cast<std::size_t>(l < 0 ? 0 : l);
 }
 
-void StripHeader(MemoryStream& stream, DataFileInfo* info) {
-  stream.seek(0);
-  char head[8];
-  stream.read(head, sizeof head);
-  if (!SameText(std::string_view(head, 7), std::string_view(magic, 7))) {
-    stream.seek(0);
-    return;
-  }
+// Checks a whole header (magic, length, version block); StreamReadError when
+// it is cut short.
+void readHeader(std::string_view head, DataFileInfo* info) {
+  MemoryStream stream{std::string(head)};
+  char start[8];
+  stream.read(start, sizeof start);
   const std::int32_t length = stream.readInt32();
   if (length < 0 || static_cast<std::size_t>(length) > stream.remaining())
     throw StreamReadError(Message("Erreur de lecture du flux : en-tête de longueur "_w) + std::to_string(length) +
                           " au-delà de la fin des données"_w);
-  MemoryStream versionBlock(stream.bytes().substr(stream.position(), static_cast<std::size_t>(length)));
+  MemoryStream versionBlock(std::string(head.substr(12, static_cast<std::size_t>(length))));
   const bool newer = CheckVersion(versionBlock);
   if (info) {
     info->hasHeader = true;
@@ -76,7 +78,32 @@ void StripHeader(MemoryStream& stream, DataFileInfo* info) {
       info->build = versionBlock.readInt32();
     }
   }
-  stream.bytes().erase(0, 12 + static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+void WriteHeader(MemoryStream& stream) {
+  std::string result = headerBytes();
+  result.reserve(result.size() + stream.size());
+  result += stream.bytes();
+  stream.bytes().swap(result);
+  stream.seek(0);
+}
+
+std::string DataFileInfo::versionText() const {
+  return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) + "." +
+         std::to_string(build);
+}
+
+void StripHeader(MemoryStream& stream, DataFileInfo* info) {
+  stream.seek(0);
+  if (stream.size() < sizeof magic)
+    throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
+  const std::string_view bytes = stream.bytes();
+  const std::size_t length = headerLength(bytes.substr(0, 12));
+  if (length == 0) return;
+  readHeader(bytes.substr(0, length), info);
+  stream.bytes().erase(0, length);
   stream.seek(0);
 }
 
@@ -114,34 +141,32 @@ std::string_view KeyTextFor(const QString& path) {
 }
 
 void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info) {
-  FileContent content = ReadFile(path);
+  // The payload is read straight into its own buffer and decrypted there.
+  SplitFileContent content = ReadFileSplit(path, 12, headerLength);
   if (info) *info = DataFileInfo{.fingerprint = content.fingerprint};
-  MemoryStream file(std::move(content.bytes));
   try {
-    StripHeader(file, info);
+    if (content.head.size() + content.body.size() < sizeof magic)
+      throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
+    if (!content.head.empty()) readHeader(content.head, info);
   } catch (const StreamReadError&) {
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
                         " est incomplet ou endommagé : son en-tête est tronqué."_w);
   }
-  if (IsPlainExtension(path)) {
-    stream.bytes().swap(file.bytes());
-    stream.seek(0);
-  } else {
-    DecryptStream(file, KeyTextFor(path), stream);
-    stream.seek(0);
-  }
+  if (!IsPlainExtension(path)) DecryptInPlace(KeyTextFor(path), content.body);
+  stream.bytes().swap(content.body);
+  stream.seek(0);
 }
 
 FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path) {
-  MemoryStream out;
-  if (IsPlainExtension(path)) {
-    out.bytes() = stream.bytes();
-  } else {
-    MemoryStream plain(stream.bytes());
-    EncryptStream(plain, KeyTextFor(path), out);
-  }
-  WriteHeader(out);
-  return ReplaceFile(path, out.bytes());
+  if (IsPlainExtension(path)) return ReplaceFile(path, {headerBytes(), stream.bytes()});
+  // The caller keeps its plain payload: one copy, encrypted where it lies.
+  MemoryStream copy(stream.bytes());
+  return WriteDataFile(std::move(copy), path);
+}
+
+FileFingerprint WriteDataFile(MemoryStream&& stream, const QString& path) {
+  if (!IsPlainExtension(path)) EncryptInPlace(KeyTextFor(path), stream.data(), stream.size());
+  return ReplaceFile(path, {headerBytes(), stream.bytes()});
 }
 
 } // namespace tessel

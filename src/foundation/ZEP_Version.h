@@ -61,5 +61,7 @@ void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info 
 // is complete on disk, and stays as it was when anything fails. The caller's
 // stream keeps the plain payload. Answers what is now on disk.
 FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path);
+// The same for a payload the caller gives up: it is encrypted where it lies.
+FileFingerprint WriteDataFile(MemoryStream&& stream, const QString& path);
 
 } // namespace tessel
