@@ -10,10 +10,14 @@
 #include "foundation/ZEP_Crypt.h"
 
 #include <QBuffer>
+#include <sys/mman.h>
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <exception>
+#include <future>
+#include <system_error>
 
 namespace tessel {
 
@@ -217,7 +221,12 @@ void MBC::initialiser_symboles() {
   symbolesInitialises() = true;
 }
 
-void MBC::adopt(MTruc* t) { triples_.append(t, RoleOwner); }
+std::uint64_t MBC::nextSequence() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
+void MBC::adopt(MTruc* t) { triples_.append(t); }
 
 void MBC::registerWorkspace(MWorkSpace* w) { workspaces_.push_back(w); }
 
@@ -300,25 +309,48 @@ void MBC::vider() {
   for (MSymbole* s : owned) delete s;
   discarding_ = false;
   clearCaches();
+  // Every triple is gone, so no list uses the room of the lists read.
+  listRoom_.clear();
 }
 
 // ---------------------------------------------------------------- reading
 
 namespace {
 
+// Where a stream's integrity record starts, when its last bytes look like one.
+std::size_t sealedLength(const MemoryStream& stream) {
+  const std::size_t size = stream.size();
+  if (size < integrityRecordSize) return std::string::npos;
+  const char* record = stream.bytes().data() + size - integrityRecordSize;
+  if (static_cast<std::int32_t>(le32(record)) != integrityMarker ||
+      static_cast<std::int32_t>(le32(record + 4)) != digestLength)
+    return std::string::npos;
+  return size - integrityRecordSize;
+}
+
+// The digest of a stream's first `length` bytes, taken on another thread
+// while the base is made (the bytes are only read meanwhile).
+std::future<QByteArray> startDigest(const MemoryStream& stream, std::size_t length) {
+  const std::string_view covered(stream.bytes().data(), length);
+  try {
+    return std::async(std::launch::async, [covered] { return Sha256Digest(covered); });
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, [covered] { return Sha256Digest(covered); });
+  }
+}
+
 // Streams of older writers end at the marker; anything else after it must be
-// a record that matches.
-void verifierIntegrite(const MemoryStream& stream) {
+// a record that matches. `digest` is that of the bytes before a record
+// found at sealedLength, when there is one.
+void verifierIntegrite(const MemoryStream& stream, std::future<QByteArray>& digest) {
   const std::size_t end = stream.position();
   if (stream.remaining() == 0) return;
   const auto damaged = [](MessageLiteral what) {
     throw StreamIntegrityError(Message("Flux de base de connaissances endommagé : "_w) + std::string(what.text()));
   };
-  if (stream.remaining() != integrityRecordSize) damaged("données inattendues après la fin des triplets"_w);
-  MemoryStream record(stream.bytes().substr(end));
-  if (record.readInt32() != integrityMarker || record.readInt32() != digestLength)
+  if (stream.remaining() != integrityRecordSize || end != sealedLength(stream) || !digest.valid())
     damaged("données inattendues après la fin des triplets"_w);
-  const QByteArray expected = digestOf(stream.bytes(), end);
+  const QByteArray expected = digest.get();
   if (std::memcmp(expected.constData(), stream.bytes().data() + end + 8, digestLength) != 0)
     damaged("son contenu ne correspond plus à son empreinte (des octets ont été modifiés)"_w);
 }
@@ -339,11 +371,17 @@ struct MBC::StreamRead {
   std::vector<MEntite*> entities;
   std::vector<std::uint32_t> anonymous;
   std::vector<bool> linked;
+  bool reserved = false;
 
   StreamRead() = default;
   StreamRead(const StreamRead&) = delete;
   StreamRead& operator=(const StreamRead&) = delete;
   ~StreamRead() {
+    // Room reserved for triples a bad record stopped is let go, so that no
+    // empty list keeps any.
+    if (reserved)
+      for (MEntite* e : entities)
+        for (int role = RoleSubject; role <= RoleValue; ++role) e->list(Role(role)).releaseIfEmpty();
     for (std::uint32_t i : anonymous)
       if (!linked[i]) entities[i]->releaseIfUnused();
   }
@@ -366,6 +404,11 @@ void MBC::lire(MemoryStream& stream) {
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;
 
+  // The integrity record's digest is taken meanwhile on the second core.
+  const std::size_t sealed = sealedLength(stream);
+  std::future<QByteArray> digest;
+  if (sealed != std::string::npos) digest = startDigest(stream, sealed);
+
   // First the records are located and checked, then the entities are made:
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
@@ -374,9 +417,11 @@ void MBC::lire(MemoryStream& stream) {
   const std::exception_ptr sectionError = locateRecords(stream, read);
   const std::size_t triplesStart = stream.position();
   makeEntities(stream, read);
+  std::vector<StreamRead::Record>().swap(read.records); // no longer needed: room for the triples
   if (sectionError) std::rethrow_exception(sectionError);
   stream.seek(triplesStart);
   readTriples(stream, read);
+  verifierIntegrite(stream, digest);
 }
 
 std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
@@ -445,8 +490,53 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   }
 }
 
+void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
+  const std::vector<MEntite*>& entities = read.entities;
+  const auto count = static_cast<std::int32_t>(entities.size());
+  std::vector<std::array<std::uint32_t, 3>> uses(entities.size());
+  std::size_t triples = 0;
+  const char* p = stream.bytes().data() + stream.position();
+  for (std::size_t left = stream.remaining(); left >= 12; left -= 12, p += 12) {
+    const std::int32_t indexes[3] = {static_cast<std::int32_t>(le32(p)), static_cast<std::int32_t>(le32(p + 4)),
+                                     static_cast<std::int32_t>(le32(p + 8))};
+    // The records up to the first bad one: reading stops there.
+    if (indexes[0] == tripleSectionEnd) break;
+    bool inRange = true;
+    for (std::int32_t index : indexes) inRange = inRange && index >= 0 && index < count;
+    if (!inRange) break;
+    for (int role = RoleSubject; role <= RoleValue; ++role) ++uses[static_cast<std::size_t>(indexes[role])][role];
+    ++triples;
+  }
+  triples_.reserve(triples);
+  // A symbol takes no sons.
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    if (entities[i]->isSymbol()) uses[i][RoleSubject] = 0;
+  // Every list's room comes from one block, in the order the entities were
+  // made: no allocation per list, and the lists lie next to each other.
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    for (int role = RoleSubject; role <= RoleValue; ++role)
+      if (uses[i][role]) bytes += entities[i]->list(Role(role)).roomFor(uses[i][role]);
+  TripleList::Room room;
+  if (bytes > 0) {
+    // A big block is offered to the kernel as huge pages: it is all written.
+    constexpr std::size_t hugePage = 2 * 1024 * 1024;
+    const bool huge = bytes >= hugePage;
+    const std::size_t size = huge ? (bytes + hugePage - 1) / hugePage * hugePage : bytes;
+    char* block = static_cast<char*>(huge ? std::aligned_alloc(hugePage, size) : std::malloc(size));
+    if (!block) throw std::bad_alloc();
+    if (huge) madvise(block, size, MADV_HUGEPAGE);
+    listRoom_.emplace_back(block);
+    room = {block, block + bytes};
+  }
+  read.reserved = true;
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    for (int role = RoleSubject; role <= RoleValue; ++role)
+      if (uses[i][role]) entities[i]->list(Role(role)).reserve(uses[i][role], &room);
+}
+
 void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
-  triples_.reserve(stream.remaining() / 12, RoleOwner);
+  reserveLists(stream, read);
   const std::vector<MEntite*>& entities = read.entities;
   std::vector<bool>& linked = read.linked;
   const auto count = static_cast<std::int32_t>(entities.size());
@@ -471,10 +561,22 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     }
   };
   constexpr std::size_t tripleLookAhead = 8 * 12;
-  for (std::int32_t s = stream.readInt32(); s != tripleSectionEnd; s = stream.readInt32()) {
-    prefetchAhead(stream.position() - 4 + tripleLookAhead);
-    const std::int32_t r = stream.readInt32();
-    const std::int32_t v = stream.readInt32();
+  // The integers are taken straight from the bytes; at the very end, the
+  // stream's own reading raises its error for a record cut short.
+  const char* const bytes = stream.bytes().data();
+  std::size_t at = stream.position();
+  auto next = [&]() -> std::int32_t {
+    if (stream.size() - at < 4) {
+      stream.seek(at);
+      return stream.readInt32();
+    }
+    at += 4;
+    return static_cast<std::int32_t>(le32(bytes + at - 4));
+  };
+  for (std::int32_t s = next(); s != tripleSectionEnd; s = next()) {
+    prefetchAhead(at - 4 + tripleLookAhead);
+    const std::int32_t r = next();
+    const std::int32_t v = next();
     MEntite* subject = entity(s);
     MEntite* relationEntity = entity(r);
     MEntite* value = entity(v);
@@ -482,7 +584,7 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     // Only now: an entity of a record refused half-way is freed on the way out.
     for (std::int32_t index : {s, r, v}) linked[static_cast<std::size_t>(index)] = true;
   }
-  verifierIntegrite(stream);
+  stream.seek(at);
 }
 
 // ---------------------------------------------------------------- writing
