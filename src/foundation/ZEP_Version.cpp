@@ -45,15 +45,17 @@ std::string headerBytes() {
   return std::move(header.bytes());
 }
 
-// How many of a file's first bytes (at least 12 shown when there are) form
-// its header: none without the magic.
-std::size_t headerLength(std::string_view first) {
+} // namespace
+
+std::size_t DataFileHeaderLength(std::string_view first) {
   if (first.size() < sizeof magic || !SameText(first.substr(0, 7), std::string_view(magic, 7))) return 0;
   if (first.size() < 12) return first.size();
   MemoryStream length(std::string(first.substr(8, 4)));
   const std::int32_t l = length.readInt32();
   return 12 + static_cast<std::size_t>(l < 0 ? 0 : l);
 }
+
+namespace {
 
 // Checks a whole header (magic, length, version block); StreamReadError when
 // it is cut short.
@@ -100,7 +102,7 @@ void StripHeader(MemoryStream& stream, DataFileInfo* info) {
   if (stream.size() < sizeof magic)
     throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
   const std::string_view bytes = stream.bytes();
-  const std::size_t length = headerLength(bytes.substr(0, 12));
+  const std::size_t length = DataFileHeaderLength(bytes.substr(0, 12));
   if (length == 0) return;
   readHeader(bytes.substr(0, length), info);
   stream.bytes().erase(0, length);
@@ -142,18 +144,23 @@ std::string_view KeyTextFor(const QString& path) {
 
 void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info) {
   // The payload is read straight into its own buffer and decrypted there.
-  SplitFileContent content = ReadFileSplit(path, 12, headerLength);
+  SplitFileContent content = ReadFileSplit(path, 12, DataFileHeaderLength);
   if (info) *info = DataFileInfo{.fingerprint = content.fingerprint};
+  TakePayload(path, content.head, content.body, stream, info);
+}
+
+void TakePayload(const QString& path, std::string_view head, std::string& body, MemoryStream& stream,
+                 DataFileInfo* info) {
   try {
-    if (content.head.size() + content.body.size() < sizeof magic)
+    if (head.size() + body.size() < sizeof magic)
       throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
-    if (!content.head.empty()) readHeader(content.head, info);
+    if (!head.empty()) readHeader(head, info);
   } catch (const StreamReadError&) {
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
                         " est incomplet ou endommagé : son en-tête est tronqué."_w);
   }
-  if (!IsPlainExtension(path)) DecryptInPlace(KeyTextFor(path), content.body);
-  stream.bytes().swap(content.body);
+  if (!IsPlainExtension(path)) DecryptInPlace(KeyTextFor(path), body);
+  stream.bytes().swap(body);
   stream.seek(0);
 }
 

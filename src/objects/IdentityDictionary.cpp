@@ -15,9 +15,10 @@ std::string_view classNameOf(const MObject_OCS* object) { return object->classe(
 } // namespace
 
 std::size_t IdentityDictionary::home(const MEntite* entity) const {
-  // Entities are at least 16 bytes apart: the low bits say nothing.
-  const auto key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entity) >> 4);
-  return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (slots_.size() - 1);
+  // Fibonacci hashing: the top bits of the product, which every bit of the
+  // address stirs (entities made one after the other are a few bytes apart).
+  const auto key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entity));
+  return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
 }
 
 std::size_t IdentityDictionary::find(std::string_view className, const MEntite* entity) const {
@@ -30,6 +31,7 @@ std::size_t IdentityDictionary::find(std::string_view className, const MEntite* 
 void IdentityDictionary::grow(std::size_t capacity) {
   std::vector<Slot> old(std::bit_ceil(capacity < 16 ? std::size_t(16) : capacity));
   old.swap(slots_);
+  shift_ = 64 - std::countr_zero(slots_.size());
   for (const Slot& slot : old) {
     if (!slot.entity) continue;
     std::size_t i = home(slot.entity);

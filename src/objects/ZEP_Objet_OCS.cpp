@@ -1,5 +1,6 @@
 #include "objects/ZEP_Objet_OCS.h"
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_Classe.h"
 #include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
@@ -163,7 +164,11 @@ ObjectList ClassRef::LoadedObjectsWithSubclasses() const {
 void ClassRef::LoadAll() const {
   Storage::registerInClassTree(*this);
   const int n = StoredCount();
-  if (const State& s = state(); s.identities && n > 0) s.identities->reserve(s.identities->size() + std::size_t(n));
+  if (State& s = state(); s.identities && n > 0) {
+    s.identities->reserve(s.identities->size() + std::size_t(n));
+    auto& objects = entryFor(name_, true)->objects;
+    objects.reserve(objects.size() + std::size_t(n));
+  }
   for (int i = 0; i < n; ++i) CreateStored(i);
 }
 
@@ -201,6 +206,12 @@ const ClassRef& MObject_OCS::Class() {
   static const ClassOf<MObject_OCS> meta("MObject_OCS", nullptr);
   return meta;
 }
+
+// A big base has as many objects as entities: they come from the engine's
+// pools too.
+void* MObject_OCS::operator new(std::size_t size) { return pool::allocate(size); }
+
+void MObject_OCS::operator delete(void* p, std::size_t size) { pool::release(p, size); }
 
 MObject_OCS::MObject_OCS(const ClassRef& cls) : class_(&cls) { Storage::NewEntity(this, cls); }
 
