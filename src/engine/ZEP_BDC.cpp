@@ -10,8 +10,8 @@
 #include "foundation/ZEP_Crypt.h"
 
 #include <QBuffer>
-#include <sys/mman.h>
 #include <QImage>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <array>

@@ -6,8 +6,8 @@
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
-#include "objects/IdentityDictionary.h"
 #include "foundation/ZEP_Version.h"
+#include "objects/IdentityDictionary.h"
 
 #include <QFileInfo>
 #include <QUuid>
