@@ -461,10 +461,7 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   const std::vector<StreamRead::Record>& records = read.records;
   read.linked.assign(records.size(), false);
   read.entities.reserve(records.size());
-  // Anonymous entities take no room in the symbol index.
-  std::size_t named = 0;
-  for (const StreamRead::Record& rec : records) named += stream.bytes()[rec.offset] == '~' ? 0 : 1;
-  symbols_.reserve(named);
+  symbols_.reserve(records.size());
   constexpr std::size_t lookAhead = 16;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
