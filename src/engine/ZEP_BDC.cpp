@@ -11,13 +11,10 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <future>
-#include <system_error>
 
 namespace tessel {
 
@@ -317,40 +314,19 @@ void MBC::vider() {
 
 namespace {
 
-// Where a stream's integrity record starts, when its last bytes look like one.
-std::size_t sealedLength(const MemoryStream& stream) {
-  const std::size_t size = stream.size();
-  if (size < integrityRecordSize) return std::string::npos;
-  const char* record = stream.bytes().data() + size - integrityRecordSize;
-  if (static_cast<std::int32_t>(le32(record)) != integrityMarker ||
-      static_cast<std::int32_t>(le32(record + 4)) != digestLength)
-    return std::string::npos;
-  return size - integrityRecordSize;
-}
-
-// The digest of a stream's first `length` bytes, taken on another thread
-// while the base is made (the bytes are only read meanwhile).
-std::future<QByteArray> startDigest(const MemoryStream& stream, std::size_t length) {
-  const std::string_view covered(stream.bytes().data(), length);
-  try {
-    return std::async(std::launch::async, [covered] { return Sha256Digest(covered); });
-  } catch (const std::system_error&) {
-    return std::async(std::launch::deferred, [covered] { return Sha256Digest(covered); });
-  }
-}
-
 // Streams of older writers end at the marker; anything else after it must be
-// a record that matches. `digest` is that of the bytes before a record
-// found at sealedLength, when there is one.
-void verifierIntegrite(const MemoryStream& stream, std::future<QByteArray>& digest) {
+// a record that matches.
+void verifierIntegrite(const MemoryStream& stream) {
   const std::size_t end = stream.position();
   if (stream.remaining() == 0) return;
   const auto damaged = [](MessageLiteral what) {
     throw StreamIntegrityError(Message("Flux de base de connaissances endommagé : "_w) + std::string(what.text()));
   };
-  if (stream.remaining() != integrityRecordSize || end != sealedLength(stream) || !digest.valid())
+  if (stream.remaining() != integrityRecordSize) damaged("données inattendues après la fin des triplets"_w);
+  MemoryStream record(stream.bytes().substr(end));
+  if (record.readInt32() != integrityMarker || record.readInt32() != digestLength)
     damaged("données inattendues après la fin des triplets"_w);
-  const QByteArray expected = digest.get();
+  const QByteArray expected = digestOf(stream.bytes(), end);
   if (std::memcmp(expected.constData(), stream.bytes().data() + end + 8, digestLength) != 0)
     damaged("son contenu ne correspond plus à son empreinte (des octets ont été modifiés)"_w);
 }
@@ -404,11 +380,6 @@ void MBC::lire(MemoryStream& stream) {
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;
 
-  // The integrity record's digest is taken meanwhile on the second core.
-  const std::size_t sealed = sealedLength(stream);
-  std::future<QByteArray> digest;
-  if (sealed != std::string::npos) digest = startDigest(stream, sealed);
-
   // First the records are located and checked, then the entities are made:
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
@@ -421,7 +392,7 @@ void MBC::lire(MemoryStream& stream) {
   if (sectionError) std::rethrow_exception(sectionError);
   stream.seek(triplesStart);
   readTriples(stream, read);
-  verifierIntegrite(stream, digest);
+  verifierIntegrite(stream);
 }
 
 std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
@@ -519,13 +490,8 @@ void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
       if (uses[i][role]) bytes += entities[i]->list(Role(role)).roomFor(uses[i][role]);
   TripleList::Room room;
   if (bytes > 0) {
-    // A big block is offered to the kernel as huge pages: it is all written.
-    constexpr std::size_t hugePage = 2 * 1024 * 1024;
-    const bool huge = bytes >= hugePage;
-    const std::size_t size = huge ? (bytes + hugePage - 1) / hugePage * hugePage : bytes;
-    char* block = static_cast<char*>(huge ? std::aligned_alloc(hugePage, size) : std::malloc(size));
+    char* block = static_cast<char*>(std::malloc(bytes));
     if (!block) throw std::bad_alloc();
-    if (huge) madvise(block, size, MADV_HUGEPAGE);
     listRoom_.emplace_back(block);
     room = {block, block + bytes};
   }
