@@ -15,10 +15,13 @@ std::string_view classNameOf(const MObject_OCS* object) { return object->classe(
 } // namespace
 
 std::size_t IdentityDictionary::home(const MEntite* entity) const {
-  // Fibonacci hashing: the top bits of the product, which every bit of the
-  // address stirs (entities made one after the other are a few bytes apart).
-  const auto key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entity));
-  return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+  // Entities made one after the other lie a few words apart in blocks of at
+  // most 2 MiB, and their objects are registered in that order: within a
+  // block, the slots follow the addresses, so loading walks the table rather
+  // than jumping about it; each block starts at a place of its own.
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entity));
+  const std::uint64_t block = (address >> 21) * 0x9E3779B97F4A7C15ull;
+  return static_cast<std::size_t>((address >> 3) + (block >> 32)) & (slots_.size() - 1);
 }
 
 std::size_t IdentityDictionary::find(std::string_view className, const MEntite* entity) const {
@@ -31,7 +34,6 @@ std::size_t IdentityDictionary::find(std::string_view className, const MEntite* 
 void IdentityDictionary::grow(std::size_t capacity) {
   std::vector<Slot> old(std::bit_ceil(capacity < 16 ? std::size_t(16) : capacity));
   old.swap(slots_);
-  shift_ = 64 - std::countr_zero(slots_.size());
   for (const Slot& slot : old) {
     if (!slot.entity) continue;
     std::size_t i = home(slot.entity);

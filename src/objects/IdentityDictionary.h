@@ -40,7 +40,6 @@ private:
 
   // Open addressing with linear probing; a power of two in size, or empty.
   std::vector<Slot> slots_;
-  int shift_ = 64; // 64 - log2 of the size
   std::size_t count_ = 0;
 };
 
