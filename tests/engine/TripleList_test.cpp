@@ -59,11 +59,16 @@ TEST_F(TripleListTest, EveryRemovalOrderFindsEachTripleInEachOfItsLists) {
     MEntite* shared = sym(std::string("commun_") + c.order);
     MEntite* r = rel(std::string("r_") + c.order);
     MEntite* other = rel(std::string("autre_") + c.order);
+    MEntite* elsewhere = anon();
     std::vector<MTruc*> made;
     for (int i = 0; i < 300; ++i) {
-      // Interleaved with triples of another relation, so no list is the same as another.
+      // Interleaved with triples of another relation, so no list is the same
+      // as another, and now and then many triples made in between: the
+      // numbers of a list are not evenly spread.
       made.push_back(b().ajouter_triplet(s, r, i % 2 ? shared : sym("v" + std::to_string(i))));
       b().ajouter_triplet(s, other, shared);
+      if (i % 97 == 0)
+        for (int k = 0; k < 2000; ++k) b().ajouter_triplet(elsewhere, other, sym("w"));
     }
     std::vector<std::size_t> order(made.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
