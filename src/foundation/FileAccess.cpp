@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -228,7 +229,9 @@ SplitFileContent ReadFileSplit(const QString& path, std::size_t peek,
   const std::size_t kept = head < content.body.size() ? head : content.body.size();
   content.head.assign(content.body, 0, kept);
   content.body.erase(0, kept);
-  if (head > kept) reading.append(content.head, head - kept);
+  // A head said to be longer than the file is read as far as the file goes.
+  const std::size_t left = reading.expectedSize() > kept ? reading.expectedSize() - kept : 0;
+  if (head > kept) reading.append(content.head, std::min(head - kept, left));
   reading.appendRest(content.body);
   content.fingerprint = reading.fingerprint();
   return content;

@@ -99,8 +99,9 @@ std::string DataFileInfo::versionText() const {
 
 void StripHeader(MemoryStream& stream, DataFileInfo* info) {
   stream.seek(0);
-  if (stream.size() < sizeof magic)
-    throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
+  char start[sizeof magic];
+  stream.read(start, sizeof start); // a stream shorter than the magic is cut short
+  stream.seek(0);
   const std::string_view bytes = stream.bytes();
   const std::size_t length = DataFileHeaderLength(bytes.substr(0, 12));
   if (length == 0) return;
@@ -151,14 +152,18 @@ void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info)
 
 void TakePayload(const QString& path, std::string_view head, std::string& body, MemoryStream& stream,
                  DataFileInfo* info) {
-  try {
-    if (head.size() + body.size() < sizeof magic)
-      throw StreamReadError("Erreur de lecture du flux : fin des données atteinte"_w);
-    if (!head.empty()) readHeader(head, info);
-  } catch (const StreamReadError&) {
+  // A file shorter than the magic is no stream either.
+  bool whole = head.size() + body.size() >= sizeof magic;
+  if (whole && !head.empty()) {
+    try {
+      readHeader(head, info);
+    } catch (const StreamReadError&) {
+      whole = false;
+    }
+  }
+  if (!whole)
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
                         " est incomplet ou endommagé : son en-tête est tronqué."_w);
-  }
   if (!IsPlainExtension(path)) DecryptInPlace(KeyTextFor(path), body);
   stream.bytes().swap(body);
   stream.seek(0);

@@ -236,6 +236,7 @@ TEST_F(Files, AFileReadInTwoPartsIsTheWholeFile) {
       {"no head", "ABCDEFGHIJKLMNOP", 0},
       {"head beyond the first bytes", std::string(100, 'h') + "reste", 100},
       {"head longer than the file", "ABC", 10},
+      {"head said to be far longer than the file", "ABCDEFGHIJKLMNOP", std::size_t(1) << 40},
       {"empty file", "", 0},
       {"big file", big, 28},
   };
