@@ -22,17 +22,10 @@ bool lasting(const MEntite* e) {
 // looked for in the shortest of their lists.
 MTruc* findLinked(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) {
   const TripleList* best = &r->relations();
-  Role role = RoleRelation;
-  if (v->values().count() < best->count()) {
-    best = &v->values();
-    role = RoleValue;
-  }
+  if (v->values().count() < best->count()) best = &v->values();
   // A symbol keeps no list of the triples it is the subject of.
-  if (!s->isSymbol() && s->subjects().count() < best->count()) {
-    best = &s->subjects();
-    role = RoleSubject;
-  }
-  return best->findSequence(sequence, role);
+  if (!s->isSymbol() && s->subjects().count() < best->count()) best = &s->subjects();
+  return best->findSequence(sequence);
 }
 
 } // namespace
@@ -97,7 +90,7 @@ void JournalStep::apply(MBC& base, bool forward) {
     if (c.added != forward) {
       if (MTruc* t = findLinked(c.subject, c.relation, c.value, c.sequence)) {
         t->unlink();
-        base.triples_.remove(t, RoleOwner);
+        base.triples_.remove(t);
         delete t;
       }
     } else {
@@ -133,7 +126,7 @@ void JournalStep::apply(MBC& base, bool forward) {
     for (; j < slots.size() && slots[j].owner == slots[i].owner && slots[j].role == slots[i].role; ++j)
       run.push_back(slots[j].triple);
     TripleList& list = slots[i].owner ? slots[i].owner->list(slots[i].role) : base.triples_;
-    list.insertSorted(run.data(), run.size(), slots[i].role);
+    list.insertSorted(run.data(), run.size());
     i = j;
   }
 }

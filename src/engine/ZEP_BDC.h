@@ -6,6 +6,7 @@
 #include "engine/ZEP_Tables.h"
 #include "foundation/MemoryStream.h"
 
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -81,9 +82,12 @@ public:
   int nb_symboles() const { return ownedSymbols_; }
 
   // Engine internals.
-  std::uint64_t nextSequence() { return ++sequence_; }
+  // Triples are numbered in the order they are made across the process:
+  // lists that hold triples made while different bases were current stay
+  // in that order too.
+  static std::uint64_t nextSequence();
   void adopt(MTruc* t);          // appends to the base's triple list
-  bool owns(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
+  bool owns(const MTruc* t) const { return triples_.holds(t); }
   bool disown(MTruc* t);         // takes it out of that list; whether it was there
   void registerWorkspace(MWorkSpace* w);
   void unregisterWorkspace(MWorkSpace* w);
@@ -117,6 +121,8 @@ private:
   static std::exception_ptr locateRecords(MemoryStream& stream, StreamRead& read);
   void makeEntities(MemoryStream& stream, StreamRead& read);
   void readTriples(MemoryStream& stream, StreamRead& read);
+  // Sizes the lists the triple section will fill, once each.
+  void reserveLists(const MemoryStream& stream, StreamRead& read);
   bool passesSaveFilter(const MTruc* t, std::unordered_map<const MEntite*, bool>& unreachable);
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);
@@ -128,9 +134,13 @@ private:
   int ownedSymbols_ = 0;
   std::vector<MSymbole*> extraSymbols_;
   std::vector<MWorkSpace*> workspaces_;
-  std::uint64_t sequence_ = 0;
   bool discarding_ = false;
   std::unordered_map<std::string, int> modelNumbers_;
+  struct FreeRoom {
+    void operator()(char* p) const { std::free(p); }
+  };
+  // The blocks the lists of the streams read take their room from.
+  std::vector<std::unique_ptr<char, FreeRoom>> listRoom_;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
   BaseJournal* journal_ = nullptr;

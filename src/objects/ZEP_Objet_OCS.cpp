@@ -1,12 +1,13 @@
 #include "objects/ZEP_Objet_OCS.h"
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_Classe.h"
 #include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
-#include "foundation/ZEP_Dictionnaire.h"
 #include "foundation/ZEP_Version.h"
+#include "objects/IdentityDictionary.h"
 
 #include <QFileInfo>
 #include <QUuid>
@@ -34,11 +35,12 @@ struct State {
   bool open = false;
   std::vector<std::unique_ptr<ClassEntry>> entries; // in order of first registration
   std::unordered_map<std::string, ClassEntry*> byName; // upper-cased class name
-  std::unique_ptr<MDictionnaires_StringString_Objet<MObject_OCS>> identities;
-  // The same registrations by entity, which spares building the text keys of
-  // the dictionary on every lookup. An entity wrapped by two objects maps to
-  // null: the dictionary then answers.
-  std::unordered_map<const MEntite*, MObject_OCS*> byEntity;
+  // (class, entity) -> object; absent while no base is open.
+  std::unique_ptr<IdentityDictionary> identities;
+  // The entry of the class registered last: loading registers a class's
+  // objects one after the other.
+  const ClassRef* lastClass = nullptr;
+  ClassEntry* lastEntry = nullptr;
   DataFileInfo fileRead;
   bool damaged = false;
   // The classes loaded with the base.
@@ -58,8 +60,6 @@ std::unordered_map<std::string, const ClassRef*>& metaClasses() {
   static std::unordered_map<std::string, const ClassRef*> all;
   return all;
 }
-
-std::string identity(const MEntite* e) { return std::to_string(reinterpret_cast<std::uintptr_t>(e)); }
 
 ClassEntry* entryFor(std::string_view className, bool create) {
   State& s = state();
@@ -167,6 +167,11 @@ ObjectList ClassRef::LoadedObjectsWithSubclasses() const {
 void ClassRef::LoadAll() const {
   Storage::registerInClassTree(*this);
   const int n = StoredCount();
+  if (State& s = state(); s.identities && n > 0) {
+    s.identities->reserve(s.identities->size() + std::size_t(n));
+    auto& objects = entryFor(name_, true)->objects;
+    objects.reserve(objects.size() + std::size_t(n));
+  }
   for (int i = 0; i < n; ++i) CreateStored(i);
 }
 
@@ -204,6 +209,12 @@ const ClassRef& MObject_OCS::Class() {
   static const ClassOf<MObject_OCS> meta("MObject_OCS", nullptr);
   return meta;
 }
+
+// A big base has as many objects as entities: they come from the engine's
+// pools too.
+void* MObject_OCS::operator new(std::size_t size) { return pool::allocate(size); }
+
+void MObject_OCS::operator delete(void* p, std::size_t size) { pool::release(p, size); }
 
 MObject_OCS::MObject_OCS(const ClassRef& cls) : class_(&cls) { Storage::NewEntity(this, cls); }
 
@@ -245,12 +256,33 @@ void MObject_OCS::LoadRemaining(const ClassRef& cls, std::string_view) {
 
 void MObject_OCS::DeclareAttributes(const ClassRef&, std::vector<std::string>&) {}
 
+namespace {
+
+constexpr std::string_view attributePrefix = "sys_nom_attribut_";
+
+// Whether `relation` is named "sys_nom_attribut_" + attribute (ignoring
+// case), without making that name: attributes are read all the time.
+bool namesAttribute(const MEntite* relation, std::string_view attribute) {
+  if (relation->isTriple()) return relation->nomEquals(MObject_OCS::relationName(attribute));
+  const std::string_view name = relation->name();
+  return name.size() == attributePrefix.size() + attribute.size() &&
+         SameText(name.substr(attributePrefix.size()), attribute) &&
+         SameText(name.substr(0, attributePrefix.size()), attributePrefix);
+}
+
+} // namespace
+
 std::string MObject_OCS::relationName(std::string_view attribute) {
-  return "sys_nom_attribut_" + std::string(attribute);
+  return std::string(attributePrefix) + std::string(attribute);
 }
 
 MTruc* MObject_OCS::attributeTriple(std::string_view name) const {
-  return entity_ ? entity_->triplet_par_nom(relationName(name), 0) : nullptr;
+  if (!entity_) return nullptr;
+  // The first triple triplet_par_nom (relationName (name), 0) would find.
+  const TripleList& triples = entity_->subjects();
+  for (int i = 0, n = triples.rawSize(); i < n; ++i)
+    if (MTruc* t = triples.raw(i); t && namesAttribute(t->relation(), name)) return t;
+  return nullptr;
 }
 
 void MObject_OCS::RemoveAttribute(std::string_view name) {
@@ -309,7 +341,9 @@ TDateTime MObject_OCS::GetDate(std::string_view name) const {
   MTruc* t = attributeTriple(name);
   if (!t) return 0;
   try {
-    return TextToDate(t->valeur()->identifiant());
+    // A named value is read where its name lies.
+    const MEntite* value = t->valeur();
+    return value->name().empty() ? TextToDate(value->identifiant()) : TextToDate(value->name());
   } catch (const ConvertError&) {
     // A broken date becomes the present moment, at once and for good.
     const TDateTime now = Now();
@@ -449,8 +483,12 @@ std::string Storage::newIdentifier() {
 
 void Storage::registerObject(MObject_OCS* object, const ClassRef& cls, std::uint64_t order) {
   State& s = state();
-  if (!s.identities) s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
-  ClassEntry* entry = entryFor(cls.name(), true);
+  if (!s.identities) s.identities = std::make_unique<IdentityDictionary>();
+  if (s.lastClass != &cls) {
+    s.lastEntry = entryFor(cls.name(), true);
+    s.lastClass = &cls;
+  }
+  ClassEntry* entry = s.lastEntry;
   object->registrationOrder_ = order;
   auto& list = entry->objects;
   if (list.empty() || list.back()->registrationOrder_ < order) {
@@ -464,9 +502,7 @@ void Storage::registerObject(MObject_OCS* object, const ClassRef& cls, std::uint
     object->registryPosition_ = static_cast<int>(at - list.begin());
     list.insert(at, object);
   }
-  s.identities->Put(cls.name(), identity(object->entite()), object);
-  if (auto [it, fresh] = s.byEntity.try_emplace(object->entite(), object); !fresh && it->second != object)
-    it->second = nullptr;
+  s.identities->put(object);
 }
 
 namespace {
@@ -507,9 +543,7 @@ void Storage::unregisterObject(MObject_OCS* object) {
       }
     }
   }
-  if (s.identities) s.identities->RemoveKey(object->classe().name(), identity(object->entite()));
-  if (auto it = s.byEntity.find(object->entite()); it != s.byEntity.end() && it->second == object)
-    s.byEntity.erase(it);
+  if (s.identities) s.identities->remove(object->classe().name(), object->entite());
   object->registryPosition_ = -1;
 }
 
@@ -570,10 +604,7 @@ MObject_OCS* Storage::ObjectOf(const MEntite* entity) {
     id = idOf(cls);
   }
   if (id.size() < 4) return nullptr;
-  const auto known = s.byEntity.find(entity);
-  if (known == s.byEntity.end()) return nullptr;
-  if (MObject_OCS* object = known->second) return SameText(object->classe().name(), id.substr(4)) ? object : nullptr;
-  return s.identities->Get(std::string(id.substr(4)), identity(entity));
+  return s.identities->get(id.substr(4), entity);
 }
 
 namespace {
@@ -608,11 +639,11 @@ void Storage::Resynchronise(const std::vector<MEntite*>& entities) {
   for (MEntite* e : entities) {
     std::string className;
     const MTruc* classTriple = classTripleOf(e, className);
-    MObject_OCS* object = nullptr;
-    if (auto it = s.byEntity.find(e); it != s.byEntity.end()) {
-      object = it->second;
-      // Two objects over one entity: the dictionary knows the one of the class named.
-      if (!object && classTriple) object = s.identities->Get(className, identity(e));
+    bool several = false;
+    MObject_OCS* object = s.identities->onlyObjectOf(e, several);
+    if (several) {
+      // Two objects over one entity: the one of the class named.
+      object = classTriple ? s.identities->get(className, e) : nullptr;
       if (!object) continue;
     }
     if (object && (!classTriple || !SameText(object->classe().name(), className))) {
@@ -699,21 +730,25 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
     SaveBase(path);
   }
   b.vider();
-  MemoryStream payload;
   State& s = state();
   s.fileRead = {};
   s.damaged = false;
-  ReadDataFile(path, payload, &s.fileRead);
-  try {
-    b.lire(payload);
-  } catch (const StreamIntegrityError& e) {
-    // The whole content is in the base: a caller who accepts the damage goes on with it.
-    if (!acceptDamaged)
-      throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
-                             std::string(e.what()));
-    s.damaged = true;
-  } catch (const StreamReadError& e) {
-    throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " + std::string(e.what()));
+  {
+    // The payload goes once read: the objects are made without it.
+    MemoryStream payload;
+    ReadDataFile(path, payload, &s.fileRead);
+    try {
+      b.lire(payload);
+    } catch (const StreamIntegrityError& e) {
+      // The whole content is in the base: a caller who accepts the damage goes on with it.
+      if (!acceptDamaged)
+        throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                               std::string(e.what()));
+      s.damaged = true;
+    } catch (const StreamReadError& e) {
+      throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " +
+                          std::string(e.what()));
+    }
   }
   startRegistry(classes, before, after);
 }
@@ -733,8 +768,9 @@ void Storage::startRegistry(const ClassList& classes, const Hook& before, const 
   State& s = state();
   s.entries.clear();
   s.byName.clear();
-  s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
-  s.byEntity.clear();
+  s.identities = std::make_unique<IdentityDictionary>();
+  s.lastClass = nullptr;
+  s.lastEntry = nullptr;
   s.loaded = classes;
   if (MEntite* h = b.chercher_symbole("sys_heritage")) h->supprimer_liens();
   if (MEntite* sub = b.chercher_symbole("sys_a_pour_sous_classe")) sub->supprimer_liens();
@@ -765,7 +801,8 @@ void Storage::CloseBase() {
   State& s = state();
   liberer_requetes();
   s.identities.reset();
-  s.byEntity.clear();
+  s.lastClass = nullptr;
+  s.lastEntry = nullptr;
   dropCache();
   std::vector<std::unique_ptr<ClassEntry>> entries;
   entries.swap(s.entries);
@@ -783,9 +820,11 @@ void Storage::CloseBase() {
 void Storage::ImportBase(const QString& path) {
   MBC& b = base();
   dropCache();
-  MemoryStream payload;
-  ReadDataFile(path, payload);
-  b.lire(payload);
+  {
+    MemoryStream payload;
+    ReadDataFile(path, payload);
+    b.lire(payload);
+  }
   MEntite* oid = b.chercher_relation("SYS_OID");
   MEntite* classRelation = b.sysIdClasse();
   if (!oid || !classRelation) return;

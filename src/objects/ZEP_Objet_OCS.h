@@ -156,6 +156,8 @@ public:
   virtual ~MObject_OCS();
   MObject_OCS(const MObject_OCS&) = delete;
   MObject_OCS& operator=(const MObject_OCS&) = delete;
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
 
   static const ClassRef& Class();
   const ClassRef& classe() const { return *class_; }
