@@ -1,5 +1,6 @@
 #include "DomainWorkspace.h"
 
+#include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
@@ -7,23 +8,33 @@
 #include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
-#include <map>
 #include <string>
 
 namespace tessel::bench {
 
-const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
-
 namespace {
 
 constexpr int Years = 10;
-const TDateTime FirstDay = EncodeDate(2015, 1, 5);
+const TDateTime FirstDay = EncodeDate(2015, 1, 5); // a Monday
 
-DocumentManager& documents() { return DocumentManager::instance(); }
+int minutesOf(int day, int activity) { return 15 * (1 + (day * 7 + activity * 3) % 24); }
 
-void prepareProcess() {
+} // namespace
+
+std::vector<DomainRow> domainRows(int activities) {
+  std::vector<DomainRow> rows;
+  const int days = Years * 365 + Years / 4;
+  for (int d = 0; d < days; ++d) {
+    if (d % 7 >= 5) continue;
+    for (int a = 0; a < activities; ++a) rows.push_back({int(FirstDay) + d, a, minutesOf(d, a)});
+  }
+  return rows;
+}
+
+void prepareModelProcess() {
   static const bool ready = [] {
     static QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
@@ -34,23 +45,12 @@ void prepareProcess() {
   (void)ready;
 }
 
-} // namespace
-
-void openWorkspace(const QString& path) {
-  documents().OpenDocument(path);
-  documents().AfterDocumentLoaded();
-}
-
-void closeWorkspace() { Storage::CloseBase(); }
-
-const Workspace& workspace(int activities) {
-  static QTemporaryDir dir;
-  static std::map<int, Workspace> made;
-  if (auto it = made.find(activities); it != made.end()) return it->second;
-  prepareProcess();
-  Workspace w;
-  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
-  openWorkspace(w.path);
+std::vector<DomainRow> writeDomainWorkspace(int activities, const QString& path) {
+  prepareModelProcess();
+  DocumentManager& documents = DocumentManager::instance();
+  QFile::remove(path);
+  documents.OpenDocument(path);
+  documents.AfterDocumentLoaded();
   auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
   std::vector<Mcategorie*> categories;
   for (int i = 1; i < Mcategorie::Class().LoadedCount() && int(categories.size()) < activities; ++i)
@@ -62,26 +62,21 @@ const Workspace& workspace(int activities) {
     owners.push_back(new Mactivite_tessel);
     owners.back()->BindCategory(c);
   }
-  const int days = Years * 365 + Years / 4;
-  for (int d = 0; d < days; ++d) {
-    if (d % 7 >= 5) continue; // the first day is a Monday
-    for (int a = 0; a < activities; ++a) {
-      const TDateTime day = FirstDay + d;
-      const int minutes = 15 * (1 + (d * 7 + a * 3) % 24);
-      Moccurence* entry = Moccurence::CreateEntry(day);
-      entry->SetTimeSpent(day, EncodeTime(minutes / 60, minutes % 60, 0));
-      owners[std::size_t(a)]->AddEntry(entry);
-      if ((d + a) % 20 == 0) {
-        auto* note = new Mcontenu;
-        note->SetTexte("Compte rendu du jour " + std::to_string(d));
-        entry->SetEntryContent(note);
-      }
-      w.rows.push_back({int(day), a, minutes});
+  std::vector<DomainRow> rows = domainRows(activities);
+  for (const DomainRow& r : rows) {
+    const TDateTime day = r.day;
+    Moccurence* entry = Moccurence::CreateEntry(day);
+    entry->SetTimeSpent(day, EncodeTime(r.minutes / 60, r.minutes % 60, 0));
+    owners[std::size_t(r.activity)]->AddEntry(entry);
+    if ((r.day - int(FirstDay) + r.activity) % 20 == 0) {
+      auto* note = new Mcontenu;
+      note->SetTexte("Compte rendu du jour " + std::to_string(r.day - int(FirstDay)));
+      entry->SetEntryContent(note);
     }
   }
-  Storage::SaveBase(w.path);
-  closeWorkspace();
-  return made.emplace(activities, std::move(w)).first->second;
+  Storage::SaveBase(path);
+  documents.CloseDocument();
+  return rows;
 }
 
 } // namespace tessel::bench

@@ -1,10 +1,7 @@
 #pragma once
-// Workspaces shaped like real ones, made through the domain model: a category
-// tree, one activity per category, one entry per activity and working day
-// over ten years, a note on some entries. Each is made once per process and
-// saved to a private file.
-
-#include "foundation/ZEP_Dates.h"
+// The realistic workspace of the domain benchmarks: a category tree, one
+// activity per category, one entry per activity and working day over ten
+// years, a note on one entry in twenty.
 
 #include <QString>
 
@@ -12,26 +9,23 @@
 
 namespace tessel::bench {
 
-// A week in the middle of the period.
-extern const TDateTime WeekMonday;
-
-// The entries as (day, activity number, minutes).
-struct Row {
+// One entry: its day, its activity's number and its minutes.
+struct DomainRow {
   int day;
   int activity;
   int minutes;
 };
 
-struct Workspace {
-  QString path;
-  std::vector<Row> rows;
-};
+// The entries of a workspace of `activities` activities (8: about 21 000
+// entries; 58: about 151 000).
+std::vector<DomainRow> domainRows(int activities);
 
-// `activities` activities: 8 give about 21 000 entries, 58 about 151 000.
-const Workspace& workspace(int activities);
+// Prepares this process for the model: settings and generated documents go
+// to a private folder. Runs once.
+void prepareModelProcess();
 
-// Opens a data file as the program does, after-load step included.
-void openWorkspace(const QString& path);
-void closeWorkspace();
+// Writes the workspace of `activities` activities to `path` (replaced) and
+// answers its entries. The model is left with no document open.
+std::vector<DomainRow> writeDomainWorkspace(int activities, const QString& path);
 
 } // namespace tessel::bench

@@ -1,32 +1,76 @@
 // Realistic workspaces: a category tree, one activity per category, one entry
 // per activity and working day over ten years, a note on some entries. Opening as the
 // program does, one week's entries through the model next to the same week
-// from an indexed SQLite table, and saving.
+// from an indexed SQLite table, saving, finding comments, undoing and redoing
+// a typed time, and the part of a recovery copy taken on the user-interface
+// thread.
 
 #include "DomainWorkspace.h"
 
+#include "foundation/ZEP_Dates.h"
+#include "model/DocumentManager.h"
+#include "model/EditHistory.h"
+#include "model/NoteSearch.h"
+#include "model/RecoveryCopy.h"
+#include "model/Tadministration_FRAME.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "model/WeekTimetable.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <map>
+#include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 using namespace tessel;
-using namespace tessel::bench;
 
 namespace {
+
+// A week in the middle of the period.
+const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
+
+DocumentManager& documents() { return DocumentManager::instance(); }
+
+void open(const QString& path) {
+  documents().OpenDocument(path);
+  documents().AfterDocumentLoaded();
+}
+
+void close() { Storage::CloseBase(); }
+
+using Row = bench::DomainRow;
+
+struct Workspace {
+  QString path;
+  std::vector<Row> rows;
+};
+
+const Workspace& workspace(int activities) {
+  static QTemporaryDir dir;
+  static std::map<int, Workspace> made;
+  if (auto it = made.find(activities); it != made.end()) return it->second;
+  Workspace w;
+  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  w.rows = bench::writeDomainWorkspace(activities, w.path);
+  return made.emplace(activities, std::move(w)).first->second;
+}
 
 void Open(benchmark::State& state) {
   const Workspace& w = workspace(int(state.range(0)));
   for (auto _ : state) {
-    openWorkspace(w.path);
+    open(w.path);
     state.PauseTiming();
-    closeWorkspace();
+    close();
     state.ResumeTiming();
   }
   state.counters["entries"] = double(w.rows.size());
@@ -34,11 +78,43 @@ void Open(benchmark::State& state) {
 
 void Save(benchmark::State& state) {
   const Workspace& w = workspace(int(state.range(0)));
-  openWorkspace(w.path);
+  open(w.path);
   const QString copy = w.path + ".copie.TSF";
   for (auto _ : state) Storage::SaveBase(copy);
-  closeWorkspace();
+  close();
   QFile::remove(copy);
+}
+
+// What a recovery copy takes on the user-interface thread (the stream of the
+// base); encrypting and writing it happen on a worker thread.
+void RecoverySnapshot(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = RecoveryCopy::snapshot().size();
+  close();
+  state.counters["stream_MB"] = double(bytes) / (1024 * 1024);
+}
+
+// A time typed again over an old entry, undone and redone: the triples go
+// back into the middle of the base's list.
+void UndoRedoOfATypedTime(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  EditHistory& history = EditHistory::instance();
+  history.setEnabled(true);
+  open(w.path);
+  WeekTimetable week;
+  week.load(WeekMonday);
+  history.beginCommand();
+  week.commit(0, 2, "7:45");
+  history.describe(QStringLiteral("la saisie"));
+  history.endCommand();
+  for (auto _ : state) {
+    history.undo();
+    history.redo();
+  }
+  history.setEnabled(false);
+  close();
 }
 
 // The same entries in SQLite: a table indexed by day.
@@ -93,7 +169,7 @@ private:
 void WeekAgainstSqlite(benchmark::State& state) {
   const Workspace& w = workspace(int(state.range(0)));
   SqliteEntries sqlite(w.rows);
-  openWorkspace(w.path);
+  open(w.path);
   using Clock = std::chrono::steady_clock;
   Clock::duration model{}, indexed{};
   ObjectStrings activities, entries;
@@ -109,7 +185,7 @@ void WeekAgainstSqlite(benchmark::State& state) {
     indexed += t2 - t1;
     benchmark::DoNotOptimize(entries.data());
   }
-  closeWorkspace();
+  close();
   if (found != entries.size()) state.SkipWithError("les deux semaines diffèrent");
   const double n = double(state.iterations());
   state.counters["model_us"] = std::chrono::duration<double, std::micro>(model).count() / n;
@@ -118,10 +194,37 @@ void WeekAgainstSqlite(benchmark::State& state) {
   state.counters["week_entries"] = double(entries.size());
 }
 
-// 8 activities over ten years: about 21 000 entries; 58: about 151 000.
-BENCHMARK(Open)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+// The note search window at each showing: every comment with its title,
+// the entries that carry it and its folded text.
+void NoteSearchLoad(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  for (auto _ : state) search.load();
+  state.counters["comments"] = double(search.count());
+  close();
+}
+
+// One keystroke in the search field: two words over every comment.
+void NoteSearchFilter(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  search.load();
+  std::size_t found = 0;
+  for (auto _ : state) found = search.matching(u"RENDU 1234").size();
+  state.counters["found"] = double(found);
+  close();
+}
+
+// 6 activities over ten years: about 15 600 entries; 8: about 21 000; 58: about 151 000.
+BENCHMARK(Open)->Arg(6)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(NoteSearchLoad)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoteSearchFilter)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedoOfATypedTime)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecoverySnapshot)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

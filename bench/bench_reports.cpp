@@ -5,6 +5,8 @@
 
 #include "DomainWorkspace.h"
 
+#include "foundation/ZEP_Dates.h"
+#include "model/DocumentManager.h"
 #include "reports/U_Fenetre_Report_hebdomadaire.h"
 #include "reports/U_Fenetre_Report_hebdomadaire_note.h"
 
@@ -13,13 +15,40 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <map>
 
 using namespace tessel;
 using namespace tessel::bench;
 
 namespace {
+
+// A week in the middle of the period.
+const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
+
+struct Workspace {
+  QString path;
+  std::vector<DomainRow> rows;
+};
+
+const Workspace& workspace(int activities) {
+  static QTemporaryDir dir;
+  static std::map<int, Workspace> made;
+  if (auto it = made.find(activities); it != made.end()) return it->second;
+  Workspace w;
+  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  w.rows = writeDomainWorkspace(activities, w.path);
+  return made.emplace(activities, std::move(w)).first->second;
+}
+
+void openWorkspace(const QString& path) {
+  DocumentManager::instance().OpenDocument(path);
+  DocumentManager::instance().AfterDocumentLoaded();
+}
+
+void closeWorkspace() { Storage::CloseBase(); }
 
 template <typename Form>
 void Report(benchmark::State& state, bool pdf) {

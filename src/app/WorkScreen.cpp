@@ -1,6 +1,7 @@
 #include "app/WorkScreen.h"
 
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "widgets/PaintHelpers.h"
 #include "widgets/ProgramValues.h"
 #include "widgets/UiFonts.h"
@@ -11,6 +12,12 @@ namespace tessel {
 
 WorkScreen::WorkScreen(QWidget* parent) : QWidget(parent) {
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &WorkScreen::finalise);
+  connect(&EditHistory::instance(), &EditHistory::aboutToRestore, this, &WorkScreen::documentAboutToRestore);
+  connect(&EditHistory::instance(), &EditHistory::restored, this, &WorkScreen::documentRestored);
+}
+
+void WorkScreen::documentRestored() {
+  if (isVisible()) pageShown();
 }
 
 PlaceholderScreen::PlaceholderScreen(const QString& title, QWidget* parent) : WorkScreen(parent), title_(title) {}

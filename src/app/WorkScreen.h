@@ -21,6 +21,12 @@ public:
   virtual void refresh() { update(); }
   // Each time its page is shown.
   virtual void pageShown() {}
+  // Around an undo or a redo, which may drop objects and make others: before,
+  // the screen notes what it shows (without keeping objects); after, it shows
+  // the document afresh. By default a visible screen is rebuilt as when its
+  // page is shown.
+  virtual void documentAboutToRestore() {}
+  virtual void documentRestored();
 };
 
 // Stand-in for a screen still to come: its title on a caption band over the

@@ -34,5 +34,8 @@ int week(const Args& args);
 int period(const Args& args);
 int add(const Args& args);
 int report(const Args& args);
+int notes(const Args& args);
+int backups(const Args& args);
+int restore(const Args& args);
 
 } // namespace tessel::cli

@@ -134,6 +134,7 @@ public:
     }
   }
   bool askYesNo(const std::string& text) override { return others_.askYesNo(text); }
+  bool askYesCancel(const std::string& text) override { return others_.askYesCancel(text); }
   Answer askYesNoCancel(const std::string& text) override { return others_.askYesNoCancel(text); }
   void showError(const std::string& text) override { others_.showError(text); }
   void setBusy(bool) override {}
