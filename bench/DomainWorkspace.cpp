@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <map>
 #include <string>
 
 namespace tessel::bench {
@@ -78,5 +79,22 @@ std::vector<DomainRow> writeDomainWorkspace(int activities, const QString& path)
   documents.CloseDocument();
   return rows;
 }
+
+const DomainFile& domainFile(int activities) {
+  static QTemporaryDir dir;
+  static std::map<int, DomainFile> made;
+  if (auto it = made.find(activities); it != made.end()) return it->second;
+  DomainFile w;
+  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
+  w.rows = writeDomainWorkspace(activities, w.path);
+  return made.emplace(activities, std::move(w)).first->second;
+}
+
+void openDomainFile(const QString& path) {
+  DocumentManager::instance().OpenDocument(path);
+  DocumentManager::instance().AfterDocumentLoaded();
+}
+
+void closeDomainFile() { Storage::CloseBase(); }
 
 } // namespace tessel::bench

@@ -28,4 +28,16 @@ void prepareModelProcess();
 // answers its entries. The model is left with no document open.
 std::vector<DomainRow> writeDomainWorkspace(int activities, const QString& path);
 
+// The workspace of `activities` activities, written once per process into a
+// private folder, with its entries.
+struct DomainFile {
+  QString path;
+  std::vector<DomainRow> rows;
+};
+const DomainFile& domainFile(int activities);
+
+// Opens a data file as the program does, after-load step included.
+void openDomainFile(const QString& path);
+void closeDomainFile();
+
 } // namespace tessel::bench

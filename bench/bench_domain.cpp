@@ -39,31 +39,11 @@ namespace {
 // A week in the middle of the period.
 const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
 
-DocumentManager& documents() { return DocumentManager::instance(); }
-
-void open(const QString& path) {
-  documents().OpenDocument(path);
-  documents().AfterDocumentLoaded();
-}
-
-void close() { Storage::CloseBase(); }
-
 using Row = bench::DomainRow;
-
-struct Workspace {
-  QString path;
-  std::vector<Row> rows;
-};
-
-const Workspace& workspace(int activities) {
-  static QTemporaryDir dir;
-  static std::map<int, Workspace> made;
-  if (auto it = made.find(activities); it != made.end()) return it->second;
-  Workspace w;
-  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
-  w.rows = bench::writeDomainWorkspace(activities, w.path);
-  return made.emplace(activities, std::move(w)).first->second;
-}
+using Workspace = bench::DomainFile;
+const Workspace& workspace(int activities) { return bench::domainFile(activities); }
+void open(const QString& path) { bench::openDomainFile(path); }
+void close() { bench::closeDomainFile(); }
 
 void Open(benchmark::State& state) {
   const Workspace& w = workspace(int(state.range(0)));

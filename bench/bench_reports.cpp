@@ -6,7 +6,6 @@
 #include "DomainWorkspace.h"
 
 #include "foundation/ZEP_Dates.h"
-#include "model/DocumentManager.h"
 #include "reports/U_Fenetre_Report_hebdomadaire.h"
 #include "reports/U_Fenetre_Report_hebdomadaire_note.h"
 
@@ -15,10 +14,8 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QTemporaryDir>
 
 #include <chrono>
-#include <map>
 
 using namespace tessel;
 using namespace tessel::bench;
@@ -28,32 +25,11 @@ namespace {
 // A week in the middle of the period.
 const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
 
-struct Workspace {
-  QString path;
-  std::vector<DomainRow> rows;
-};
-
-const Workspace& workspace(int activities) {
-  static QTemporaryDir dir;
-  static std::map<int, Workspace> made;
-  if (auto it = made.find(activities); it != made.end()) return it->second;
-  Workspace w;
-  w.path = dir.filePath(QString("activites%1.TSF").arg(activities));
-  w.rows = writeDomainWorkspace(activities, w.path);
-  return made.emplace(activities, std::move(w)).first->second;
-}
-
-void openWorkspace(const QString& path) {
-  DocumentManager::instance().OpenDocument(path);
-  DocumentManager::instance().AfterDocumentLoaded();
-}
-
-void closeWorkspace() { Storage::CloseBase(); }
 
 template <typename Form>
 void Report(benchmark::State& state, bool pdf) {
-  const Workspace& w = workspace(int(state.range(0)));
-  openWorkspace(w.path);
+  const DomainFile& w = domainFile(int(state.range(0)));
+  openDomainFile(w.path);
   std::size_t pages = 0, entries = 0;
   using Clock = std::chrono::steady_clock;
   Clock::duration preparing{}, layingOut{};
@@ -76,7 +52,7 @@ void Report(benchmark::State& state, bool pdf) {
       benchmark::DoNotOptimize(buffer.data().size());
     }
   }
-  closeWorkspace();
+  closeDomainFile();
   const double n = double(state.iterations());
   state.counters["prepare_ms"] = std::chrono::duration<double, std::milli>(preparing).count() / n;
   state.counters["layout_ms"] = std::chrono::duration<double, std::milli>(layingOut).count() / n;

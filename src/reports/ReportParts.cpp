@@ -99,4 +99,26 @@ void AddPageBands(BandedReport& report, qreal headerHeight) {
   footer.add(line);
 }
 
+ReportTable MakeReportTable(const ReportWeek& week, bool longDates, const std::string& empty,
+                            const std::function<std::string(int)>& cell, std::vector<ActivityLook>& looks) {
+  const int activities = week.activityCount();
+  ReportTable table(static_cast<std::size_t>(activities + 1), std::vector<std::string>(ReportDays + 1, empty));
+  for (int d = 1; d <= ReportDays; ++d)
+    table[0][static_cast<std::size_t>(d)] = DateTextOf(longDates, week.firstDay + d - 1);
+  looks.clear();
+  for (int a = 1; a <= activities; ++a) {
+    looks.push_back(LookOf(week.activities[static_cast<std::size_t>(a - 1)].second));
+    table[static_cast<std::size_t>(a)][0] = toCp1252(looks.back().name);
+  }
+  // From the last entry to the first: the first one of a day wins.
+  for (int i = static_cast<int>(week.entries.size()) - 1; i >= 0; --i) {
+    const Moccurence* entry = week.entry(i);
+    const int row = week.rowOf(entry);
+    const int day = week.dayOf(entry);
+    if (row > 0 && day >= 1 && day <= ReportDays)
+      table[static_cast<std::size_t>(row)][static_cast<std::size_t>(day)] = cell(i);
+  }
+  return table;
+}
+
 } // namespace tessel

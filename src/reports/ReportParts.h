@@ -6,6 +6,10 @@
 #include "model/WeekTimetable.h"
 #include "reports/BandedReport.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace tessel {
 
 // Day columns, Monday first: as many as the timetable shows.
@@ -39,6 +43,15 @@ struct ActivityLook {
   QImage picture;
 };
 ActivityLook LookOf(const MObject_OCS* owner);
+
+// The report table of a collected week: row 0 holds the day texts (long or
+// short dates), column 0 the activities' names, every other cell `empty`
+// except where an entry falls, which holds `cell` of the entry's index (the
+// first loaded entry of a day and activity wins). `looks` receives each
+// activity's look, in row order.
+using ReportTable = std::vector<std::vector<std::string>>;
+ReportTable MakeReportTable(const ReportWeek& week, bool longDates, const std::string& empty,
+                            const std::function<std::string(int)>& cell, std::vector<ActivityLook>& looks);
 
 // The first five characters of the time in the long time format ("02:30").
 std::string ReportDuration(TDateTime time);

@@ -59,22 +59,8 @@ TForme_report_act_hebdo::TForme_report_act_hebdo() {
 void TForme_report_act_hebdo::prepare(TDateTime firstDay, TDateTime lastDay) {
   week_.collect(firstDay, lastDay);
   QuickRep1.pageHeader[field::Title].caption = fromCp1252(PeriodText(firstDay, lastDay, true, false));
-  const int activities = week_.activityCount();
-  table_.assign(static_cast<std::size_t>(activities + 1), std::vector<std::string>(ReportDays + 1));
-  looks_.clear();
-  for (int d = 1; d <= ReportDays; ++d) table_[0][static_cast<std::size_t>(d)] = DateTextOf(false, firstDay + d - 1);
-  for (int a = 1; a <= activities; ++a) {
-    looks_.push_back(LookOf(week_.activities[static_cast<std::size_t>(a - 1)].second));
-    table_[static_cast<std::size_t>(a)][0] = toCp1252(looks_.back().name);
-  }
-  // From the last entry to the first: the first one of a day wins.
-  for (int i = static_cast<int>(week_.entries.size()) - 1; i >= 0; --i) {
-    const Moccurence* entry = week_.entry(i);
-    const int row = week_.rowOf(entry);
-    const int day = week_.dayOf(entry);
-    if (row > 0 && day >= 1 && day <= ReportDays)
-      table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(day)] = ReportDuration(entry->TimeSpent());
-  }
+  table_ = MakeReportTable(
+      week_, false, std::string(), [this](int i) { return ReportDuration(week_.entry(i)->TimeSpent()); }, looks_);
 }
 
 void TForme_report_act_hebdo::QuickRep1BeforePrint() {
