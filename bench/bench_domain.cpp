@@ -1,27 +1,34 @@
 // Realistic workspaces: a category tree, one activity per category, one entry
 // per activity and working day over ten years, a note on some entries. Opening as the
 // program does, one week's entries through the model next to the same week
-// from an indexed SQLite table, a month's period view and statistics, and saving.
+// from an indexed SQLite table, a month's period view and statistics, saving,
+// finding comments, undoing and redoing a typed time, and the part of a
+// recovery copy taken on the user-interface thread.
 //
 //   bench_domain --workspace FILE.TSF [ACTIVITIES]
 // writes such a workspace (58 activities, about 151 000 entries, by default)
 // instead of measuring, for trying the screens on it.
 
+#include "DomainWorkspace.h"
+
 #include "foundation/ZEP_Dates.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
+#include "model/NoteSearch.h"
 #include "model/PeriodGrid.h"
 #include "model/PieStatistics.h"
+#include "model/RecoveryCopy.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "model/WeekTimetable.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -36,90 +43,14 @@ using namespace tessel;
 
 namespace {
 
-constexpr int Years = 10;
-const TDateTime FirstDay = EncodeDate(2015, 1, 5);
 // A week in the middle of the period.
 const TDateTime WeekMonday = EncodeDate(2020, 6, 15);
 
-DocumentManager& documents() { return DocumentManager::instance(); }
-
-void prepareProcess() {
-  static const bool ready = [] {
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-    SetUpApplicationModel();
-    return true;
-  }();
-  (void)ready;
-}
-
-void open(const QString& path) {
-  documents().OpenDocument(path);
-  documents().AfterDocumentLoaded();
-}
-
-void close() { Storage::CloseBase(); }
-
-// The entries as (day, activity number, minutes), the same in both stores.
-struct Row {
-  int day;
-  int activity;
-  int minutes;
-};
-
-struct Workspace {
-  QString path;
-  std::vector<Row> rows;
-};
-
-// `activities` activities, one entry per activity and working day for ten
-// years, saved at `path`.
-Workspace makeWorkspace(const QString& path, int activities) {
-  prepareProcess();
-  Workspace w;
-  w.path = path;
-  open(w.path);
-  auto* root = static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(0));
-  std::vector<Mcategorie*> categories;
-  for (int i = 1; i < Mcategorie::Class().LoadedCount() && int(categories.size()) < activities; ++i)
-    categories.push_back(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(i)));
-  for (int i = int(categories.size()); i < activities; ++i)
-    categories.push_back(root->AddSubcategory("Projet " + std::to_string(i)));
-  std::vector<Mactivite_tessel*> owners;
-  for (Mcategorie* c : categories) {
-    owners.push_back(new Mactivite_tessel);
-    owners.back()->BindCategory(c);
-  }
-  const int days = Years * 365 + Years / 4;
-  for (int d = 0; d < days; ++d) {
-    if (d % 7 >= 5) continue; // the first day is a Monday
-    for (int a = 0; a < activities; ++a) {
-      const TDateTime day = FirstDay + d;
-      const int minutes = 15 * (1 + (d * 7 + a * 3) % 24);
-      Moccurence* entry = Moccurence::CreateEntry(day);
-      entry->SetTimeSpent(day, EncodeTime(minutes / 60, minutes % 60, 0));
-      owners[std::size_t(a)]->AddEntry(entry);
-      if ((d + a) % 20 == 0) {
-        auto* note = new Mcontenu;
-        note->SetTexte("Compte rendu du jour " + std::to_string(d));
-        entry->SetEntryContent(note);
-      }
-      w.rows.push_back({int(day), a, minutes});
-    }
-  }
-  Storage::SaveBase(w.path);
-  close();
-  return w;
-}
-
-const Workspace& workspace(int activities) {
-  static QTemporaryDir dir;
-  static std::map<int, Workspace> made;
-  if (auto it = made.find(activities); it != made.end()) return it->second;
-  const QString path = dir.filePath(QString("activites%1.TSF").arg(activities));
-  return made.emplace(activities, makeWorkspace(path, activities)).first->second;
-}
+using Row = bench::DomainRow;
+using Workspace = bench::DomainFile;
+const Workspace& workspace(int activities) { return bench::domainFile(activities); }
+void open(const QString& path) { bench::openDomainFile(path); }
+void close() { bench::closeDomainFile(); }
 
 void Open(benchmark::State& state) {
   const Workspace& w = workspace(int(state.range(0)));
@@ -139,6 +70,38 @@ void Save(benchmark::State& state) {
   for (auto _ : state) Storage::SaveBase(copy);
   close();
   QFile::remove(copy);
+}
+
+// What a recovery copy takes on the user-interface thread (the stream of the
+// base); encrypting and writing it happen on a worker thread.
+void RecoverySnapshot(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = RecoveryCopy::snapshot().size();
+  close();
+  state.counters["stream_MB"] = double(bytes) / (1024 * 1024);
+}
+
+// A time typed again over an old entry, undone and redone: the triples go
+// back into the middle of the base's list.
+void UndoRedoOfATypedTime(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  EditHistory& history = EditHistory::instance();
+  history.setEnabled(true);
+  open(w.path);
+  WeekTimetable week;
+  week.load(WeekMonday);
+  history.beginCommand();
+  week.commit(0, 2, "7:45");
+  history.describe(QStringLiteral("la saisie"));
+  history.endCommand();
+  for (auto _ : state) {
+    history.undo();
+    history.redo();
+  }
+  history.setEnabled(false);
+  close();
 }
 
 // The same entries in SQLite: a table indexed by day.
@@ -253,19 +216,46 @@ void Statistics(benchmark::State& state) {
   state.counters["slices"] = double(pie.slices().size());
 }
 
-// 8 activities over ten years: about 21 000 entries; 58: about 151 000.
-BENCHMARK(Open)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+// The note search window at each showing: every comment with its title,
+// the entries that carry it and its folded text.
+void NoteSearchLoad(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  for (auto _ : state) search.load();
+  state.counters["comments"] = double(search.count());
+  close();
+}
+
+// One keystroke in the search field: two words over every comment.
+void NoteSearchFilter(benchmark::State& state) {
+  const Workspace& w = workspace(int(state.range(0)));
+  open(w.path);
+  NoteSearch search;
+  search.load();
+  std::size_t found = 0;
+  for (auto _ : state) found = search.matching(u"RENDU 1234").size();
+  state.counters["found"] = double(found);
+  close();
+}
+
+// 6 activities over ten years: about 15 600 entries; 8: about 21 000; 58: about 151 000.
+BENCHMARK(Open)->Arg(6)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(WeekAgainstSqlite)->Arg(8)->Arg(58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PeriodView)->Arg(58)->Unit(benchmark::kMillisecond);
 BENCHMARK(Statistics)->Arg(58)->Unit(benchmark::kMillisecond);
 BENCHMARK(Save)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(NoteSearchLoad)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoteSearchFilter)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedoOfATypedTime)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecoverySnapshot)->Arg(8)->Arg(58)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::string(argv[1]) == "--workspace") {
-    const Workspace w = makeWorkspace(QString::fromLocal8Bit(argv[2]), argc > 3 ? std::stoi(argv[3]) : 58);
-    std::printf("%s : %zu saisies\n", argv[2], w.rows.size());
+    const auto rows = bench::writeDomainWorkspace(argc > 3 ? std::stoi(argv[3]) : 58, QString::fromLocal8Bit(argv[2]));
+    std::printf("%s : %zu saisies\n", argv[2], rows.size());
     return 0;
   }
   benchmark::Initialize(&argc, argv);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -202,14 +203,25 @@ void TForme_introduction::Prepare(const QString& slogan) {
   Lbl_slogan->setText(slogan);
 }
 
+void TForme_introduction::CentreOnScreen() {
+  // Placed explicitly: a window without a frame gets no placement of its own
+  // from every window manager, and lands in a corner.
+  const QWidget* anchor = QApplication::activeWindow();
+  const QScreen* screen = anchor && anchor != this ? anchor->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
 void TForme_introduction::ShowAbout() {
   PC_intro->setCurrentWidget(TS_a_propos);
+  CentreOnScreen();
   exec();
 }
 
 void TForme_introduction::ShowOptions() {
   PC_intro->setCurrentWidget(TS_options);
   CB_demarrage->setChecked(StartsWithWindows());
+  CentreOnScreen();
   exec();
   SetStartWithWindows(CB_demarrage->isChecked());
 }
@@ -217,6 +229,7 @@ void TForme_introduction::ShowOptions() {
 void TForme_introduction::StartSplash() {
   PC_intro->setCurrentWidget(TS_a_propos);
   Panel_boutons->hide();
+  CentreOnScreen();
   show();
   raise();
   repaint();

@@ -31,6 +31,9 @@ public:
   void StartSplash();
   void EndSplash();
 
+  // In the middle of the screen the program works on, for each use.
+  void CentreOnScreen();
+
   QLabel* const Img_logo_editeur; // maker's logo: a click opens the maker's site
   QLabel* const Img_icone;        // product icon
   QStackedWidget* const PC_intro;

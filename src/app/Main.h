@@ -31,6 +31,9 @@ public:
   // `arguments`, program name excluded, or the last one) opens and is
   // prepared; then the maximised main window.
   void start(const QStringList& arguments);
+  // A recovery copy left by a run that crashed, opened as a new document
+  // when the user wants it; answers whether one was.
+  bool openCopyLeftByACrash();
 
   TDM_intro dmIntro;
   TDM_metier dmMetier;

@@ -1,14 +1,21 @@
 #include "app/MainForm.h"
 
+#include "app/Fenetre_calc_date.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_Frame_statistique.h"
 #include "app/U_Frame_vue.h"
+#include "app/U_fen_administration.h"
 #include "app/U_frame_Tessel.h"
+#include "foundation/FileAccess.h"
+#include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/Fenetre_restauration.h"
+#include "ui/U_fen_rech_note.h"
 #include "widgets/ActionHints.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
@@ -20,9 +27,12 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -107,11 +117,16 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
       Act_creer_commentaire(newAction(this, "Act_creer_commentaire", QStringLiteral("Créer un commentaire non associé ..."))),
       PM_rapports(newMenu(this, "PM_rapports", QString())),
       MM_fichier(newMenu(this, "MM_fichier", QStringLiteral("&Fichier"))),
+      MM_edition(newMenu(this, "MM_edition", QStringLiteral("&Édition"))),
       MM_rapports(newMenu(this, "MM_rapports", QStringLiteral("&Rapports"))),
       MM_outils(newMenu(this, "MM_outils", QStringLiteral("&Outils"))),
       MM_aide(newMenu(this, "MM_aide", QStringLiteral("?"))),
       Act_nouveau(newAction(this, "Act_nouveau", QStringLiteral("Nouveau"))),
+      Act_restaurer(newAction(this, "Act_restaurer", QStringLiteral("Restaurer une version précédente..."),
+                              QStringLiteral("Ouvrir une version gardée à un enregistrement précédent"))),
       Act_quitter(newAction(this, "Act_quitter", QStringLiteral("Quitter"))),
+      Act_annuler(newAction(this, "Act_annuler", QStringLiteral("Annuler"))),
+      Act_retablir(newAction(this, "Act_retablir", QStringLiteral("Rétablir"))),
       Act_administration(newAction(this, "Act_administration", QStringLiteral("Administration"))),
       Act_couleur(newAction(this, "Act_couleur", QStringLiteral("Couleur"))),
       intro_(intro),
@@ -153,10 +168,22 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
   connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);
 
-  // The selection window and the editor windows go with the main window.
+  // The selection window and the editor windows go with the main window;
+  // so does the administration window, after which the timetable shows its
+  // week again.
   new TForme_liste_objets(this);
   TMDIChild_OAOR::SetOwnerWindow(this);
+  auto* administration = new TForme_administration(this);
+  connect(this, &TMainForm::administrationRequested, administration, [administration, timetable] {
+    administration->exec();
+    timetable->loadWeek();
+  });
+  connect(this, &TMainForm::administrationRefreshRequested, administration, &TForme_administration::RefreshUsers);
   connect(this, &TMainForm::freeCommentRequested, this, [] { EditObject(nullptr, Mcontenu::Class()); });
+  // So do the calculator, hidden until "Chronodatrice...", and the note search window.
+  metier_.setCalculatorWindow(new Tforme_calc_date(this));
+  auto* noteSearch = new TForme_rech_note(this);
+  connect(this, &TMainForm::noteSearchRequested, noteSearch, &TForme_rech_note::ShowModal);
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));
 }
@@ -229,6 +256,17 @@ void TMainForm::buildToolBars() {
     QToolButton* button = addButton(TlBar_fenetre, action, name, RightButtonWidth);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
+    // While its menu holds the pointer, the button is not told that the
+    // pointer left it: once the menu has gone, it looks where the pointer is.
+    connect(menu, &QMenu::aboutToHide, button, [button] {
+      QTimer::singleShot(0, button, [button] {
+        if (!button->underMouse() || button->rect().contains(button->mapFromGlobal(QCursor::pos()))) return;
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        QEvent left(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &left);
+        button->update();
+      });
+    });
   }
   addButton(TlBar_fenetre, metier_.Act_enregistrer, "TLB_enregistrer", RightButtonWidth);
   addButton(TlBar_fenetre, metier_.Act_calculatrice, "TLB_calculatrice", RightButtonWidth);
@@ -243,6 +281,10 @@ void TMainForm::buildMenus() {
   metier_.Act_ouvrir->setIcon(common.icon(IconOpen));
   connect(metier_.Act_ouvrir, &QAction::triggered, this,
           Reported([this] { documentReplaced(hooks_.openDocument); }));
+  Act_restaurer->setIcon(QIcon(IconPath(QStringLiteral("common-file-restore.svg"))));
+  chooseBackup = [](QWidget* owner, const QString& document) { return TForme_restauration::Choose(owner, document); };
+  connect(Act_restaurer, &QAction::triggered, this,
+          Reported([this] { documentReplaced([this] { return openBackup(); }); }));
   connect(metier_.Act_enregistrer, &QAction::triggered, this, Reported([this] {
             if (hooks_.save) hooks_.save();
           }));
@@ -255,11 +297,14 @@ void TMainForm::buildMenus() {
 
   MM_fichier->addAction(Act_nouveau);
   MM_fichier->addAction(metier_.Act_ouvrir);
+  MM_fichier->addAction(Act_restaurer);
   MM_fichier->addSeparator();
   MM_fichier->addAction(metier_.Act_enregistrer);
   MM_fichier->addAction(metier_.Act_enregistrer_sous);
   MM_fichier->addSeparator();
   MM_fichier->addAction(Act_quitter);
+
+  buildEditMenu();
 
   MM_rapports->addAction(tessel_.Act_rapport_hebdo);
   MM_rapports->addAction(tessel_.Act_rapport_hebdo_note);
@@ -283,7 +328,32 @@ void TMainForm::buildMenus() {
   MM_aide->addAction(metier_.Act_page_produit);
   MM_aide->setToolTipsVisible(true);
 
-  for (QMenu* menu : {MM_fichier, MM_rapports, MM_outils, MM_aide}) menuBar()->addMenu(menu);
+  for (QMenu* menu : {MM_fichier, MM_edition, MM_rapports, MM_outils, MM_aide}) menuBar()->addMenu(menu);
+}
+
+void TMainForm::buildEditMenu() {
+  Act_annuler->setIcon(QIcon(IconPath(QStringLiteral("action-undo.svg"))));
+  Act_annuler->setShortcut(QKeySequence::Undo);
+  Act_retablir->setIcon(QIcon(IconPath(QStringLiteral("action-redo.svg"))));
+  Act_retablir->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  // The keys work in the main window only: a modal window or an editor
+  // window keeps them for its own fields.
+  for (QAction* action : {Act_annuler, Act_retablir}) addAction(action);
+  EditHistory& history = EditHistory::instance();
+  connect(Act_annuler, &QAction::triggered, this, Reported([&history] { history.undo(); }));
+  connect(Act_retablir, &QAction::triggered, this, Reported([&history] { history.redo(); }));
+  connect(&history, &EditHistory::changed, this, &TMainForm::followHistory);
+  MM_edition->addAction(Act_annuler);
+  MM_edition->addAction(Act_retablir);
+  followHistory();
+}
+
+void TMainForm::followHistory() {
+  const EditHistory& history = EditHistory::instance();
+  Act_annuler->setText(history.undoText());
+  Act_annuler->setEnabled(history.canUndo());
+  Act_retablir->setText(history.redoText());
+  Act_retablir->setEnabled(history.canRedo());
 }
 
 void TMainForm::setDocumentHooks(DocumentHooks hooks) { hooks_ = std::move(hooks); }
@@ -294,6 +364,8 @@ void TMainForm::AfterDocumentLoaded() {
   if (hooks_.afterDocumentLoaded) hooks_.afterDocumentLoaded();
   Frame_tessel->initialise();
   Act_emploi_du_temps->setChecked(true);
+  // What the screens wrote while showing the fresh document is part of it.
+  EditHistory::instance().documentLoaded();
 }
 
 void TMainForm::documentReplaced(const std::function<bool()>& load) {
@@ -301,6 +373,19 @@ void TMainForm::documentReplaced(const std::function<bool()>& load) {
   AfterDocumentLoaded();
   emit administrationRefreshRequested();
   Frame_tessel->RefreshWorkScreens();
+  EditHistory::instance().documentLoaded();
+}
+
+bool TMainForm::openBackup() {
+  DocumentManager& documents = DocumentManager::instance();
+  const QString chosen = chooseBackup ? chooseBackup(this, documents.CurrentFile()) : QString();
+  if (chosen.isEmpty()) return false;
+  // Read before the save question: the save it may make can prune the backup.
+  const FileContent content = ReadFile(chosen);
+  if (documents.AskToSave() == Answer::Cancel) return false;
+  documents.Discard();
+  documents.OpenAsNewDocument(content.bytes);
+  return true;
 }
 
 void TMainForm::ColourCommand() {

@@ -35,6 +35,11 @@ public:
   ~TMainForm() override;
 
   void setDocumentHooks(DocumentHooks hooks);
+
+  // "Restaurer une version précédente...": the backup the user chooses
+  // among those of the document (the restore window; tests replace it);
+  // empty when none is chosen.
+  std::function<QString(QWidget*, const QString& document)> chooseBackup;
   // The caption: "Tessel" at creation; the document manager's main caption
   // after each load and save-as.
   void setMainCaption(const QString& caption);
@@ -68,11 +73,16 @@ public:
   QAction* const Act_creer_commentaire;
   QMenu* const PM_rapports;
   QMenu* const MM_fichier;
+  QMenu* const MM_edition;
   QMenu* const MM_rapports;
   QMenu* const MM_outils;
   QMenu* const MM_aide;
   QAction* const Act_nouveau;
+  QAction* const Act_restaurer;
   QAction* const Act_quitter;
+  // "Annuler …" and "Rétablir …", named after the step they take back or do again.
+  QAction* const Act_annuler;
+  QAction* const Act_retablir;
   QAction* const Act_administration;
   QAction* const Act_couleur;
 
@@ -91,7 +101,11 @@ protected:
 private:
   void buildToolBars();
   void buildMenus();
+  void buildEditMenu();
+  void followHistory();
   void documentReplaced(const std::function<bool()>& load);
+  // The chosen backup opened as a new document, after the save question.
+  bool openBackup();
 
   TDM_intro& intro_;
   TDM_metier& metier_;

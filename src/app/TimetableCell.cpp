@@ -3,6 +3,7 @@
 #include "app/QuarterHourMenu.h"
 #include "foundation/Cp1252.h"
 #include "foundation/ZEP_Dates.h"
+#include "widgets/PaintHelpers.h"
 #include "widgets/UiFonts.h"
 
 #include <QContextMenuEvent>
@@ -44,7 +45,7 @@ void TimetableCell::setBackground(const QColor& colour) {
   QPalette p = palette();
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     p.setColor(group, QPalette::Base, colour);
-    p.setColor(group, QPalette::Text, Qt::black);
+    p.setColor(group, QPalette::Text, ReadableColour(Qt::black, colour));
   }
   setPalette(p);
 }
@@ -54,12 +55,30 @@ bool TimetableCell::emptyMask() const {
   return !freeText && std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.isDigit(); });
 }
 
+bool TimetableCell::event(QEvent* event) {
+  // Undo and redo keys undo the text being typed; over a committed time
+  // they go to the document's history.
+  if (event->type() == QEvent::ShortcutOverride && !isModified()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeyCombination combination = key->keyCombination();
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+        combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+        combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+      event->ignore();
+      return false;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void TimetableCell::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
                             key == Qt::Key_Meta || key == Qt::Key_AltGr;
   const bool hadTime = IsNonZeroDuration(toCp1252(text()));
-  if (emptyMask() && !modifierOnly) {
+  // A shortcut pressed where no time is typed leaves the mask as it is.
+  const bool shortcut = event->modifiers() & Qt::ControlModifier;
+  if (emptyMask() && !modifierOnly && !shortcut) {
     // Typed characters then replace the whole text.
     setText(QStringLiteral("00:00"));
     selectAll();

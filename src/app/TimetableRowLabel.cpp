@@ -27,6 +27,7 @@ void TimetableRowLabel::paintEvent(QPaintEvent*) {
       painter.drawImage(QRect(2, 2, h - 6, h - 6), TObjRec::Masked(*picture));
   }
   const QString name = FitText(painter, QRect(0, 0, width() - h, h), screen_.rowName(row_), QStringLiteral("..."));
+  painter.setPen(ReadableColour(Qt::black, screen_.rowColour(row_)));
   DrawEmbossedText(painter, h + 5, 3, PlainText, name);
 }
 

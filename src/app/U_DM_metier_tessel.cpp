@@ -2,10 +2,14 @@
 
 #include "model/DocumentManager.h"
 #include "model/Tadministration_FRAME.h"
+#include "reports/U_Fenetre_Report_hebdomadaire.h"
+#include "reports/U_Fenetre_Report_hebdomadaire_note.h"
+#include "ui/Fenetre_preview.h"
 #include "widgets/ActionHints.h"
 #include "widgets/MessageBoxPrompts.h"
 
 #include <QAction>
+#include <QApplication>
 
 namespace tessel {
 
@@ -43,8 +47,22 @@ void TDM_metier_tessel::setReportPeriod(TDateTime firstDay, TDateTime lastDay) {
   lastDay_ = lastDay;
 }
 
-void TDM_metier_tessel::Act_rapport_hebdoExecute() { emit weeklyReportRequested(firstDay_, lastDay_); }
+namespace {
 
-void TDM_metier_tessel::Act_rapport_hebdo_noteExecute() { emit weeklyReportWithNotesRequested(firstDay_, lastDay_); }
+// The report form lives for one preview.
+template <typename Form>
+void previewReport(TDateTime firstDay, TDateTime lastDay) {
+  Form form;
+  form.prepare(firstDay, lastDay);
+  OpenReportPreview(form.QuickRep1, QApplication::activeWindow());
+}
+
+} // namespace
+
+void TDM_metier_tessel::Act_rapport_hebdoExecute() { previewReport<TForme_report_act_hebdo>(firstDay_, lastDay_); }
+
+void TDM_metier_tessel::Act_rapport_hebdo_noteExecute() {
+  previewReport<TForme_report_act_hebdo_note>(firstDay_, lastDay_);
+}
 
 } // namespace tessel

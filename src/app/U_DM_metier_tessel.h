@@ -38,13 +38,9 @@ public:
   TDateTime firstDay() const { return firstDay_; }
   TDateTime lastDay() const { return lastDay_; }
 
-signals:
-  // The report commands, until the report forms serve them.
-  void weeklyReportRequested(TDateTime firstDay, TDateTime lastDay);
-  void weeklyReportWithNotesRequested(TDateTime firstDay, TDateTime lastDay);
-
 protected:
-  // Each builds its report for the current week and previews it.
+  // Each builds its report for the week above and previews it, waiting until
+  // the preview is closed.
   virtual void Act_rapport_hebdoExecute();
   virtual void Act_rapport_hebdo_noteExecute();
 

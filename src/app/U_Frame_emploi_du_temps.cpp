@@ -8,11 +8,13 @@
 #include "foundation/Errors.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_occurence.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
+#include "widgets/EditSteps.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
@@ -37,6 +39,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -53,6 +56,7 @@ constexpr int LeftPanelMinimum = 80;
 constexpr int SplitterWidth = 4;
 constexpr int RowTotalsWidth = 60;
 constexpr int DayTotalsHeight = 41;
+constexpr int TotalsTop = 15;          // the texts of the day totals
 constexpr int NotePanelHeight = 120;
 constexpr int GridMinimumHeight = 140;  // what the note panel's splitter leaves above it
 constexpr int InformationWidth = 160;
@@ -170,6 +174,7 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
     headings_[std::size_t(d)] = heading;
   }
   showWeekOf(DayOfDate(DTP_jour->date()));
+  EditHistory::instance().setViewNoter(this, [this] { return view(); });
 }
 
 TFrame_emploi_du_temps::~TFrame_emploi_du_temps() {
@@ -213,6 +218,10 @@ void TFrame_emploi_du_temps::buildLeftPanel() {
   tree_->SetTitleBarVisible(false);
   connect(tree_, &TFrame_obj_rec::nodeChanged, this,
           [this](MObject_OCS* object) { command([this, object] { categoryChanged(object); }); });
+  connect(tree_, &TFrame_obj_rec::nodeAboutToBeDeleted, this,
+          [this](MObject_OCS* object) { command([this, object] { categoryGoing(object); }); });
+  // A double click adds rows; the tree stays as it was.
+  if (auto* view = qobject_cast<QTreeView*>(tree_->TreeView())) view->setExpandsOnDoubleClick(false);
   connect(tree_->TreeView(), &QAbstractItemView::doubleClicked, this,
           [this] { command([this] { treeDoubleClicked(); }); });
 }
@@ -274,7 +283,7 @@ void TFrame_emploi_du_temps::buildGridArea() {
     painter.fillRect(rowTotals->rect(), WorkspaceColour);
     painter.setPen(WorkspaceColour.darker(130));
     painter.drawLine(0, 0, 0, rowTotals->height());
-    painter.setPen(Qt::black);
+    painter.setPen(ReadableColour(Qt::black, WorkspaceColour));
     const int top = Panel_grille->mapTo(this, QPoint()).y() - rowTotals->mapTo(this, QPoint()).y();
     const int textHeight = painter.fontMetrics().height();
     for (int r = 0; r < rowCount(); ++r)
@@ -285,18 +294,24 @@ void TFrame_emploi_du_temps::buildGridArea() {
   dayTotals->setFixedHeight(DayTotalsHeight);
   dayTotals->setFont(HeaderFont());
   dayTotals->paint = [this, dayTotals](QPainter& painter) {
-    PaintGradient(painter, WorkspaceColour, ButtonFaceColour(), dayTotals->rect());
-    painter.setPen(Qt::black);
-    DrawEmbossedText(painter, 5, 15, PlainText, QStringLiteral("Somme Horaire"));
+    const QRect strip = dayTotals->rect();
+    PaintGradient(painter, WorkspaceColour, ButtonFaceColour(), strip);
+    // What lies behind the texts: the gradient at their middle.
+    const QColor behind =
+        GradientColourAt(WorkspaceColour, ButtonFaceColour(), strip, TotalsTop + painter.fontMetrics().height() / 2);
+    const QColor plain = ReadableColour(Qt::black, behind);
+    painter.setPen(plain);
+    DrawEmbossedText(painter, 5, TotalsTop, PlainText, QStringLiteral("Somme Horaire"));
     const int left = Panel_grille->mapTo(this, QPoint()).x() - dayTotals->mapTo(this, QPoint()).x();
     for (int d = 0; d < WeekTimetable::days && rowCount() > 0; ++d) {
-      const QString total = dayTotalText(d);
       const QColor colour = dayTotalColour(d);
-      DrawDayTotal(painter, left + dayHeading(d)->x(), 15, total, colour);
+      // Yellow and red keep their meaning, outlined where they do not read.
+      DrawOutlinedText(painter, left + dayHeading(d)->x(), TotalsTop, dayTotalText(d),
+                       colour == Qt::black ? plain : colour, behind);
     }
     const QString week = weekTotalText();
-    painter.setPen(Qt::black);
-    DrawEmbossedText(painter, dayTotals->width() - painter.fontMetrics().horizontalAdvance(week) - 20, 15, PlainText,
+    painter.setPen(plain);
+    DrawEmbossedText(painter, strip.width() - painter.fontMetrics().horizontalAdvance(week) - 20, TotalsTop, PlainText,
                      week);
   };
 
@@ -371,6 +386,9 @@ void TFrame_emploi_du_temps::initialise() {
   DocumentManager& documents = DocumentManager::instance();
   documents.commitPendingEdits = [screen = QPointer(this)] {
     if (screen) screen->commitPendingEdit();
+  };
+  EditHistory::instance().commitPendingEdit = [screen = QPointer(this)] {
+    return !screen || screen->commitPendingEdit();
   };
   documents.SetDocumentModified(false);
   {
@@ -486,7 +504,11 @@ void TFrame_emploi_du_temps::layOutOnce() {
   const int width = viewport->width();
   labelWidth_ = int(width / 3.5);
   dayWidth_ = (width - labelWidth_) / WeekTimetable::days;
-  SetBackground(*Panel_grille, WorkspaceColour);
+  QPalette surface = Panel_grille->palette();
+  surface.setColor(QPalette::Window, WorkspaceColour);
+  // The day headings stand on the workspace colour.
+  surface.setColor(QPalette::WindowText, ReadableColour(Qt::black, WorkspaceColour));
+  Panel_grille->setPalette(surface);
   Panel_grille->resize(width, std::max(RowPitch * rowCount() + 70, viewport->height()));
 
   const std::array<std::string, 7>& names = DayNamesLong();
@@ -555,8 +577,22 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
     return false;
   }
   MObject_OCS* note = viewer_->CurrentObject();
+  const Moccurence* before = week_.entry(cell.row, cell.day);
+  const QString formerTime = before ? fromCp1252(DurationText(before->TimeSpent())) : QString();
+  const MObject_OCS* formerNote = before ? before->EntryContent() : nullptr;
+  const QString place = cellPlace(cell.row, cell.day);
   try {
-    if (week_.commit(cell.row, cell.day, toCp1252(cell.text()), note)) markModified();
+    if (week_.commit(cell.row, cell.day, toCp1252(cell.text()), note)) {
+      markModified();
+      const Moccurence* after = week_.entry(cell.row, cell.day);
+      const QString time = after ? fromCp1252(DurationText(after->TimeSpent())) : QString();
+      if (!after)
+        NameEditStep(QStringLiteral("l'effacement de %1 (%2)").arg(formerTime, place));
+      else if (time == formerTime && after->EntryContent() != formerNote)
+        NameEditStep(QStringLiteral("l'ajout de la note (%1)").arg(place));
+      else
+        NameEditStep(QStringLiteral("la saisie de %1 (%2)").arg(time, place));
+    }
   } catch (const ConvertError& error) {
     refuse(cell, error.what());
     return false;
@@ -640,8 +676,10 @@ void TFrame_emploi_du_temps::treeDoubleClicked() {
   if (tree_->TopNodeSelected()) {
     // The first loaded category is the root in the documents this program makes.
     rowsAdded(week_.addRowsForAllCategories() > 0);
+    NameEditStep(QStringLiteral("l'ajout des lignes de toutes les activités"));
   } else if (auto* category = dynamic_cast<Mcategorie*>(tree_->SelectedObject())) {
     rowsAdded(week_.addRow(category));
+    NameEditStep(QStringLiteral("l'ajout de la ligne ") + QuotedName(category->Name()));
   }
 }
 
@@ -654,6 +692,7 @@ void TFrame_emploi_du_temps::dropped() {
   auto* category = dynamic_cast<Mcategorie*>(tree_->SelectedObject());
   if (!category || !commitPendingEdit()) return;
   rowsAdded(week_.addRow(category));
+  NameEditStep(QStringLiteral("l'ajout de la ligne ") + QuotedName(category->Name()));
 }
 
 void TFrame_emploi_du_temps::rowsAdded(bool added) {
@@ -674,7 +713,9 @@ void TFrame_emploi_du_temps::removeRow(int row) {
   Cell* pending = pendingCell();
   if (pending && pending->row == row) pending->setModified(false); // its row goes anyway
   else if (!commitPendingEdit()) return;
+  const QString name = rowName(row);
   if (week_.removeRow(row)) markModified();
+  NameEditStep(QStringLiteral("la suppression de la ligne « %1 »").arg(name));
   destroyRows();
   createMissingRows();
   fillValues();
@@ -696,6 +737,7 @@ void TFrame_emploi_du_temps::editRowCategory(int row) {
       if (category->classe().HasColour()) category->SetColour(BgrFromColour(dialog.cat_couleur));
       category->SetPicture(dialog.cat_bitmap.isNull() ? nullptr : &dialog.cat_bitmap);
       markModified();
+      NameEditStep(QStringLiteral("la modification de ") + QuotedName(category->Name()));
       tree_->RefreshNode(category);
     }
   }
@@ -707,6 +749,20 @@ void TFrame_emploi_du_temps::categoryChanged(MObject_OCS* object) {
   markModified();
 }
 
+void TFrame_emploi_du_temps::categoryGoing(MObject_OCS* object) {
+  const std::vector<int> rows = week_.rowsOfCategory(object);
+  if (rows.empty()) return;
+  // A text still in one of its cells could not be committed (the tree took
+  // the focus first): it goes with its row.
+  if (Cell* pending = pendingCell(); pending && std::count(rows.begin(), rows.end(), pending->row))
+    pending->setModified(false);
+  if (!week_.dropRowsOfCategory(object)) return;
+  destroyRows();
+  createMissingRows();
+  fillValues();
+  layOut();
+}
+
 void TFrame_emploi_du_temps::showNotePanel(bool visible) {
   Panel_note->setVisible(visible);
   const QSignalBlocker block(SB_commentaires);
@@ -715,6 +771,59 @@ void TFrame_emploi_du_temps::showNotePanel(bool visible) {
 
 void TFrame_emploi_du_temps::openAbout() {
   if (const TDM_intro* intro = TDM_intro::instance()) intro->Act_a_propos->trigger();
+}
+
+std::shared_ptr<const TFrame_emploi_du_temps::View> TFrame_emploi_du_temps::view() const {
+  auto shown = std::make_shared<View>();
+  shown->day = shownDay_;
+  for (int r = 0; r < week_.rowCount(); ++r) shown->rows.emplace_back(week_.activity(r)->entite());
+  return shown;
+}
+
+void TFrame_emploi_du_temps::documentAboutToRestore() {
+  shownBeforeRestore_ = view();
+  focusedRow_ = EntityRef();
+  focusedDay_ = -1;
+  for (const Row& row : rows_)
+    for (Cell* cell : row.cells)
+      if (cell->hasFocus()) {
+        focusedRow_ = shownBeforeRestore_->rows[std::size_t(cell->row)];
+        focusedDay_ = cell->day;
+      }
+}
+
+void TFrame_emploi_du_temps::documentRestored() {
+  // The week and rows shown around the step (before it when undone, after it
+  // when redone): rows the user added stay, as long as their activity does.
+  auto noted = std::static_pointer_cast<const View>(EditHistory::instance().restoredView(this));
+  const std::shared_ptr<const View> shown = noted ? noted : shownBeforeRestore_;
+  shownBeforeRestore_.reset();
+  destroyRows();
+  if (shown && shown->day != shownDay_) {
+    const QSignalBlocker block(DTP_jour);
+    DTP_jour->setDate(dateOf(shown->day));
+  }
+  week_.load(shown ? shown->day : shownDay_);
+  shownDay_ = shown ? shown->day : shownDay_;
+  if (TDM_metier_tessel* module = TDM_metier_tessel::instance())
+    module->setReportPeriod(week_.monday(), week_.sunday());
+  std::vector<MObject_OCS*> rows;
+  if (shown)
+    for (const EntityRef& activity : shown->rows) rows.push_back(Storage::ObjectOf(activity.get()));
+  week_.showRows(rows);
+  createMissingRows();
+  fillValues();
+  layOut();
+  const int focused = focusedRow_ ? week_.rowOf(Storage::ObjectOf(focusedRow_.get())) : -1;
+  if (focused >= 0 && focusedDay_ >= 0) cell(focused, focusedDay_)->setFocus(Qt::OtherFocusReason);
+  focusedRow_ = EntityRef();
+}
+
+QString TFrame_emploi_du_temps::cellPlace(int row, int day) const {
+  int y = 0, m = 0, d = 0;
+  DecodeDate(week_.monday() + day, y, m, d);
+  return rowName(row) + QStringLiteral(", ") + fromCp1252(DayNamesLong()[std::size_t(day)]) + QLatin1Char(' ') +
+         QString::number(d);
 }
 
 bool TFrame_emploi_du_temps::leftPanelVisible() const { return !Panel_gauche_activite->isHidden(); }

@@ -10,6 +10,7 @@
 #include "app/TimetableCell.h"
 #include "app/WorkScreen.h"
 #include "foundation/ZEP_Dates.h"
+#include "engine/ZEP_Entite.h"
 #include "model/WeekTimetable.h"
 
 #include <QColor>
@@ -17,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,10 @@ public:
   void finalise() override;
   // Lays the grid out again (after a colour change and on RefreshWorkScreens).
   void refresh() override;
+  // Around an undo or a redo: the rows shown and the cell in use are noted,
+  // then the week is shown again from the base with them.
+  void documentAboutToRestore() override;
+  void documentRestored() override;
 
   // Loads the week of the date picker again (after the administration window
   // closed). A time still being typed is committed first; when it is refused
@@ -162,8 +168,12 @@ private:
   void removeRow(int row);
   void editRowCategory(int row);
   void categoryChanged(MObject_OCS* object);
+  // Before the tree deletes a category: its rows (which hold no time) go.
+  void categoryGoing(MObject_OCS* object);
   void showNotePanel(bool visible);
   void openAbout();
+  // "Réunion, mardi 8"
+  QString cellPlace(int row, int day) const;
 
   QString rowDescription(int row) const;
   QString noteHint(int row, int day) const;
@@ -178,6 +188,17 @@ private:
   int labelWidth_ = 0; // L of the lay-out
   int dayWidth_ = 0;   // D of the lay-out
   int menuRow_ = -1;    // the row whose label was right-clicked
+  // What the screen shows beside the document, noted around each edit.
+  // Rows are kept by their activities' entities: an undone activity made
+  // again by a redo is another object over the same entity.
+  struct View {
+    TDateTime day = 0;
+    std::vector<EntityRef> rows;
+  };
+  std::shared_ptr<const View> view() const;
+  std::shared_ptr<const View> shownBeforeRestore_;
+  EntityRef focusedRow_;
+  int focusedDay_ = -1;
   bool committing_ = false;
   bool layingOut_ = false;
   bool layOutAgain_ = false;

@@ -1,6 +1,7 @@
 #include "app/WorkScreen.h"
 
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
 #include "widgets/ProgramValues.h"
@@ -12,6 +13,12 @@ namespace tessel {
 
 WorkScreen::WorkScreen(QWidget* parent) : QWidget(parent) {
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &WorkScreen::finalise);
+  connect(&EditHistory::instance(), &EditHistory::aboutToRestore, this, &WorkScreen::documentAboutToRestore);
+  connect(&EditHistory::instance(), &EditHistory::restored, this, &WorkScreen::documentRestored);
+}
+
+void WorkScreen::documentRestored() {
+  if (isVisible()) pageShown();
 }
 
 void WorkScreen::runCommand(const std::function<void()>& command) {

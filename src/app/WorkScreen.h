@@ -23,6 +23,12 @@ public:
   virtual void refresh() { update(); }
   // Each time its page is shown.
   virtual void pageShown() {}
+  // Around an undo or a redo, which may drop objects and make others: before,
+  // the screen notes what it shows (without keeping objects); after, it shows
+  // the document afresh. By default a visible screen is rebuilt as when its
+  // page is shown.
+  virtual void documentAboutToRestore() {}
+  virtual void documentRestored();
 
 protected:
   // Runs a command of the screen through RunReported; when it fails, the

@@ -1,8 +1,11 @@
 #pragma once
 // What the command-line tool's commands share.
 
+#include "foundation/ZEP_Dates.h"
+
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -23,6 +26,8 @@ extern bool forced;
 // and then nothing is created until a save. A damaged file is refused
 // unless `acceptDamaged` is set.
 void openWorkspace(const QString& path, bool create, bool acceptDamaged);
+// "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent. A French error otherwise.
+TDateTime parseDay(const std::optional<QString>& text);
 
 int check(const Args& args);
 int week(const Args& args);
@@ -30,5 +35,9 @@ int period(const Args& args);
 int view(const Args& args);
 int stats(const Args& args);
 int add(const Args& args);
+int report(const Args& args);
+int notes(const Args& args);
+int backups(const Args& args);
+int restore(const Args& args);
 
 } // namespace tessel::cli

@@ -33,6 +33,11 @@ bool TerminalPrompts::askYesNo(const std::string& text) {
   return answerYes_;
 }
 
+bool TerminalPrompts::askYesCancel(const std::string& text) {
+  print("", text + (answerYes_ ? " -> oui" : " -> annuler"));
+  return answerYes_;
+}
+
 Answer TerminalPrompts::askYesNoCancel(const std::string& text) {
   print("", text + (answerYes_ ? " -> oui" : " -> non"));
   return answerYes_ ? Answer::Yes : Answer::No;

@@ -11,6 +11,7 @@ public:
   explicit TerminalPrompts(bool answerYes) : answerYes_(answerYes) {}
   void message(MessageKind kind, const std::string& text) override;
   bool askYesNo(const std::string& text) override;
+  bool askYesCancel(const std::string& text) override;
   Answer askYesNoCancel(const std::string& text) override;
   void showError(const std::string& text) override;
   void setBusy(bool) override {}

@@ -38,15 +38,6 @@ QString q(std::string_view text) { return fromCp1252(text); }
 
 QString fileName(const QString& path) { return "« " + path + " »"; }
 
-// "yyyy-mm-dd" or "dd/mm/yyyy"; today when absent.
-TDateTime parseDay(const std::optional<QString>& text) {
-  if (!text) return Today();
-  QDate date = QDate::fromString(*text, "yyyy-MM-dd");
-  if (!date.isValid()) date = QDate::fromString(*text, "dd/MM/yyyy");
-  if (!date.isValid()) fail("Date incorrecte : « " + *text + " » (attendu aaaa-mm-jj ou jj/mm/aaaa)");
-  return EncodeDate(date.year(), date.month(), date.day());
-}
-
 QString isoDate(TDateTime day) {
   int y = 0, m = 0, d = 0;
   DecodeDate(day, y, m, d);
@@ -97,6 +88,14 @@ QString activityName(const MObject_OCS* activity) { return activity ? q(activity
 
 } // namespace
 
+TDateTime parseDay(const std::optional<QString>& text) {
+  if (!text) return Today();
+  QDate date = QDate::fromString(*text, "yyyy-MM-dd");
+  if (!date.isValid()) date = QDate::fromString(*text, "dd/MM/yyyy");
+  if (!date.isValid()) fail("Date incorrecte : « " + *text + " » (attendu aaaa-mm-jj ou jj/mm/aaaa)");
+  return EncodeDate(date.year(), date.month(), date.day());
+}
+
 bool forced = false;
 
 void openWorkspace(const QString& path, bool create, bool acceptDamaged) {
@@ -139,6 +138,7 @@ public:
     }
   }
   bool askYesNo(const std::string& text) override { return others_.askYesNo(text); }
+  bool askYesCancel(const std::string& text) override { return others_.askYesCancel(text); }
   Answer askYesNoCancel(const std::string& text) override { return others_.askYesNoCancel(text); }
   void showError(const std::string& text) override { others_.showError(text); }
   void setBusy(bool) override {}

@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/StreamDump.h"
 #include "cli/TerminalPrompts.h"
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_BDC.h"
 #include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
@@ -17,13 +18,18 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -50,6 +56,13 @@ const char* usage =
     "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE] [--wait SECONDES]\n"
     "                     saisit une durée comme dans l'emploi du temps et enregistre ;\n"
     "                     attend au plus SECONDES (10 par défaut) que le fichier soit libre\n"
+    "  notes FICHIER [MOT ...]\n"
+    "                     les commentaires ; avec des mots, ceux qui les contiennent tous\n"
+    "  backups FICHIER    les sauvegardes du fichier : date, taille, total de la semaine\n"
+    "  restore FICHIER SAUVEGARDE\n"
+    "                     remet une sauvegarde à la place du fichier, gardé d'abord parmi elles\n"
+    "  report FICHIER [DATE] [--notes] --pdf SORTIE.pdf\n"
+    "                     le rapport hebdomadaire de la semaine de DATE (avec les notes : --notes)\n"
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n"
@@ -114,20 +127,40 @@ int query(const Args& args) {
 
 const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"add", cli::add},
+    {"backups", cli::backups},
+    {"restore", cli::restore},
     {"check", cli::check},
     {"period", cli::period},
     {"stats", cli::stats},
     {"view", cli::view},
     {"week", cli::week},
+    {"notes", cli::notes},
     {"convert", convert},
     {"dump", dump},
     {"query", query},
+    {"report", cli::report},
 };
+
+// Whether the command (the first argument that is no option) is "report".
+bool drawsReports(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i][0] != '-') return std::string_view(argv[i]) == "report";
+  return false;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Reports lay out and draw text, which takes the GUI application; no window
+  // is ever shown, so no display is needed.
+  std::unique_ptr<QCoreApplication> application;
+  if (drawsReports(argc, argv)) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QCoreApplication& app = *application;
   QCoreApplication::setOrganizationName(QStringLiteral("Tessel"));
   QCoreApplication::setApplicationName(QStringLiteral("Tessel"));
   // Output is in French whatever the machine's locale.
@@ -162,12 +195,9 @@ int main(int argc, char** argv) {
     std::cerr << "tessel-cli : commande inconnue « " << args[0].toStdString() << " »\n" << usage;
     return 1;
   }
-  // Objects of an opened data file go before the process's statics do.
-  struct CloseOnReturn {
-    ~CloseOnReturn() { tessel::Storage::CloseBase(); }
-  } close;
+  int status = 1;
   try {
-    return command->second(Args(args.begin() + 1, args.end()));
+    status = command->second(Args(args.begin() + 1, args.end()));
   } catch (const UsageError& e) {
     std::cerr << "tessel-cli : " << e.what() << '\n' << usage;
   } catch (const tessel::TesselError& e) {
@@ -175,5 +205,17 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "tessel-cli : " << e.what() << '\n';
   }
-  return 1;
+  // The command is over: what it saved is on disk and its locks are gone.
+  // Taking a big base apart piece by piece would only delay the exit, so the
+  // process ends here, once its output is out. Builds with the sanitizers
+  // (which use the plain allocator) take everything apart, for the leak check.
+  if constexpr (tessel::pool::enabled) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  // Objects of an opened data file go before the process's statics do.
+  tessel::Storage::CloseBase();
+  return status;
 }

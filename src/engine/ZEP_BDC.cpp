@@ -1,5 +1,6 @@
 #include "engine/ZEP_BDC.h"
 
+#include "engine/BaseJournal.h"
 #include "engine/Prefetch.h"
 #include "engine/ZEP_requete.h"
 #include "engine/global_symbole.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <exception>
 
 namespace tessel {
@@ -119,9 +121,19 @@ bool plausibleBmp(const char* data, std::size_t size) {
 
 // ---------------------------------------------------------------- MBC
 
-MBC::MBC() : symbols_(100, 50, true), relations_(100, 50) { base_courante = this; }
+namespace {
+// Unique among every base of the process: a base at the address of a former one is told apart.
+std::uint64_t nextGeneration() {
+  static std::uint64_t generation = 0;
+  return ++generation;
+}
+} // namespace
+
+MBC::MBC() : symbols_(100, 50, true), relations_(100, 50), generation_(nextGeneration()) { base_courante = this; }
 
 MBC::~MBC() {
+  if (journal_) journal_->baseDestroyed();
+  journal_ = nullptr;
   MBC* previous = base_courante;
   base_courante = this;
   vider();
@@ -217,7 +229,21 @@ void MBC::initialiser_symboles() {
   symbolesInitialises() = true;
 }
 
-void MBC::adopt(MTruc* t) { triples_.append(t, RoleOwner); }
+std::uint64_t MBC::nextSequence() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
+void MBC::adopt(MTruc* t) {
+  triples_.append(t);
+  if (journal_) [[unlikely]] journal_->added(t);
+}
+
+bool MBC::disown(MTruc* t) {
+  if (!triples_.remove(t)) return false;
+  if (journal_) [[unlikely]] journal_->removed(t);
+  return true;
+}
 
 void MBC::registerWorkspace(MWorkSpace* w) { workspaces_.push_back(w); }
 
@@ -278,6 +304,15 @@ int& MBC::prochainNumeroDeModele(std::string_view name) {
 }
 
 void MBC::vider() {
+  // Nothing of the old content can be taken back once it is gone.
+  if (journal_) journal_->contentDiscarded();
+  struct Resume {
+    MBC* base;
+    BaseJournal* journal;
+    ~Resume() { base->journal_ = journal; }
+  } resume{this, journal_};
+  journal_ = nullptr;
+  generation_ = nextGeneration();
   // The query analyser's letters point at lexical entries about to go.
   liberer_requetes();
   // Workspaces keep triples that refer to symbols about to go: they go first.
@@ -300,6 +335,8 @@ void MBC::vider() {
   for (MSymbole* s : owned) delete s;
   discarding_ = false;
   clearCaches();
+  // Every triple is gone, so no list uses the room of the lists read.
+  listRoom_.clear();
 }
 
 // ---------------------------------------------------------------- reading
@@ -339,11 +376,17 @@ struct MBC::StreamRead {
   std::vector<MEntite*> entities;
   std::vector<std::uint32_t> anonymous;
   std::vector<bool> linked;
+  bool reserved = false;
 
   StreamRead() = default;
   StreamRead(const StreamRead&) = delete;
   StreamRead& operator=(const StreamRead&) = delete;
   ~StreamRead() {
+    // Room reserved for triples a bad record stopped is let go, so that no
+    // empty list keeps any.
+    if (reserved)
+      for (MEntite* e : entities)
+        for (int role = RoleSubject; role <= RoleValue; ++role) e->list(Role(role)).releaseIfEmpty();
     for (std::uint32_t i : anonymous)
       if (!linked[i]) entities[i]->releaseIfUnused();
   }
@@ -357,11 +400,16 @@ void MBC::lire(MemoryStream& stream) {
   struct Restore {
     MBC* previous;
     int budget;
+    BaseJournal* journal;
+    MBC* base;
     ~Restore() {
       base_courante = previous;
       symbolSubjectWarningBudget() = budget;
+      base->journal_ = journal;
     }
-  } restore{previous, symbolSubjectWarningBudget()};
+  } restore{previous, symbolSubjectWarningBudget(), journal_, this};
+  // What a file brings is no edit.
+  journal_ = nullptr;
   // Only the first symbol-subject warning of a read is shown: a damaged
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;
@@ -374,9 +422,11 @@ void MBC::lire(MemoryStream& stream) {
   const std::exception_ptr sectionError = locateRecords(stream, read);
   const std::size_t triplesStart = stream.position();
   makeEntities(stream, read);
+  std::vector<StreamRead::Record>().swap(read.records); // no longer needed: room for the triples
   if (sectionError) std::rethrow_exception(sectionError);
   stream.seek(triplesStart);
   readTriples(stream, read);
+  verifierIntegrite(stream);
 }
 
 std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
@@ -445,8 +495,48 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   }
 }
 
+void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
+  const std::vector<MEntite*>& entities = read.entities;
+  const auto count = static_cast<std::int32_t>(entities.size());
+  std::vector<std::array<std::uint32_t, 3>> uses(entities.size());
+  std::size_t triples = 0;
+  const char* p = stream.bytes().data() + stream.position();
+  for (std::size_t left = stream.remaining(); left >= 12; left -= 12, p += 12) {
+    const std::int32_t indexes[3] = {static_cast<std::int32_t>(le32(p)), static_cast<std::int32_t>(le32(p + 4)),
+                                     static_cast<std::int32_t>(le32(p + 8))};
+    // The records up to the first bad one: reading stops there.
+    if (indexes[0] == tripleSectionEnd) break;
+    bool inRange = true;
+    for (std::int32_t index : indexes) inRange = inRange && index >= 0 && index < count;
+    if (!inRange) break;
+    for (int role = RoleSubject; role <= RoleValue; ++role) ++uses[static_cast<std::size_t>(indexes[role])][role];
+    ++triples;
+  }
+  triples_.reserve(triples);
+  // A symbol takes no sons.
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    if (entities[i]->isSymbol()) uses[i][RoleSubject] = 0;
+  // Every list's room comes from one block, in the order the entities were
+  // made: no allocation per list, and the lists lie next to each other.
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    for (int role = RoleSubject; role <= RoleValue; ++role)
+      if (uses[i][role]) bytes += entities[i]->list(Role(role)).roomFor(uses[i][role]);
+  TripleList::Room room;
+  if (bytes > 0) {
+    char* block = static_cast<char*>(std::malloc(bytes));
+    if (!block) throw std::bad_alloc();
+    listRoom_.emplace_back(block);
+    room = {block, block + bytes};
+  }
+  read.reserved = true;
+  for (std::size_t i = 0; i < entities.size(); ++i)
+    for (int role = RoleSubject; role <= RoleValue; ++role)
+      if (uses[i][role]) entities[i]->list(Role(role)).reserve(uses[i][role], &room);
+}
+
 void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
-  triples_.reserve(stream.remaining() / 12, RoleOwner);
+  reserveLists(stream, read);
   const std::vector<MEntite*>& entities = read.entities;
   std::vector<bool>& linked = read.linked;
   const auto count = static_cast<std::int32_t>(entities.size());
@@ -471,10 +561,22 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     }
   };
   constexpr std::size_t tripleLookAhead = 8 * 12;
-  for (std::int32_t s = stream.readInt32(); s != tripleSectionEnd; s = stream.readInt32()) {
-    prefetchAhead(stream.position() - 4 + tripleLookAhead);
-    const std::int32_t r = stream.readInt32();
-    const std::int32_t v = stream.readInt32();
+  // The integers are taken straight from the bytes; at the very end, the
+  // stream's own reading raises its error for a record cut short.
+  const char* const bytes = stream.bytes().data();
+  std::size_t at = stream.position();
+  auto next = [&]() -> std::int32_t {
+    if (stream.size() - at < 4) {
+      stream.seek(at);
+      return stream.readInt32();
+    }
+    at += 4;
+    return static_cast<std::int32_t>(le32(bytes + at - 4));
+  };
+  for (std::int32_t s = next(); s != tripleSectionEnd; s = next()) {
+    prefetchAhead(at - 4 + tripleLookAhead);
+    const std::int32_t r = next();
+    const std::int32_t v = next();
     MEntite* subject = entity(s);
     MEntite* relationEntity = entity(r);
     MEntite* value = entity(v);
@@ -482,7 +584,7 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     // Only now: an entity of a record refused half-way is freed on the way out.
     for (std::int32_t index : {s, r, v}) linked[static_cast<std::size_t>(index)] = true;
   }
-  verifierIntegrite(stream);
+  stream.seek(at);
 }
 
 // ---------------------------------------------------------------- writing

@@ -6,6 +6,7 @@
 #include "engine/ZEP_Tables.h"
 #include "foundation/MemoryStream.h"
 
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace tessel {
+
+class BaseJournal;
 
 // A stream that is not a knowledge-base stream: lengths or indexes out of
 // range, names too long, pictures that are not BMP files.
@@ -79,10 +82,13 @@ public:
   int nb_symboles() const { return ownedSymbols_; }
 
   // Engine internals.
-  std::uint64_t nextSequence() { return ++sequence_; }
+  // Triples are numbered in the order they are made across the process:
+  // lists that hold triples made while different bases were current stay
+  // in that order too.
+  static std::uint64_t nextSequence();
   void adopt(MTruc* t);          // appends to the base's triple list
-  bool owns(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
-  bool disown(MTruc* t) { return triples_.remove(t, RoleOwner); }
+  bool owns(const MTruc* t) const { return triples_.holds(t); }
+  bool disown(MTruc* t);         // takes it out of that list; whether it was there
   void registerWorkspace(MWorkSpace* w);
   void unregisterWorkspace(MWorkSpace* w);
   MWorkSpace* ownerWorkspace(const MTruc* t) const;
@@ -99,7 +105,15 @@ public:
   MEntite* sysRacine();
   MEntite* sysIdClasse();
 
+  // The journal recording the base's triples as they come and go (none
+  // while a stream is read); set by the journal itself.
+  BaseJournal* journal() const { return journal_; }
+  void setJournal(BaseJournal* journal) { journal_ = journal; }
+  // Changes with every vider: what was recorded before refers to symbols gone.
+  std::uint64_t generation() const { return generation_; }
+
 private:
+  friend class JournalStep;
   // The three steps of lire: the symbol section's records located and
   // checked (a read error is answered, not thrown, so that the records before
   // it are still made), an entity made for each, then the triples.
@@ -107,6 +121,8 @@ private:
   static std::exception_ptr locateRecords(MemoryStream& stream, StreamRead& read);
   void makeEntities(MemoryStream& stream, StreamRead& read);
   void readTriples(MemoryStream& stream, StreamRead& read);
+  // Sizes the lists the triple section will fill, once each.
+  void reserveLists(const MemoryStream& stream, StreamRead& read);
   bool passesSaveFilter(const MTruc* t, std::unordered_map<const MEntite*, bool>& unreachable);
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);
@@ -118,11 +134,17 @@ private:
   int ownedSymbols_ = 0;
   std::vector<MSymbole*> extraSymbols_;
   std::vector<MWorkSpace*> workspaces_;
-  std::uint64_t sequence_ = 0;
   bool discarding_ = false;
   std::unordered_map<std::string, int> modelNumbers_;
+  struct FreeRoom {
+    void operator()(char* p) const { std::free(p); }
+  };
+  // The blocks the lists of the streams read take their room from.
+  std::vector<std::unique_ptr<char, FreeRoom>> listRoom_;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
+  BaseJournal* journal_ = nullptr;
+  std::uint64_t generation_;
 };
 
 // The base every entity operation works on.

@@ -17,15 +17,27 @@ bool isNumber(std::string_view text, int& value) {
   return !text.empty() && ec == std::errc() && ptr == end;
 }
 
+bool withinCardinality(const MMattribut_ocs& rule, int count) {
+  int min = 0, max = 0;
+  isNumber(rule.minimum, min);
+  if (rule.maximum == "*") return count >= min;
+  isNumber(rule.maximum, max);
+  return min <= count && count <= max;
+}
+
+// What nb_fils_par (nb_peres_par) counts, the relation's symbol given.
+int countOf(const MEntite* instance, const MEntite* relation, bool inverse) {
+  int count = 0;
+  (inverse ? instance->values() : instance->subjects()).forEach([&](const MTruc* t) {
+    count += t->relation() == relation ? 1 : 0;
+  });
+  return count;
+}
+
 } // namespace
 
 bool MMattribut_ocs::respecte(const MEntite* instance) const {
-  const int count = inverse ? instance->nb_peres_par(nom_relation) : instance->nb_fils_par(nom_relation);
-  int min = 0, max = 0;
-  isNumber(minimum, min);
-  if (maximum == "*") return count >= min;
-  isNumber(maximum, max);
-  return min <= count && count <= max;
+  return withinCardinality(*this, inverse ? instance->nb_peres_par(nom_relation) : instance->nb_fils_par(nom_relation));
 }
 
 void MMclass_ocs::ajouter_attribut(std::string_view relation, std::string_view cardinality, bool inverse,
@@ -50,12 +62,15 @@ MListe<MEntite> MMclass_ocs::verifier(std::string_view className, MBC& base) con
   const std::string name(className);
   const MListe<MTruc> classTriples = base.triplets_par_noms("sys_ID_classe", "sys_" + name);
   std::vector<int> breaches(rules_.size(), 0);
+  // Each rule's relation is looked up once, not once per instance.
+  std::vector<const MEntite*> relations;
+  for (const auto& rule : rules_) relations.push_back(base.symbole(rule->nom_relation));
   MListe<MEntite> result;
   for (int i = classTriples.Count() - 1; i >= 0; --i) {
     MEntite* instance = classTriples.Item(i)->sujet();
     bool broken = false;
     for (std::size_t r = rules_.size(); r-- > 0;) {
-      if (!rules_[r]->respecte(instance)) {
+      if (!withinCardinality(*rules_[r], countOf(instance, relations[r], rules_[r]->inverse))) {
         ++breaches[r];
         broken = true;
       }

@@ -129,7 +129,7 @@ bool MEntite::nomEquals(std::string_view text) const {
 
 bool MEntite::hasOperatorName() const { return dp() && dp()->operatorName; }
 
-void MEntite::ajouter_fils(MTruc* t) { list(RoleSubject).append(t, RoleSubject); }
+void MEntite::ajouter_fils(MTruc* t) { list(RoleSubject).append(t); }
 
 std::string MEntite::nom() const { return std::string(name()); }
 
@@ -178,7 +178,7 @@ void MEntite::releaseIfUnused() {
 // Reading
 
 int MEntite::nb_fils() const { return subjects().count(); }
-MTruc* MEntite::fils(int i) const { return subjects().at(i, RoleSubject); }
+MTruc* MEntite::fils(int i) const { return subjects().at(i); }
 MEntite* MEntite::valeur_fils(int i) const { return fils(i)->valeur(); }
 
 MTruc* MEntite::triplet(const MEntite* relation, int n) const {
@@ -232,9 +232,9 @@ std::string MEntite::identifiant() const {
 }
 
 int MEntite::nb_usages() const { return relations().count(); }
-MTruc* MEntite::usage(int i) const { return relations().at(i, RoleRelation); }
+MTruc* MEntite::usage(int i) const { return relations().at(i); }
 int MEntite::nb_peres() const { return values().count(); }
-MTruc* MEntite::triplet_pere(int i) const { return values().at(i, RoleValue); }
+MTruc* MEntite::triplet_pere(int i) const { return values().at(i); }
 MEntite* MEntite::pere(int i) const { return triplet_pere(i)->sujet(); }
 
 int MEntite::nb_peres_par(std::string_view name) const {
@@ -420,13 +420,17 @@ void MTruc::operator delete(void* p, std::size_t size) { pool::release(p, size);
 MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_ocs(s, r, v) {
   bits_ = static_cast<std::uintptr_t>(base().nextSequence() << 1) | 1u;
   s->ajouter_fils(this);
-  r->list(RoleRelation).append(this, RoleRelation);
+  r->list(RoleRelation).append(this);
   base_courante->enterRelation(r);
-  v->list(RoleValue).append(this, RoleValue);
+  v->list(RoleValue).append(this);
   if (owner)
-    owner->triples_.append(this, RoleOwner);
+    owner->triples_.append(this);
   else
     base_courante->adopt(this);
+}
+
+MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) : Wnuplet_ocs(s, r, v) {
+  bits_ = static_cast<std::uintptr_t>(sequence << 1) | 1u;
 }
 
 std::string MTruc::nom() const {
@@ -438,9 +442,9 @@ std::string MTruc::texte_triplet() const {
 }
 
 void MTruc::unlink() {
-  sujet()->list(RoleSubject).remove(this, RoleSubject);
-  relation()->list(RoleRelation).remove(this, RoleRelation);
-  valeur()->list(RoleValue).remove(this, RoleValue);
+  sujet()->list(RoleSubject).remove(this);
+  relation()->list(RoleRelation).remove(this);
+  valeur()->list(RoleValue).remove(this);
 }
 
 namespace {
@@ -468,7 +472,7 @@ void MTruc::detruire(MTruc* t) {
   if (b && !b->disown(t)) {
     prompts().message(MessageKind::Plain, "destruction non valide du truc : " + t->texte_triplet());
     // Whoever held it must not keep a dangling reference.
-    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t, RoleOwner);
+    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t);
   }
   delete t;
   releaseEnds(s, r, v);
@@ -487,7 +491,7 @@ void MTruc::detruire_cascade(MTruc* t) {
   t->unlink();
   MBC* b = base_courante;
   if (b && !b->disown(t)) {
-    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t, RoleOwner);
+    if (MWorkSpace* w = b->ownerWorkspace(t)) w->triples_.remove(t);
   }
   delete t;
   releaseEnds(s, r, v);
@@ -496,7 +500,7 @@ void MTruc::detruire_cascade(MTruc* t) {
 void MTruc::retirer_de(MWorkSpace* workspace) {
   MEntite *s = sujet(), *r = relation(), *v = valeur();
   unlink();
-  workspace->triples_.remove(this, RoleOwner);
+  workspace->triples_.remove(this);
   delete this;
   releaseEnds(s, r, v);
 }
@@ -534,7 +538,7 @@ void MWorkSpace::vider_fils() {
   while (nb_fils() > 1) MTruc::detruire(subjects().last());
 }
 
-bool MWorkSpace::contient(const MTruc* t) const { return triples_.holds(t, RoleOwner); }
+bool MWorkSpace::contient(const MTruc* t) const { return triples_.holds(t); }
 
 void MWorkSpace::detach() {
   while (MTruc* t = triples_.last()) t->retirer_de(this);

@@ -141,6 +141,7 @@ protected:
 private:
   friend class MTruc;
   friend class MBC;
+  friend class JournalStep;
   TripleList& list(Role role);
 
   // The entity's data, or, for a triple that is nobody's entity, its linking
@@ -233,12 +234,11 @@ public:
   EntityKind kind() const override { return EntityKind::Triple; }
   std::string texte_triplet() const;
 
-  // Linking order across every list: creation order.
+  // Linking order across every list: creation order. Every list a triple
+  // is in is sorted by it.
   std::uint64_t sequence() const {
     return (bits_ & 1u) ? bits_ >> 1 : static_cast<const TripleData*>(dp())->sequence;
   }
-  std::uint32_t position(Role role) const { return pos_[role]; }
-  void setPosition(Role role, std::uint32_t p) { pos_[role] = p; }
 
   // The three ways a triple ends.
   static void detruire(MTruc* t);          // plain: owned by the base (message otherwise)
@@ -252,11 +252,12 @@ private:
   friend class MBC;
   friend class MEntite;
   friend class MWorkSpace;
+  friend class JournalStep;
   MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner);
+  // Linked to nothing yet, under the sequence number it had before.
+  MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence);
   ~MTruc() override = default;
   void unlink();
-
-  std::uint32_t pos_[4] = {0, 0, 0, 0};
 };
 
 class MWorkSpace : public MEntite {

@@ -259,7 +259,7 @@ void Mtablo_syntaxique::vider() {
   // The words' own triples go with them, so the words do not pile up.
   std::vector<EntityRef> words;
   const TripleList& elements = words_->subjects();
-  for (int i = 1; i < elements.count(); ++i) words.emplace_back(elements.at(i, RoleSubject)->valeur());
+  for (int i = 1; i < elements.count(); ++i) words.emplace_back(elements.at(i)->valeur());
   words_->vider_elements(this);
   for (const EntityRef& w : words) {
     if (w->kind() != EntityKind::Word) continue;

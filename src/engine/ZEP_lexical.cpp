@@ -1,5 +1,6 @@
 #include "engine/ZEP_lexical.h"
 
+#include "engine/BaseJournal.h"
 #include "engine/ZEP_BDC.h"
 #include "foundation/Cp1252.h"
 #include "foundation/F_erreur.h"
@@ -51,6 +52,8 @@ MArbre_lexical::MArbre_lexical(Mtable_des_symboles& symbols) : symbols_(symbols)
 
 MEntite* MArbre_lexical::creer_entree(std::string_view word, std::string_view className) {
   MBC& b = base();
+  // The analyser's own entries, not an edit of the document.
+  JournalPause pause(b);
   EntityRef entry = b.nouvelle_entite();
   entry->ajouter(b.symbole("mot_du_symbole"), b.symbole(word));
   entry->ajouter(b.symbole("classe_symbole"), b.symbole(className));

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -123,8 +124,6 @@ std::int64_t modifiedTime(const struct stat& s) {
   return std::int64_t(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec;
 }
 
-QByteArray digestOf(std::string_view bytes) { return Sha256Digest(bytes); }
-
 // Closes a descriptor that is given up because something else failed: that
 // failure is the one reported.
 void abandon(int descriptor) {
@@ -139,36 +138,102 @@ void abandon(int descriptor) {
 
 // ---------------------------------------------------------------- reading
 
-FileContent ReadFile(const QString& path) {
-  FileSystem& calls = fileSystem();
-  const int descriptor = calls.openForReading(localName(path));
-  if (descriptor < 0) readError("Impossible d'ouvrir le fichier ", path, -descriptor);
-  struct Closer {
-    int descriptor;
-    // Nothing was written through it: closing cannot lose anything.
-    ~Closer() { abandon(descriptor); }
-  } closer{descriptor};
-  struct stat info {};
-  if (const int status = calls.status(descriptor, info); status < 0)
-    readError("Impossible de lire le fichier ", path, -status);
-  if (S_ISDIR(info.st_mode))
-    throw DataFileError(Message() + QuotedFileName(path) +
-                        " est un dossier, pas un fichier : il ne peut pas être ouvert."_w);
-  if (!S_ISREG(info.st_mode))
-    throw DataFileError(Message() + QuotedFileName(path) +
-                        " n'est pas un fichier ordinaire (tube, périphérique…) : il ne peut pas être ouvert."_w);
-  FileContent content;
-  content.bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    const long n = calls.read(descriptor, buffer, sizeof buffer);
-    if (n == -EINTR) continue;
-    if (n < 0) readError("Impossible de lire le fichier ", path, static_cast<int>(-n));
-    if (n == 0) break;
-    content.bytes.append(buffer, static_cast<std::size_t>(n));
+namespace {
+
+// An open regular file being read whole, its digest taken on the way.
+class Reading {
+public:
+  explicit Reading(const QString& path) : path_(path), calls_(fileSystem()) {
+    descriptor_ = calls_.openForReading(localName(path));
+    if (descriptor_ < 0) readError("Impossible d'ouvrir le fichier ", path, -descriptor_);
+    if (const int status = calls_.status(descriptor_, info_); status < 0)
+      readError("Impossible de lire le fichier ", path, -status);
+    if (S_ISDIR(info_.st_mode))
+      throw DataFileError(Message() + QuotedFileName(path) +
+                          " est un dossier, pas un fichier : il ne peut pas être ouvert."_w);
+    if (!S_ISREG(info_.st_mode))
+      throw DataFileError(Message() + QuotedFileName(path) +
+                          " n'est pas un fichier ordinaire (tube, périphérique…) : il ne peut pas être ouvert."_w);
   }
-  content.fingerprint = {true, static_cast<std::int64_t>(content.bytes.size()), modifiedTime(info),
-                         digestOf(content.bytes)};
+  // Nothing was written through it: closing cannot lose anything.
+  ~Reading() { abandon(descriptor_); }
+  Reading(const Reading&) = delete;
+  Reading& operator=(const Reading&) = delete;
+
+  // The size the file had when opened.
+  std::size_t expectedSize() const { return static_cast<std::size_t>(info_.st_size); }
+
+  // Appends up to `n` bytes to `out`, read straight into it; fewer at the end of the file.
+  void append(std::string& out, std::size_t n) {
+    const std::size_t start = out.size();
+    out.resize(start + n);
+    out.resize(start + readInto(out.data() + start, n));
+  }
+
+  // Appends the rest of the file, however much it grew since it was opened.
+  void appendRest(std::string& out) {
+    const std::size_t expected = expectedSize();
+    if (expected > size_) append(out, expected - size_);
+    // The end is confirmed apart, so that a file read whole needs no room beyond its size.
+    char more[65536];
+    while (const std::size_t n = readInto(more, sizeof more)) out.append(more, n);
+  }
+
+  // Reads up to `n` bytes into `buffer`; fewer at the end of the file.
+  std::size_t readInto(char* buffer, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+      const long got = calls_.read(descriptor_, buffer + done, n - done);
+      if (got == -EINTR) continue;
+      if (got < 0) readError("Impossible de lire le fichier ", path_, static_cast<int>(-got));
+      if (got == 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    sha_.add(std::string_view(buffer, done));
+    size_ += done;
+    return done;
+  }
+
+  FileFingerprint fingerprint() {
+    return {true, static_cast<std::int64_t>(size_), modifiedTime(info_), sha_.digest()};
+  }
+
+private:
+  const QString& path_;
+  FileSystem& calls_;
+  int descriptor_ = -1;
+  struct stat info_ {};
+  Sha256 sha_;
+  std::size_t size_ = 0;
+};
+
+} // namespace
+
+FileContent ReadFile(const QString& path) {
+  Reading reading(path);
+  FileContent content;
+  reading.appendRest(content.bytes);
+  content.fingerprint = reading.fingerprint();
+  return content;
+}
+
+SplitFileContent ReadFileSplit(const QString& path, std::size_t peek,
+                               const std::function<std::size_t(std::string_view)>& headLength) {
+  Reading reading(path);
+  SplitFileContent content;
+  // The first bytes go to the body's buffer, sized for the whole file, and
+  // move to the head when they are one.
+  content.body.reserve(reading.expectedSize());
+  reading.append(content.body, peek);
+  const std::size_t head = headLength(content.body);
+  const std::size_t kept = head < content.body.size() ? head : content.body.size();
+  content.head.assign(content.body, 0, kept);
+  content.body.erase(0, kept);
+  // A head said to be longer than the file is read as far as the file goes.
+  const std::size_t left = reading.expectedSize() > kept ? reading.expectedSize() - kept : 0;
+  if (head > kept) reading.append(content.head, std::min(head - kept, left));
+  reading.appendRest(content.body);
+  content.fingerprint = reading.fingerprint();
   return content;
 }
 
@@ -187,7 +252,8 @@ namespace {
 
 class Save {
 public:
-  Save(const QString& path, std::string_view bytes) : path_(path), bytes_(bytes), calls_(fileSystem()) {}
+  Save(const QString& path, std::initializer_list<std::string_view> pieces)
+      : path_(path), pieces_(pieces), calls_(fileSystem()) {}
 
   FileFingerprint run() {
     const QString target = ResolvedTarget(path_);
@@ -209,13 +275,19 @@ public:
 
     createTemporary(folder, localName(targetInfo.fileName()));
     if (exists) check(calls_.setMode(descriptor_, existing.st_mode & 07777));
-    for (std::size_t done = 0; done < bytes_.size();) {
-      const long n = calls_.write(descriptor_, bytes_.data() + done, bytes_.size() - done);
-      if (n == -EINTR) continue;
-      check(n);
-      // Nothing written and no error: the disk takes no more.
-      if (n == 0) fail(ENOSPC);
-      done += static_cast<std::size_t>(n);
+    Sha256 digest;
+    std::size_t size = 0;
+    for (std::string_view piece : pieces_) {
+      for (std::size_t done = 0; done < piece.size();) {
+        const long n = calls_.write(descriptor_, piece.data() + done, piece.size() - done);
+        if (n == -EINTR) continue;
+        check(n);
+        // Nothing written and no error: the disk takes no more.
+        if (n == 0) fail(ENOSPC);
+        done += static_cast<std::size_t>(n);
+      }
+      digest.add(piece);
+      size += piece.size();
     }
     check(calls_.sync(descriptor_));
     const int closed = calls_.close(std::exchange(descriptor_, -1));
@@ -229,7 +301,7 @@ public:
                           " a été écrit, mais le système n'a pas confirmé son enregistrement sur le disque : "_w +
                           SystemErrorText(-synced) + ". Enregistrez-le de nouveau."_w);
 
-    FileFingerprint written{true, static_cast<std::int64_t>(bytes_.size()), 0, digestOf(bytes_)};
+    FileFingerprint written{true, static_cast<std::int64_t>(size), 0, digest.digest()};
     struct stat now {};
     if (::stat(targetName.c_str(), &now) == 0) written.modified = modifiedTime(now);
     return written;
@@ -277,7 +349,7 @@ private:
   }
 
   const QString& path_;
-  std::string_view bytes_;
+  std::initializer_list<std::string_view> pieces_;
   FileSystem& calls_;
   int descriptor_ = -1;
   std::string temporary_;
@@ -286,7 +358,11 @@ private:
 
 } // namespace
 
-FileFingerprint ReplaceFile(const QString& path, std::string_view bytes) { return Save(path, bytes).run(); }
+FileFingerprint ReplaceFile(const QString& path, std::string_view bytes) { return Save(path, {bytes}).run(); }
+
+FileFingerprint ReplaceFile(const QString& path, std::initializer_list<std::string_view> pieces) {
+  return Save(path, pieces).run();
+}
 
 FileState CompareWithDisk(const QString& path, const FileFingerprint& known) {
   struct stat now {};

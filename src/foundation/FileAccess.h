@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -63,11 +65,27 @@ struct FileContent {
 // The whole content of a regular file. A folder, a pipe or a device is
 // refused at once.
 FileContent ReadFile(const QString& path);
+
+// A file read in two parts, each straight into a buffer of its own: its
+// first bytes (a header) and the rest (a payload, which then needs no copy).
+struct SplitFileContent {
+  std::string head;
+  std::string body;
+  FileFingerprint fingerprint; // of the whole file
+};
+// Reads as ReadFile does. `headLength` is shown the first `peek` bytes (all
+// of them in a shorter file) and answers how many bytes form the head; the
+// head is shorter when the file ends before.
+SplitFileContent ReadFileSplit(const QString& path, std::size_t peek,
+                               const std::function<std::size_t(std::string_view)>& headLength);
+
 // Replaces (or creates) the file: a temporary file beside it is written,
 // synced and renamed over it, then the folder is synced. A symbolic link is
 // followed: its target is replaced and the link stays. The permissions of the
 // replaced file are kept. Answers the fingerprint of what is now on disk.
 FileFingerprint ReplaceFile(const QString& path, std::string_view bytes);
+// The same with the content given in consecutive pieces.
+FileFingerprint ReplaceFile(const QString& path, std::initializer_list<std::string_view> pieces);
 
 // Where the file is now against what was read or written earlier.
 enum class FileState { Unchanged, Changed, Missing };

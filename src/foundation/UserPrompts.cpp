@@ -8,6 +8,7 @@ class QuietPrompts final : public UserPrompts {
 public:
   void message(MessageKind, const std::string&) override {}
   bool askYesNo(const std::string&) override { return false; }
+  bool askYesCancel(const std::string&) override { return false; }
   Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
   void showError(const std::string&) override {}
   void setBusy(bool) override {}

@@ -23,6 +23,9 @@ public:
   virtual void message(MessageKind kind, const std::string& text) = 0;
   // Caption "Confirmation", buttons Yes and No.
   virtual bool askYesNo(const std::string& text) = 0;
+  // Caption "Confirmation", buttons Yes and Cancel: for a step that cannot
+  // be taken back, where the only other choice is to do nothing.
+  virtual bool askYesCancel(const std::string& text) = 0;
   // Caption "Confirmation", buttons Yes, No and Cancel.
   virtual Answer askYesNoCancel(const std::string& text) = 0;
   // The small maroon error window of the engine.

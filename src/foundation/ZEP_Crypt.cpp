@@ -5,6 +5,8 @@
 #include <nettle/sha2.h>
 
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace tessel {
 
@@ -72,15 +74,42 @@ void BlowfishChain::encrypt(std::uint8_t* data, std::size_t n) {
   tail(data + whole, n - whole);
 }
 
-void BlowfishChain::decrypt(std::uint8_t* data, std::size_t n) {
-  const std::size_t whole = n - n % BLOWFISH_BLOCK_SIZE;
+void BlowfishChain::decryptBlocks(std::uint8_t* data, std::size_t whole, std::uint8_t chain[8]) const {
   std::uint8_t cipher[BLOWFISH_BLOCK_SIZE];
   for (std::size_t at = 0; at < whole; at += BLOWFISH_BLOCK_SIZE) {
     std::memcpy(cipher, data + at, BLOWFISH_BLOCK_SIZE);
     blowfish_decrypt(&d_->ctx, BLOWFISH_BLOCK_SIZE, data + at, data + at);
-    xorInto(data + at, d_->chain, BLOWFISH_BLOCK_SIZE);
-    std::memcpy(d_->chain, cipher, BLOWFISH_BLOCK_SIZE);
+    xorInto(data + at, chain, BLOWFISH_BLOCK_SIZE);
+    std::memcpy(chain, cipher, BLOWFISH_BLOCK_SIZE);
   }
+}
+
+void BlowfishChain::decrypt(std::uint8_t* data, std::size_t n) {
+  const std::size_t whole = n - n % BLOWFISH_BLOCK_SIZE;
+  decryptBlocks(data, whole, d_->chain);
+  tail(data + whole, n - whole);
+}
+
+void BlowfishChain::decryptOnTwoThreads(std::uint8_t* data, std::size_t n) {
+  const std::size_t whole = n - n % BLOWFISH_BLOCK_SIZE;
+  const std::size_t half = whole / (2 * BLOWFISH_BLOCK_SIZE) * BLOWFISH_BLOCK_SIZE;
+  if (half == 0) return decrypt(data, n);
+  // The second half chains from the last cipher block of the first, taken
+  // before the first half is decrypted over it.
+  std::uint8_t secondChain[BLOWFISH_BLOCK_SIZE];
+  std::memcpy(secondChain, data + half - BLOWFISH_BLOCK_SIZE, BLOWFISH_BLOCK_SIZE);
+  std::thread second;
+  try {
+    second = std::thread([this, data, half, whole, &secondChain] {
+      decryptBlocks(data + half, whole - half, secondChain);
+    });
+  } catch (const std::system_error&) {
+    return decrypt(data, n); // no thread to be had: one does it all
+  }
+  decryptBlocks(data, half, d_->chain);
+  second.join();
+  std::memcpy(d_->chain, secondChain, BLOWFISH_BLOCK_SIZE);
+  wipe(secondChain, sizeof secondChain);
   tail(data + whole, n - whole);
 }
 
@@ -100,15 +129,46 @@ void BlowfishChain::encryptBlock(const std::uint8_t* key, std::size_t keyLength,
   wipe(&ctx, sizeof ctx);
 }
 
+struct Sha256::Impl {
+  sha256_ctx ctx;
+};
+
+Sha256::Sha256() : d_(std::make_unique<Impl>()) { sha256_init(&d_->ctx); }
+
+Sha256::~Sha256() = default;
+
+void Sha256::add(std::string_view bytes) {
+  sha256_update(&d_->ctx, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
+}
+
+QByteArray Sha256::digest() {
+  QByteArray digest(SHA256_DIGEST_SIZE, Qt::Uninitialized);
+  sha256_digest(&d_->ctx, SHA256_DIGEST_SIZE, reinterpret_cast<std::uint8_t*>(digest.data()));
+  return digest;
+}
+
 QByteArray Sha256Digest(std::string_view bytes) {
   // Nettle uses the processor's SHA instructions where there are some: many
   // times as fast as a portable implementation on a whole saved base.
-  QByteArray digest(SHA256_DIGEST_SIZE, Qt::Uninitialized);
-  sha256_ctx sha;
-  sha256_init(&sha);
-  sha256_update(&sha, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
-  sha256_digest(&sha, SHA256_DIGEST_SIZE, reinterpret_cast<std::uint8_t*>(digest.data()));
-  return digest;
+  Sha256 sha;
+  sha.add(bytes);
+  return sha.digest();
+}
+
+void DecryptInPlace(std::string_view keyText, std::string& payload) {
+  // Below this, starting a thread costs more than it saves.
+  constexpr std::size_t worthASecondThread = 256 * 1024;
+  BlowfishChain chain(keyText);
+  auto* data = reinterpret_cast<std::uint8_t*>(payload.data());
+  if (payload.size() >= worthASecondThread && std::thread::hardware_concurrency() > 1)
+    chain.decryptOnTwoThreads(data, payload.size());
+  else
+    chain.decrypt(data, payload.size());
+}
+
+void EncryptInPlace(std::string_view keyText, char* data, std::size_t n) {
+  BlowfishChain chain(keyText);
+  chain.encrypt(reinterpret_cast<std::uint8_t*>(data), n);
 }
 
 void EncryptStream(MemoryStream& source, std::string_view keyText, MemoryStream& destination) {

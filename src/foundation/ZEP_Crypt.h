@@ -24,6 +24,9 @@ public:
   // Consecutive calls continue the chain; only the last piece may end in a tail.
   void encrypt(std::uint8_t* data, std::size_t n);
   void decrypt(std::uint8_t* data, std::size_t n);
+  // The same as decrypt, with the second half of a long piece decrypted on
+  // another thread: each plain block needs only two cipher blocks.
+  void decryptOnTwoThreads(std::uint8_t* data, std::size_t n);
   void restart();
 
   // One raw Blowfish block, for tests against published vectors.
@@ -32,6 +35,7 @@ public:
 
 private:
   void tail(std::uint8_t* data, std::size_t n);
+  void decryptBlocks(std::uint8_t* data, std::size_t whole, std::uint8_t chain[8]) const;
 
   struct Impl;
   std::unique_ptr<Impl> d_;
@@ -39,6 +43,27 @@ private:
 
 // The SHA-256 digest (32 bytes) of `bytes`.
 QByteArray Sha256Digest(std::string_view bytes);
+
+// The same digest taken over consecutive pieces.
+class Sha256 {
+public:
+  Sha256();
+  ~Sha256();
+  Sha256(const Sha256&) = delete;
+  Sha256& operator=(const Sha256&) = delete;
+  void add(std::string_view bytes);
+  QByteArray digest();
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> d_;
+};
+
+// Decrypts a whole payload where it lies (as DecryptStream does), using a
+// second thread for a long one.
+void DecryptInPlace(std::string_view keyText, std::string& payload);
+// Encrypts bytes where they lie, as EncryptStream does.
+void EncryptInPlace(std::string_view keyText, char* data, std::size_t n);
 
 // Whole source (from its start) into destination (written from its start), in
 // pieces of 8192 bytes.

@@ -31,40 +31,56 @@ bool IsNewerVersion(int a1, int a2, int a3, int a4, int b1, int b2, int b3, int 
   return true;
 }
 
-void WriteHeader(MemoryStream& stream) {
+namespace {
+
+std::string headerBytes() {
   const TVersionFichier version;
-  MemoryStream result;
-  result.bytes().reserve(stream.size() + 12 + versionBlockLength);
-  result.write(magic, sizeof magic);
-  result.writeInt32(versionBlockLength);
-  result.writeInt32(version.major());
-  result.writeInt32(version.minor());
-  result.writeInt32(version.release());
-  result.writeInt32(version.build());
-  result.write(stream.bytes());
-  stream.bytes().swap(result.bytes());
-  stream.seek(0);
+  MemoryStream header;
+  header.write(magic, sizeof magic);
+  header.writeInt32(versionBlockLength);
+  header.writeInt32(version.major());
+  header.writeInt32(version.minor());
+  header.writeInt32(version.release());
+  header.writeInt32(version.build());
+  return std::move(header.bytes());
 }
 
-std::string DataFileInfo::versionText() const {
-  return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) + "." +
-         std::to_string(build);
+} // namespace
+
+std::size_t DataFileHeaderLength(std::string_view first) {
+  if (first.size() < sizeof magic || !SameText(first.substr(0, 7), std::string_view(magic, 7))) return 0;
+  if (first.size() < 12) return first.size();
+  MemoryStream length(std::string(first.substr(8, 4)));
+  const std::int32_t l = length.readInt32();
+  return 12 + static_cast<std::size_t>(l < 0 ? 0 : l);
 }
 
-void StripHeader(MemoryStream& stream, DataFileInfo* info) {
-  stream.seek(0);
-  char head[8];
-  stream.read(head, sizeof head);
-  if (!SameText(std::string_view(head, 7), std::string_view(magic, 7))) {
-    stream.seek(0);
-    return;
-  }
+namespace {
+
+bool newerThanProgram(MemoryStream& versionBlock) {
+  // A block shorter than four numbers never comes from a writer: nothing to compare.
+  if (versionBlock.size() < versionBlockLength) return false;
+  versionBlock.seek(0);
+  const int major = versionBlock.readInt32();
+  const int minor = versionBlock.readInt32();
+  const int release = versionBlock.readInt32();
+  const TVersionFichier program;
+  return major > program.major() || (major == program.major() && minor > program.minor()) ||
+         (major == program.major() && minor == program.minor() && release > program.release());
+}
+
+// Checks a whole header (magic, length, version block); StreamReadError when
+// it is cut short.
+void readHeader(std::string_view head, DataFileInfo* info, bool warnNewer) {
+  MemoryStream stream{std::string(head)};
+  char start[8];
+  stream.read(start, sizeof start);
   const std::int32_t length = stream.readInt32();
   if (length < 0 || static_cast<std::size_t>(length) > stream.remaining())
     throw StreamReadError(Message("Erreur de lecture du flux : en-tête de longueur "_w) + std::to_string(length) +
                           " au-delà de la fin des données"_w);
-  MemoryStream versionBlock(stream.bytes().substr(stream.position(), static_cast<std::size_t>(length)));
-  const bool newer = CheckVersion(versionBlock);
+  MemoryStream versionBlock(std::string(head.substr(12, static_cast<std::size_t>(length))));
+  const bool newer = warnNewer ? CheckVersion(versionBlock) : newerThanProgram(versionBlock);
   if (info) {
     info->hasHeader = true;
     info->newer = newer;
@@ -76,20 +92,38 @@ void StripHeader(MemoryStream& stream, DataFileInfo* info) {
       info->build = versionBlock.readInt32();
     }
   }
-  stream.bytes().erase(0, 12 + static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+void WriteHeader(MemoryStream& stream) {
+  std::string result = headerBytes();
+  result.reserve(result.size() + stream.size());
+  result += stream.bytes();
+  stream.bytes().swap(result);
+  stream.seek(0);
+}
+
+std::string DataFileInfo::versionText() const {
+  return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) + "." +
+         std::to_string(build);
+}
+
+void StripHeader(MemoryStream& stream, DataFileInfo* info, bool warnNewer) {
+  stream.seek(0);
+  char start[sizeof magic];
+  stream.read(start, sizeof start); // a stream shorter than the magic is cut short
+  stream.seek(0);
+  const std::string_view bytes = stream.bytes();
+  const std::size_t length = DataFileHeaderLength(bytes.substr(0, 12));
+  if (length == 0) return;
+  readHeader(bytes.substr(0, length), info, warnNewer);
+  stream.bytes().erase(0, length);
   stream.seek(0);
 }
 
 bool CheckVersion(MemoryStream& versionBlock) {
-  // A block shorter than four numbers never comes from a writer: nothing to compare.
-  if (versionBlock.size() < versionBlockLength) return false;
-  versionBlock.seek(0);
-  const int major = versionBlock.readInt32();
-  const int minor = versionBlock.readInt32();
-  const int release = versionBlock.readInt32();
-  const TVersionFichier program;
-  const bool newer = major > program.major() || (major == program.major() && minor > program.minor()) ||
-                     (major == program.major() && minor == program.minor() && release > program.release());
+  const bool newer = newerThanProgram(versionBlock);
   if (newer)
     prompts().message(MessageKind::Plain,
                       std::string("Ce fichier n'est pas lisible avec la version actuelle de votre logiciel\r\n"
@@ -113,35 +147,42 @@ std::string_view KeyTextFor(const QString& path) {
   return secondKeyText;
 }
 
-void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info) {
-  FileContent content = ReadFile(path);
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info, bool warnNewer) {
+  // The payload is read straight into its own buffer and decrypted there.
+  SplitFileContent content = ReadFileSplit(path, 12, DataFileHeaderLength);
   if (info) *info = DataFileInfo{.fingerprint = content.fingerprint};
-  MemoryStream file(std::move(content.bytes));
-  try {
-    StripHeader(file, info);
-  } catch (const StreamReadError&) {
+  TakePayload(path, content.head, content.body, stream, info, warnNewer);
+}
+
+void TakePayload(const QString& path, std::string_view head, std::string& body, MemoryStream& stream,
+                 DataFileInfo* info, bool warnNewer) {
+  // A file shorter than the magic is no stream either.
+  bool whole = head.size() + body.size() >= sizeof magic;
+  if (whole && !head.empty()) {
+    try {
+      readHeader(head, info, warnNewer);
+    } catch (const StreamReadError&) {
+      whole = false;
+    }
+  }
+  if (!whole)
     throw DataFileError(Message("Le fichier ") + QuotedFileName(path) +
                         " est incomplet ou endommagé : son en-tête est tronqué."_w);
-  }
-  if (IsPlainExtension(path)) {
-    stream.bytes().swap(file.bytes());
-    stream.seek(0);
-  } else {
-    DecryptStream(file, KeyTextFor(path), stream);
-    stream.seek(0);
-  }
+  if (!IsPlainExtension(path)) DecryptInPlace(KeyTextFor(path), body);
+  stream.bytes().swap(body);
+  stream.seek(0);
 }
 
 FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path) {
-  MemoryStream out;
-  if (IsPlainExtension(path)) {
-    out.bytes() = stream.bytes();
-  } else {
-    MemoryStream plain(stream.bytes());
-    EncryptStream(plain, KeyTextFor(path), out);
-  }
-  WriteHeader(out);
-  return ReplaceFile(path, out.bytes());
+  if (IsPlainExtension(path)) return ReplaceFile(path, {headerBytes(), stream.bytes()});
+  // The caller keeps its plain payload: one copy, encrypted where it lies.
+  MemoryStream copy(stream.bytes());
+  return WriteDataFile(std::move(copy), path);
+}
+
+FileFingerprint WriteDataFile(MemoryStream&& stream, const QString& path) {
+  if (!IsPlainExtension(path)) EncryptInPlace(KeyTextFor(path), stream.data(), stream.size());
+  return ReplaceFile(path, {headerBytes(), stream.bytes()});
 }
 
 } // namespace tessel

@@ -44,8 +44,9 @@ struct DataFileInfo {
 void WriteHeader(MemoryStream& stream);
 // Drops the header when the stream starts with the magic; position 0 afterwards.
 // A stream too short for its header raises StreamReadError. `info`, when
-// given, receives the header's version.
-void StripHeader(MemoryStream& stream, DataFileInfo* info = nullptr);
+// given, receives the header's version. `warnNewer`: the user is told of a
+// file from a newer program (never from a worker thread).
+void StripHeader(MemoryStream& stream, DataFileInfo* info = nullptr, bool warnNewer = true);
 // Warns when the file comes from a newer program; answers whether it did.
 bool CheckVersion(MemoryStream& versionBlock);
 
@@ -56,10 +57,20 @@ bool IsPlainExtension(const QString& path);
 std::string_view KeyTextFor(const QString& path);
 
 // Plain payload of a data file. Failures raise DataFileError naming the file.
-void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info = nullptr);
+void ReadDataFile(const QString& path, MemoryStream& stream, DataFileInfo* info = nullptr, bool warnNewer = true);
+// How many of a data file's first bytes (12 shown, fewer in a shorter file)
+// form its header: none without the magic.
+std::size_t DataFileHeaderLength(std::string_view first);
+// The second half of ReadDataFile, once the file is read as its header and
+// the rest (ReadFileSplit with DataFileHeaderLength): the header is checked
+// and the rest, decrypted where it lies, becomes the content of `stream`.
+void TakePayload(const QString& path, std::string_view head, std::string& body, MemoryStream& stream,
+                 DataFileInfo* info = nullptr, bool warnNewer = true);
 // Writes a plain payload; the previous file is replaced only once the new one
 // is complete on disk, and stays as it was when anything fails. The caller's
 // stream keeps the plain payload. Answers what is now on disk.
 FileFingerprint WriteDataFile(const MemoryStream& stream, const QString& path);
+// The same for a payload the caller gives up: it is encrypted where it lies.
+FileFingerprint WriteDataFile(MemoryStream&& stream, const QString& path);
 
 } // namespace tessel

@@ -4,6 +4,9 @@
 #include "foundation/Errors.h"
 #include "foundation/FileAccess.h"
 #include "foundation/ProductIdentity.h"
+#include "model/DocumentBackups.h"
+#include "model/EditHistory.h"
+#include "model/RecoveryCopy.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
@@ -151,6 +154,27 @@ bool DocumentManager::OpenDocument(const QString& name) {
   }
 }
 
+void DocumentManager::OpenAsNewDocument(const std::string& content) {
+  CloseDocument();
+  const QString path = generatedName();
+  ReplaceFile(path, content);
+  generated_ = true;
+  try {
+    if (open(path) == Opened::Yes) return;
+  } catch (const TesselError& e) {
+    CloseDocument();
+    QFile::remove(path);
+    prompts().message(MessageKind::Error, "Impossible d'ouvrir cette version du document :\r\n"_w.data() +
+                                              std::string(e.what()) +
+                                              "\r\nUn nouveau document est ouvert à sa place."_w.data());
+    openGenerated();
+    return;
+  }
+  CloseDocument();
+  QFile::remove(path);
+  openGenerated();
+}
+
 void DocumentManager::AfterDocumentLoaded() {
   if (captionChanged) captionChanged();
 
@@ -186,6 +210,9 @@ void DocumentManager::AfterDocumentLoaded() {
 
   if (initialiseWorkspace) initialiseWorkspace();
   SetDocumentModified(false);
+  // What the loading did is the document as it is: nothing to undo yet.
+  EditHistory::instance().documentLoaded();
+  RecoveryCopy::instance().documentLoaded();
 }
 
 bool DocumentManager::mayOverwrite() {
@@ -219,13 +246,27 @@ bool DocumentManager::mayOverwrite() {
   return true;
 }
 
+void DocumentManager::keepBackup(const QString& path) {
+  try {
+    DocumentBackups::keep(path);
+  } catch (const TesselError& e) {
+    prompts().message(MessageKind::Warning, "La version précédente de "_w.data() + QuotedFileName(path) +
+                                                " n'a pas pu être gardée parmi les sauvegardes :\r\n"_w.data() +
+                                                e.what() + "\r\nLe document est enregistré quand même."_w.data());
+  }
+}
+
 void DocumentManager::write(const QString& path) {
+  // A document never saved by the user holds nothing worth keeping yet.
+  if (!generated_) keepBackup(path);
   onDisk_ = Storage::SaveBase(path);
   // The file now carries this version.
   fileRead_.newer = false;
   WriteSetting("dernier_fichier", path);
   generated_ = false;
+  EditHistory::instance().markSaved();
   SetDocumentModified(false);
+  RecoveryCopy::instance().documentSaved();
 }
 
 bool DocumentManager::Save() {
@@ -246,6 +287,7 @@ bool DocumentManager::SaveAs(const QString& path) {
                                                 lock.detail() + " : il ne peut pas être remplacé."_w.data());
     return false;
   }
+  keepBackup(path);
   const FileFingerprint written = Storage::SaveBase(path);
   currentFile_ = path;
   lock_ = std::move(lock);
@@ -254,7 +296,9 @@ bool DocumentManager::SaveAs(const QString& path) {
   onDisk_ = written;
   WriteSetting("dernier_fichier", path);
   generated_ = false;
+  EditHistory::instance().markSaved();
   SetDocumentModified(false);
+  RecoveryCopy::instance().documentSaved();
   if (captionChanged) captionChanged();
   return true;
 }
@@ -310,11 +354,15 @@ void DocumentManager::Discard() {
 }
 
 void DocumentManager::CloseDocument() {
+  RecoveryCopy::instance().documentClosing();
+  EditHistory::instance().documentClosing();
   if (Storage::isOpen()) Q_EMIT aboutToClose();
   Storage::CloseBase();
 }
 
 void DocumentManager::reset() {
+  RecoveryCopy::instance().reset();
+  EditHistory::instance().reset();
   currentFile_.clear();
   generated_ = false;
   modified_ = false;

@@ -48,6 +48,9 @@ public:
   // another window holds, or a damaged one, is opened read-only if the user
   // wants it so, else a fresh document is opened instead.
   bool OpenDocument(const QString& name);
+  // Opens `content` (the bytes of a data file: a backup, a recovery copy) as
+  // a fresh generated document; the file it came from stays as it is.
+  void OpenAsNewDocument(const std::string& content);
   // Default user, old entries moved into activities, default categories;
   // then the work screens, and the document reads as not modified.
   void AfterDocumentLoaded();
@@ -104,6 +107,9 @@ private:
   void openGenerated();
   bool mayOverwrite();
   void write(const QString& path);
+  // The file about to be replaced is kept among its backups; a backup that
+  // cannot be made is reported, and the save goes on.
+  void keepBackup(const QString& path);
   QString generatedName() const;
   bool hasDocumentExtension(const QString& path) const;
 

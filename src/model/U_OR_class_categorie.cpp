@@ -1,8 +1,11 @@
 #include "model/U_OR_class_categorie.h"
 
 #include "foundation/Cp1252.h"
+#include "model/U_class_activite_tessel.h"
 #include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+
+#include <algorithm>
 
 namespace tessel {
 
@@ -33,11 +36,34 @@ void Mcategorie::BuildDefaultTree(const ClassRef& cls, TreeSink& tree, TreeItem*
     AddDefaultNode(cls, tree, root, false, 1, name);
 }
 
+namespace {
+
+bool holdsEntries(Mactivite_tessel& activity) {
+  const ObjectList entries = activity.actions().Items();
+  return std::any_of(entries.begin(), entries.end(), [](const MObject_OCS* entry) { return entry != nullptr; });
+}
+
+// The activities bound to `category`.
+std::vector<Mactivite_tessel*> activitiesOf(const Mcategorie* category) {
+  std::vector<Mactivite_tessel*> found;
+  for (MObject_OCS* object : Mactivite_tessel::Class().LoadedObjects()) {
+    auto* activity = static_cast<Mactivite_tessel*>(object);
+    if (activity->Category() == category) found.push_back(activity);
+  }
+  return found;
+}
+
+} // namespace
+
 bool Mcategorie::RefuseDeletion(std::string& message) const {
   bool found = false;
   const ObjectList entries = Moccurence::Class().LoadedObjects();
   for (auto it = entries.rbegin(); it != entries.rend() && !found; ++it)
     found = static_cast<Moccurence*>(*it)->EntryCategory() == this;
+  // Entries now live in the category's activity: deleting the category would
+  // leave them counted under no category at all.
+  for (Mactivite_tessel* activity : activitiesOf(this))
+    found = found || holdsEntries(*activity);
   message = "Des durées d'activités sont associées à cette activité !\r\nImpossible de détruire cette activite"_w;
   if (found) return true;
   const std::vector<TObjRec*> children = Children();
@@ -48,6 +74,13 @@ bool Mcategorie::RefuseDeletion(std::string& message) const {
     }
   }
   return false;
+}
+
+void Mcategorie::Delete() {
+  // Its activities go with it unless they hold time, which is never lost.
+  for (Mactivite_tessel* activity : activitiesOf(this))
+    if (!holdsEntries(*activity)) activity->Delete();
+  TObjRec::Delete();
 }
 
 } // namespace tessel

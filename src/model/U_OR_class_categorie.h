@@ -16,7 +16,10 @@ public:
   // "Pause", "Réunion" (with its two kinds of meeting), "Administration",
   // "Rédaction" and "Note de Service" below this category.
   void CreateDefaultCategories();
+  // Refused while time is recorded under the category or one below it.
   bool RefuseDeletion(std::string& message) const override;
+  // Takes along its activities that hold no time.
+  void Delete() override;
 
   static std::string LinkListName(const ClassRef&) { return "Fliste_OR_activite"; }
   static std::string TaxonomyName(const ClassRef&);

@@ -58,6 +58,8 @@ void Moccurence::dateChanged(std::string_view name) {
 
 void Moccurence::unregistered() { unindex(); }
 
+void Moccurence::attributesRestored() { index(); }
+
 bool Moccurence::SetTimeSpent(TDateTime day, TDateTime time) {
   // Stored times hold whole seconds: closer than half a second is the same time.
   if (std::fabs(TimeSpent() - time) < 0.5 / 86400) return false;

@@ -45,6 +45,7 @@ public:
 protected:
   void dateChanged(std::string_view name) override;
   void unregistered() override;
+  void attributesRestored() override;
 
 private:
   void index();

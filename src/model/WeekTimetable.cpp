@@ -119,6 +119,16 @@ bool WeekTimetable::appendRow(Mcategorie* category) {
   return true;
 }
 
+void WeekTimetable::showRows(const std::vector<MObject_OCS*>& activities) {
+  std::vector<MObject_OCS*> rows;
+  for (MObject_OCS* activity : activities)
+    if (activity && std::find(rows.begin(), rows.end(), activity) == rows.end()) rows.push_back(activity);
+  for (MObject_OCS* activity : rows_)
+    if (std::find(rows.begin(), rows.end(), activity) == rows.end()) rows.push_back(activity);
+  rows_ = std::move(rows);
+  fillValues();
+}
+
 bool WeekTimetable::addRow(Mcategorie* category) {
   const bool added = appendRow(category);
   fillValues();
@@ -155,6 +165,20 @@ bool WeekTimetable::removeRow(int row) {
   rows_.erase(rows_.begin() + row);
   fillValues();
   return deleted;
+}
+
+int WeekTimetable::dropRowsOfCategory(const MObject_OCS* category) {
+  int dropped = 0;
+  for (int r = rowCount() - 1; r >= 0; --r) {
+    if (!category || this->category(r) != category) continue;
+    bool timed = false;
+    for (int d = 0; d < days; ++d) timed = timed || cell(r, d);
+    if (timed) continue;
+    rows_.erase(rows_.begin() + r);
+    ++dropped;
+  }
+  if (dropped) fillValues();
+  return dropped;
 }
 
 TDateTime WeekTimetable::rowTotal(int row) const {

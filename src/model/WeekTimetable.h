@@ -45,6 +45,9 @@ public:
   bool commit(int row, int day, const std::string& text, MObject_OCS* note = nullptr);
   // A row for the category's activity unless it has one; answers whether one was added.
   bool addRow(Mcategorie* category);
+  // These rows first, in this order (nothing is made), then those of the
+  // week's other entries.
+  void showRows(const std::vector<MObject_OCS*>& activities);
   // A row for every loaded category but the first (the root of the documents
   // this program makes), from the last loaded down; answers how many were added.
   int addRowsForAllCategories();
@@ -53,6 +56,9 @@ public:
   // Deletes the row's entries of this week, then the row; answers whether
   // entries were deleted.
   bool removeRow(int row);
+  // Before `category` is deleted: its rows go unless they hold time this
+  // week (a category with time is never deleted). Answers how many went.
+  int dropRowsOfCategory(const MObject_OCS* category);
 
   TDateTime rowTotal(int row) const;
   TDateTime dayTotal(int day) const;

@@ -1,16 +1,18 @@
 #include "objects/ZEP_Objet_OCS.h"
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_Classe.h"
 #include "engine/ZEP_requete.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/F_erreur.h"
-#include "foundation/ZEP_Dictionnaire.h"
 #include "foundation/ZEP_Version.h"
+#include "objects/IdentityDictionary.h"
 
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -33,13 +35,16 @@ struct State {
   bool open = false;
   std::vector<std::unique_ptr<ClassEntry>> entries; // in order of first registration
   std::unordered_map<std::string, ClassEntry*> byName; // upper-cased class name
-  std::unique_ptr<MDictionnaires_StringString_Objet<MObject_OCS>> identities;
-  // The same registrations by entity, which spares building the text keys of
-  // the dictionary on every lookup. An entity wrapped by two objects maps to
-  // null: the dictionary then answers.
-  std::unordered_map<const MEntite*, MObject_OCS*> byEntity;
+  // (class, entity) -> object; absent while no base is open.
+  std::unique_ptr<IdentityDictionary> identities;
+  // The entry of the class registered last: loading registers a class's
+  // objects one after the other.
+  const ClassRef* lastClass = nullptr;
+  ClassEntry* lastEntry = nullptr;
   DataFileInfo fileRead;
   bool damaged = false;
+  // The classes loaded with the base.
+  ClassList loaded;
   // One cached class search, reused while the same class is asked for.
   std::string cachedClass;
   MListe<MTruc> cachedStored;
@@ -55,8 +60,6 @@ std::unordered_map<std::string, const ClassRef*>& metaClasses() {
   static std::unordered_map<std::string, const ClassRef*> all;
   return all;
 }
-
-std::string identity(const MEntite* e) { return std::to_string(reinterpret_cast<std::uintptr_t>(e)); }
 
 ClassEntry* entryFor(std::string_view className, bool create) {
   State& s = state();
@@ -164,6 +167,11 @@ ObjectList ClassRef::LoadedObjectsWithSubclasses() const {
 void ClassRef::LoadAll() const {
   Storage::registerInClassTree(*this);
   const int n = StoredCount();
+  if (State& s = state(); s.identities && n > 0) {
+    s.identities->reserve(s.identities->size() + std::size_t(n));
+    auto& objects = entryFor(name_, true)->objects;
+    objects.reserve(objects.size() + std::size_t(n));
+  }
   for (int i = 0; i < n; ++i) CreateStored(i);
 }
 
@@ -201,6 +209,12 @@ const ClassRef& MObject_OCS::Class() {
   static const ClassOf<MObject_OCS> meta("MObject_OCS", nullptr);
   return meta;
 }
+
+// A big base has as many objects as entities: they come from the engine's
+// pools too.
+void* MObject_OCS::operator new(std::size_t size) { return pool::allocate(size); }
+
+void MObject_OCS::operator delete(void* p, std::size_t size) { pool::release(p, size); }
 
 MObject_OCS::MObject_OCS(const ClassRef& cls) : class_(&cls) { Storage::NewEntity(this, cls); }
 
@@ -242,12 +256,33 @@ void MObject_OCS::LoadRemaining(const ClassRef& cls, std::string_view) {
 
 void MObject_OCS::DeclareAttributes(const ClassRef&, std::vector<std::string>&) {}
 
+namespace {
+
+constexpr std::string_view attributePrefix = "sys_nom_attribut_";
+
+// Whether `relation` is named "sys_nom_attribut_" + attribute (ignoring
+// case), without making that name: attributes are read all the time.
+bool namesAttribute(const MEntite* relation, std::string_view attribute) {
+  if (relation->isTriple()) return relation->nomEquals(MObject_OCS::relationName(attribute));
+  const std::string_view name = relation->name();
+  return name.size() == attributePrefix.size() + attribute.size() &&
+         SameText(name.substr(attributePrefix.size()), attribute) &&
+         SameText(name.substr(0, attributePrefix.size()), attributePrefix);
+}
+
+} // namespace
+
 std::string MObject_OCS::relationName(std::string_view attribute) {
-  return "sys_nom_attribut_" + std::string(attribute);
+  return std::string(attributePrefix) + std::string(attribute);
 }
 
 MTruc* MObject_OCS::attributeTriple(std::string_view name) const {
-  return entity_ ? entity_->triplet_par_nom(relationName(name), 0) : nullptr;
+  if (!entity_) return nullptr;
+  // The first triple triplet_par_nom (relationName (name), 0) would find.
+  const TripleList& triples = entity_->subjects();
+  for (int i = 0, n = triples.rawSize(); i < n; ++i)
+    if (MTruc* t = triples.raw(i); t && namesAttribute(t->relation(), name)) return t;
+  return nullptr;
 }
 
 void MObject_OCS::RemoveAttribute(std::string_view name) {
@@ -306,7 +341,9 @@ TDateTime MObject_OCS::GetDate(std::string_view name) const {
   MTruc* t = attributeTriple(name);
   if (!t) return 0;
   try {
-    return TextToDate(t->valeur()->identifiant());
+    // A named value is read where its name lies.
+    const MEntite* value = t->valeur();
+    return value->name().empty() ? TextToDate(value->identifiant()) : TextToDate(value->name());
   } catch (const ConvertError&) {
     // A broken date becomes the present moment, at once and for good.
     const TDateTime now = Now();
@@ -444,17 +481,28 @@ std::string Storage::newIdentifier() {
   return ">" + std::string(reinterpret_cast<const char*>(bytes), 16);
 }
 
-void Storage::registerObject(MObject_OCS* object, const ClassRef& cls) {
+void Storage::registerObject(MObject_OCS* object, const ClassRef& cls, std::uint64_t order) {
   State& s = state();
-  if (!s.identities) s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
-  static std::uint64_t order = 0;
-  ClassEntry* entry = entryFor(cls.name(), true);
-  object->registrationOrder_ = ++order;
-  object->registryPosition_ = static_cast<int>(entry->objects.size());
-  entry->objects.push_back(object);
-  s.identities->Put(cls.name(), identity(object->entite()), object);
-  if (auto [it, fresh] = s.byEntity.try_emplace(object->entite(), object); !fresh && it->second != object)
-    it->second = nullptr;
+  if (!s.identities) s.identities = std::make_unique<IdentityDictionary>();
+  if (s.lastClass != &cls) {
+    s.lastEntry = entryFor(cls.name(), true);
+    s.lastClass = &cls;
+  }
+  ClassEntry* entry = s.lastEntry;
+  object->registrationOrder_ = order;
+  auto& list = entry->objects;
+  if (list.empty() || list.back()->registrationOrder_ < order) {
+    object->registryPosition_ = static_cast<int>(list.size());
+    list.push_back(object);
+  } else {
+    // Made again by an undo: back to its place among the others.
+    compact(*entry);
+    const auto at = std::lower_bound(list.begin(), list.end(), order,
+                                     [](const MObject_OCS* o, std::uint64_t n) { return o->registrationOrder_ < n; });
+    object->registryPosition_ = static_cast<int>(at - list.begin());
+    list.insert(at, object);
+  }
+  s.identities->put(object);
 }
 
 namespace {
@@ -495,9 +543,7 @@ void Storage::unregisterObject(MObject_OCS* object) {
       }
     }
   }
-  if (s.identities) s.identities->RemoveKey(object->classe().name(), identity(object->entite()));
-  if (auto it = s.byEntity.find(object->entite()); it != s.byEntity.end() && it->second == object)
-    s.byEntity.erase(it);
+  if (s.identities) s.identities->remove(object->classe().name(), object->entite());
   object->registryPosition_ = -1;
 }
 
@@ -519,17 +565,19 @@ MEntite* Storage::NewEntity(MObject_OCS* object, const ClassRef& cls) {
   e->affecter("sys_racine", "sys_Objet_Natif");
   e->affecter("sys_ID_classe", "sys_" + cls.name());
   if (!e->triplet_par_nom("SYS_OID", 0)) e->ajouter(b.relation("SYS_OID"), b.symbole(newIdentifier()));
-  registerObject(object, cls);
+  registerObject(object, cls, e->triplet(b.sysIdClasse(), 0)->sequence());
   return e;
 }
 
 MEntite* Storage::StoredEntity(MObject_OCS* object, const ClassRef& cls, int index) {
   MBC& b = base();
   const MListe<MTruc>& stored = storedList(cls.name());
-  object->entity_ = EntityRef(stored.Item(index)->sujet());
+  MTruc* classTriple = stored.Item(index);
+  object->entity_ = EntityRef(classTriple->sujet());
   MEntite* e = object->entity_.get();
+  const std::uint64_t order = classTriple->sequence(); // before the list may go stale
   if (!e->triplet_par_nom("SYS_OID", 0)) e->ajouter(b.relation("SYS_OID"), b.symbole(newIdentifier()));
-  registerObject(object, cls);
+  registerObject(object, cls, order);
   return e;
 }
 
@@ -556,10 +604,79 @@ MObject_OCS* Storage::ObjectOf(const MEntite* entity) {
     id = idOf(cls);
   }
   if (id.size() < 4) return nullptr;
-  const auto known = s.byEntity.find(entity);
-  if (known == s.byEntity.end()) return nullptr;
-  if (MObject_OCS* object = known->second) return SameText(object->classe().name(), id.substr(4)) ? object : nullptr;
-  return s.identities->Get(std::string(id.substr(4)), identity(entity));
+  return s.identities->get(id.substr(4), entity);
+}
+
+namespace {
+
+// The triple naming the entity's class, read as ObjectOf reads it, and the class's name.
+MTruc* classTripleOf(const MEntite* entity, std::string& className) {
+  const MEntite* classRelation = Storage::base().sysIdClasse();
+  MTruc* t = classRelation ? entity->triplet(classRelation, 0) : nullptr;
+  if (!t) return nullptr;
+  std::string id = t->valeur()->identifiant();
+  if (SameText(id, "sys_Mtache") || SameText(id, "sys_Mressource")) {
+    t = entity->triplet(classRelation, 1);
+    if (!t) return nullptr;
+    id = t->valeur()->identifiant();
+  }
+  if (id.size() < 4) return nullptr;
+  className = id.substr(4);
+  return t;
+}
+
+} // namespace
+
+void Storage::Resynchronise(const std::vector<MEntite*>& entities) {
+  State& s = state();
+  if (!s.open) return;
+  dropCache();
+  struct Revival {
+    const ClassRef* cls;
+    std::uint64_t order;
+  };
+  std::vector<Revival> revivals;
+  for (MEntite* e : entities) {
+    std::string className;
+    const MTruc* classTriple = classTripleOf(e, className);
+    bool several = false;
+    MObject_OCS* object = s.identities->onlyObjectOf(e, several);
+    if (several) {
+      // Two objects over one entity: the one of the class named.
+      object = classTriple ? s.identities->get(className, e) : nullptr;
+      if (!object) continue;
+    }
+    if (object && (!classTriple || !SameText(object->classe().name(), className))) {
+      object->Release();
+      delete object;
+      object = nullptr;
+    }
+    if (object) {
+      object->attributesRestored();
+      continue;
+    }
+    if (!classTriple) continue;
+    const ClassRef* cls = ClassRef::byName(className);
+    const bool loadable = cls && (std::find(s.loaded.begin(), s.loaded.end(), cls) != s.loaded.end() ||
+                                  entryFor(cls->name(), false));
+    if (loadable) revivals.push_back({cls, classTriple->sequence()});
+  }
+  // Class by class, in the order loading makes them.
+  std::sort(revivals.begin(), revivals.end(), [](const Revival& a, const Revival& b) {
+    return a.cls != b.cls ? a.cls->name() < b.cls->name() : a.order < b.order;
+  });
+  for (const Revival& r : revivals) {
+    const MListe<MTruc>& stored = storedList(r.cls->name());
+    int low = 0, high = stored.Count();
+    while (low < high) {
+      const int middle = (low + high) / 2;
+      if (stored.Item(middle)->sequence() < r.order)
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    if (low < stored.Count() && stored.Item(low)->sequence() == r.order) r.cls->CreateStored(low);
+  }
 }
 
 int Storage::loadedCount(std::string_view className) {
@@ -613,21 +730,25 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
     SaveBase(path);
   }
   b.vider();
-  MemoryStream payload;
   State& s = state();
   s.fileRead = {};
   s.damaged = false;
-  ReadDataFile(path, payload, &s.fileRead);
-  try {
-    b.lire(payload);
-  } catch (const StreamIntegrityError& e) {
-    // The whole content is in the base: a caller who accepts the damage goes on with it.
-    if (!acceptDamaged)
-      throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
-                             std::string(e.what()));
-    s.damaged = true;
-  } catch (const StreamReadError& e) {
-    throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " + std::string(e.what()));
+  {
+    // The payload goes once read: the objects are made without it.
+    MemoryStream payload;
+    ReadDataFile(path, payload, &s.fileRead);
+    try {
+      b.lire(payload);
+    } catch (const StreamIntegrityError& e) {
+      // The whole content is in the base: a caller who accepts the damage goes on with it.
+      if (!acceptDamaged)
+        throw DamagedFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +
+                               std::string(e.what()));
+      s.damaged = true;
+    } catch (const StreamReadError& e) {
+      throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " n'est pas lisible. " +
+                          std::string(e.what()));
+    }
   }
   startRegistry(classes, before, after);
 }
@@ -647,8 +768,10 @@ void Storage::startRegistry(const ClassList& classes, const Hook& before, const 
   State& s = state();
   s.entries.clear();
   s.byName.clear();
-  s.identities = std::make_unique<MDictionnaires_StringString_Objet<MObject_OCS>>();
-  s.byEntity.clear();
+  s.identities = std::make_unique<IdentityDictionary>();
+  s.lastClass = nullptr;
+  s.lastEntry = nullptr;
+  s.loaded = classes;
   if (MEntite* h = b.chercher_symbole("sys_heritage")) h->supprimer_liens();
   if (MEntite* sub = b.chercher_symbole("sys_a_pour_sous_classe")) sub->supprimer_liens();
   b.relation("sys_ID_classe");
@@ -678,7 +801,8 @@ void Storage::CloseBase() {
   State& s = state();
   liberer_requetes();
   s.identities.reset();
-  s.byEntity.clear();
+  s.lastClass = nullptr;
+  s.lastEntry = nullptr;
   dropCache();
   std::vector<std::unique_ptr<ClassEntry>> entries;
   entries.swap(s.entries);
@@ -696,9 +820,11 @@ void Storage::CloseBase() {
 void Storage::ImportBase(const QString& path) {
   MBC& b = base();
   dropCache();
-  MemoryStream payload;
-  ReadDataFile(path, payload);
-  b.lire(payload);
+  {
+    MemoryStream payload;
+    ReadDataFile(path, payload);
+    b.lire(payload);
+  }
   MEntite* oid = b.chercher_relation("SYS_OID");
   MEntite* classRelation = b.sysIdClasse();
   if (!oid || !classRelation) return;

@@ -156,6 +156,8 @@ public:
   virtual ~MObject_OCS();
   MObject_OCS(const MObject_OCS&) = delete;
   MObject_OCS& operator=(const MObject_OCS&) = delete;
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
 
   static const ClassRef& Class();
   const ClassRef& classe() const { return *class_; }
@@ -209,7 +211,8 @@ public:
   void SetEntityId(std::string_view text);
 
   static std::string relationName(std::string_view attribute);
-  // Order of registration among every object of the run (loading order first).
+  // The order loading registers the objects of one class in (that of their
+  // class triples in the base); objects made later come after.
   std::uint64_t registrationOrder() const { return registrationOrder_; }
   bool registered() const { return registryPosition_ >= 0; }
   // For holders that may outlive the object (a window on an object the user
@@ -220,9 +223,11 @@ public:
 protected:
   friend class Storage;
   MTruc* attributeTriple(std::string_view name) const;
-  // Told after a date attribute was written, and after the object left the registry.
+  // Told after a date attribute was written, after the object left the
+  // registry, and after its triples were put back as they were (undo).
   virtual void dateChanged(std::string_view) {}
   virtual void unregistered() {}
+  virtual void attributesRestored() {}
 
 private:
   void markGone();
@@ -276,6 +281,12 @@ public:
   static void ReleaseEntity(MObject_OCS* object);
   static MObject_OCS* ObjectOf(const MEntite* entity);
 
+  // After the triples of `entities` were put back as they were at another
+  // moment (undo, redo): an entity that gained its class triple gets its
+  // object, made as loading makes it, one that lost it loses its object, the
+  // others are told. Only classes loaded with the base or met since are made.
+  static void Resynchronise(const std::vector<MEntite*>& entities);
+
   static void Reclass(std::string_view oldClass, std::string_view newClass);
   static ObjectList ReferencingObjects(const MEntite* entity, const ClassRef* cls);
   static ObjectList FindByAttributes(std::string_view className, const std::vector<std::string>& conditions);
@@ -296,7 +307,7 @@ public:
 
   // Bookkeeping of the registry and the class tree.
   static void startRegistry(const ClassList& classes, const Hook& before, const Hook& after);
-  static void registerObject(MObject_OCS* object, const ClassRef& cls);
+  static void registerObject(MObject_OCS* object, const ClassRef& cls, std::uint64_t order);
   static void unregisterObject(MObject_OCS* object);
   static void registerInClassTree(const ClassRef& cls);
 };

@@ -4,6 +4,7 @@
 #include "foundation/UserPrompts.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
+#include "widgets/ProgramValues.h"
 #include "widgets/UiFonts.h"
 
 #include <QBitmap>
@@ -187,10 +188,10 @@ TBmp_dialog::~TBmp_dialog() {
 }
 
 QString TBmp_dialog::SettingsFile() {
-  // AppConfigLocation (~/.config/<program>/ on Linux): the folder where this
-  // program's own settings files belong, rather than loose in ~/.config.
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-      .filePath(QStringLiteral("BMPPROP.INI"));
+  // Beside the program's own settings ($XDG_CONFIG_HOME/Tessel/Tessel.conf),
+  // whatever names the running application carries.
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+      .filePath(ProductNameText() + QStringLiteral("/BMPPROP.INI"));
 }
 
 QWidget* TBmp_dialog::buildLeftPanel() {
@@ -428,7 +429,7 @@ void TBmp_dialog::showSize() {
   const int row = LB_bmp->currentRow();
   if (row < 0) return;
   const QPixmap& pixmap = pixmapOf(ItemFile(row));
-  Label_bmp->setText(QStringLiteral("%1 x %2").arg(pixmap.width()).arg(pixmap.height()));
+  Label_bmp->setText(QStringLiteral("%1x%2").arg(pixmap.width()).arg(pixmap.height()));
 }
 
 void TBmp_dialog::Valider() {

@@ -50,7 +50,8 @@ public:
   // Writes the chooser's settings file (see SettingsFile).
   ~TBmp_dialog() override;
 
-  // "BMPPROP.INI" in this program's folder of the user's configuration.
+  // "BMPPROP.INI" in the folder of the program's settings
+  // ($XDG_CONFIG_HOME/Tessel/).
   static QString SettingsFile();
 
   // The picture chosen (or cleared) when the window closes with Accepted.

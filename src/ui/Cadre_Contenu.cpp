@@ -4,6 +4,8 @@
 #include "ui/Sous_cadre_description.h"
 #include "ui/Sous_cadre_entete_contenu.h"
 
+#include <QLineEdit>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace tessel {
@@ -24,6 +26,9 @@ TFrame_contenu::TFrame_contenu(QWidget* parent)
   layout->addWidget(Frame_entete);
   layout->addWidget(Frame_description, 1);
   resize(DesignedSize);
+  // Return after the title goes on to the text, as Tab does.
+  connect(Frame_entete->Ed_titre_note, &QLineEdit::returnPressed, this,
+          [this] { Frame_description->RE_texte->setFocus(Qt::TabFocusReason); });
 }
 
 TFrame_contenu::~TFrame_contenu() = default;

@@ -2,6 +2,7 @@
 
 #include "foundation/Cp1252.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/Tadministration_FRAME.h"
 #include "model/U_class_contenu.h"
 #include "ui/Fenetre_Child_OAOR.h"
@@ -95,6 +96,13 @@ TFrame_visu_OAOR::TFrame_visu_OAOR(QWidget* parent)
   layout->addWidget(RE_texte, 1);
   layout->addStretch();
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, &TFrame_visu_OAOR::ClearNote);
+  // After an undo or a redo the note is read again, or goes with its object.
+  connect(&EditHistory::instance(), &EditHistory::restored, this, [this] {
+    if (object_.gone())
+      ClearNote();
+    else
+      refresh();
+  });
 }
 
 TFrame_visu_OAOR::~TFrame_visu_OAOR() = default;
@@ -128,6 +136,7 @@ void TFrame_visu_OAOR::OpenOrCreate() {
   if (kept) object_ = WatchedObject(kept);
   refresh();
   DocumentManager::instance().SetDocumentModified(true);
+  emit noteEdited();
 }
 
 void TFrame_visu_OAOR::refresh() {
@@ -171,7 +180,10 @@ void TFrame_visu_OAOR::paintTitle() {
   QFont font = painter.font();
   font.setBold(true);
   painter.setFont(font);
-  DrawEmbossedText(painter, 26, 2, Engraved, FitText(painter, box, fromCp1252(object->DisplayText()), "..."));
+  // Engraved where it reads, embossed (dark) on light colours such as white.
+  const QColor behind = GradientColourAt(colour_, ButtonFaceColour(), box, 2 + painter.fontMetrics().height() / 2);
+  DrawEmbossedText(painter, 26, 2, EngravedStyleOn(behind),
+                   FitText(painter, box, fromCp1252(object->DisplayText()), "..."));
   if (const auto* content = dynamic_cast<const Mcontenu*>(object))
     if (const TDM_metier* module = TDM_metier::instance())
       module->IL_smiley.draw(painter, box.width() - 20, 0, content->Satisfaction() - 1);

@@ -37,6 +37,10 @@ public slots:
   // note kept by the editor is shown afterwards.
   void OpenOrCreate();
 
+signals:
+  // After "+ ": the editor has closed, whatever it stored.
+  void noteEdited();
+
 protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,9 +5,13 @@
 #include "foundation/F_erreur.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "model/Tadministration_FRAME.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_OAOR.h"
+#include "ui/Cadre_res_personne.h"
+#include "ui/Cadre_res_societe.h"
+#include "widgets/EditSteps.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/U_DM_metier.h"
@@ -59,6 +63,15 @@ QString displayNameOf(const ClassRef& cls) {
   }
 }
 
+// The first field of `area` that Tab reaches, null when there is none.
+QWidget* firstField(QWidget* area) {
+  for (QWidget* w = area->nextInFocusChain(); w && w != area; w = w->nextInFocusChain()) {
+    if (!area->isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(area->window())) return w;
+  }
+  return nullptr;
+}
+
 // For a class whose editor frame is not part of this program: says so and
 // stores nothing.
 class MissingEditorFrame : public TFrame_OAOR {
@@ -85,6 +98,8 @@ TFrame_OAOR* CreateEditorFrame(const std::string& frameClass, QWidget* parent) {
   // The editor frames by the names the class registry gives them.
   static const std::pair<std::string_view, Factory> frames[] = {
       {"TFrame_contenu", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_contenu(p); }},
+      {"TFrame_personne", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_personne(p); }},
+      {"TFrame_societe", [](QWidget* p) -> TFrame_OAOR* { return new TFrame_societe(p); }},
   };
   for (const auto& [name, make] : frames)
     if (SameText(name, frameClass)) return make(parent);
@@ -112,12 +127,18 @@ TMDIChild_OAOR::TMDIChild_OAOR(QWidget* parent)
 
   Panel_boutons->setObjectName(QStringLiteral("Panel_boutons"));
   Panel_boutons->setFixedHeight(ButtonStripHeight);
-  BB_valider->setDefault(true);
+  // Only "OK" itself (or Ctrl+W) stores: Return, wherever it is pressed,
+  // never closes the window with what happens to be typed.
+  for (QPushButton* button : {BB_valider, BB_annuler}) button->setAutoDefault(false);
   connect(BB_valider, &QPushButton::clicked, this, Reported([this] { Valider(); }));
   connect(BB_annuler, &QPushButton::clicked, this, &TMDIChild_OAOR::Annuler);
   // Its object goes with the document: what was typed and not confirmed too.
   connect(&DocumentManager::instance(), &DocumentManager::aboutToClose, this, [this] {
     if (openWindows().contains(this)) Annuler();
+  });
+  // An undo took its object away: nothing is left to edit.
+  connect(&EditHistory::instance(), &EditHistory::restored, this, [this] {
+    if (openWindows().contains(this) && frame_ && frame_->ObjectGone()) Annuler();
   });
 
   auto* layout = new QVBoxLayout(this);
@@ -179,7 +200,11 @@ void TMDIChild_OAOR::Valider() {
     return;
   }
   lastResult = EditorResult::Ok;
+  const bool created = frame_ && !frame_->Object();
   if (frame_) frame_->Save();
+  if (const MObject_OCS* object = frame_ ? frame_->Object() : nullptr)
+    NameEditStep((created ? QStringLiteral("la création de %1") : QStringLiteral("la modification de %1"))
+                     .arg(QuotedName(object->DisplayText())));
   DocumentManager::instance().SetDocumentModified(true);
   done(Accepted);
 }
@@ -192,6 +217,17 @@ void TMDIChild_OAOR::Annuler() {
 void TMDIChild_OAOR::done(int result) {
   openWindows().removeAll(this);
   TMDI_base::done(result);
+}
+
+void TMDIChild_OAOR::showEvent(QShowEvent* event) {
+  TMDI_base::showEvent(event);
+  // What the user types next belongs here: the window takes the keyboard at
+  // once, on its first field unless a field of its own already had it.
+  QWidget* focused = focusWidget();
+  if (!focused || !Panel_frame->isAncestorOf(focused) || !focused->isVisible() || !focused->isEnabled())
+    if (QWidget* first = firstField(Panel_frame)) first->setFocus(Qt::ActiveWindowFocusReason);
+  raise();
+  activateWindow();
 }
 
 bool TMDIChild_OAOR::eventFilter(QObject* watched, QEvent* event) {
@@ -219,17 +255,16 @@ void TMDIChild_OAOR::keyPressEvent(QKeyEvent* event) {
   TMDI_base::keyPressEvent(event);
 }
 
-TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
+namespace {
+
+// The window already open on `object` (for none: a window whose frame holds
+// no object yet), or a new one, not shown yet.
+TMDIChild_OAOR* editorWindowFor(MObject_OCS* object, const ClassRef& cls) {
   for (TMDIChild_OAOR* window : openWindows()) {
     const TFrame_OAOR* frame = window->Frame();
     if (!frame) continue;
     const bool same = object ? frame->Object() == object : !frame->Object() && !frame->ObjectGone();
-    if (same) {
-      window->show();
-      window->raise();
-      window->activateWindow();
-      return window;
-    }
+    if (same) return window;
   }
   auto* window = new TMDIChild_OAOR(TMDIChild_OAOR::OwnerWindow());
   window->setAttribute(Qt::WA_DeleteOnClose);
@@ -237,18 +272,30 @@ TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
   window->ShowObject(object);
   // Each new window a step below and right of the last one, so none hides another.
   if (!openWindows().isEmpty()) window->move(openWindows().back()->pos() + CascadeStep);
-  window->show();
   openWindows().append(window);
   return window;
 }
 
-MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls) {
-  const QPointer<TMDIChild_OAOR> window = EditObject(object, cls);
-  window->ShowObject(object);
+} // namespace
+
+TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls) {
+  TMDIChild_OAOR* window = editorWindowFor(object, cls);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls, EditorResult* result) {
+  // Shown once, modal from the start: a window that flickers on and off
+  // may lose the keyboard to the window behind it. A window already open
+  // keeps what was typed in it and comes back modal.
+  const QPointer<TMDIChild_OAOR> window = editorWindowFor(object, cls);
   window->hide();
   // Kept until its frame's object is read.
   window->setAttribute(Qt::WA_DeleteOnClose, false);
-  window->exec();
+  const int closed = window->exec();
+  if (result) *result = window && closed == QDialog::Accepted ? EditorResult::Ok : EditorResult::Cancel;
   if (!window) return nullptr;
   MObject_OCS* held = window->Frame() ? window->Frame()->Object() : nullptr;
   delete window.data();

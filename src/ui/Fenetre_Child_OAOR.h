@@ -61,6 +61,7 @@ public:
   void done(int result) override;
 
 protected:
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool PreviewKey(QKeyEvent& event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -86,7 +87,8 @@ TMDIChild_OAOR* EditObject(MObject_OCS* object, const ClassRef& cls);
 
 // The same window, shown again on the object and run modally; it is gone on
 // return. Answers the object its frame held when it closed (a new object made
-// by OK), null when it held none.
-MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls);
+// by OK), null when it held none. `result`, when given, tells whether this
+// window was closed with OK (any other way of closing it is Cancel).
+MObject_OCS* EditObjectModally(MObject_OCS* object, const ClassRef& cls, EditorResult* result = nullptr);
 
 } // namespace tessel

@@ -9,11 +9,14 @@
 #include "widgets/UiFonts.h"
 
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -21,7 +24,10 @@
 
 namespace tessel {
 
-ColourSquare::ColourSquare(QWidget* parent) : QWidget(parent) { setCursor(Qt::PointingHandCursor); }
+ColourSquare::ColourSquare(QWidget* parent) : QWidget(parent) {
+  setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::TabFocus);
+}
 
 void ColourSquare::SetColour(const QColor& colour) {
   colour_ = colour;
@@ -36,6 +42,21 @@ void ColourSquare::paintEvent(QPaintEvent*) {
   // Corners a quarter of the side across, like a rounded shape of the toolkit.
   const qreal corner = std::min(width(), height()) / 8.0;
   painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), corner, corner);
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(4, 4, -4, -4);
+    focus.backgroundColor = colour_;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
+}
+
+void ColourSquare::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    emit pressed();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void ColourSquare::mousePressEvent(QMouseEvent* event) {
@@ -103,9 +124,11 @@ TForme_DefCatDialog::TForme_DefCatDialog(QWidget* parent)
   BB_annuler->setGeometry(168, 144, 75, 25);
   connect(BB_annuler, &QPushButton::clicked, this, &QDialog::reject);
 
-  setTabOrder(Ed_nom_categorie, SB_def_cat);
-  setTabOrder(SB_def_cat, RE_description_categorie);
-  setTabOrder(RE_description_categorie, BB_oui);
+  // The reading order: the fields at the left, then the squares at the right.
+  setTabOrder(Ed_nom_categorie, RE_description_categorie);
+  setTabOrder(RE_description_categorie, Shape_couleur);
+  setTabOrder(Shape_couleur, SB_def_cat);
+  setTabOrder(SB_def_cat, BB_oui);
   setTabOrder(BB_oui, BB_annuler);
 }
 
@@ -120,7 +143,7 @@ void TForme_DefCatDialog::SetColour(const QColor& colour) { Shape_couleur->SetCo
 
 void TForme_DefCatDialog::done(int result) {
   if (isVisible() && Ed_nom_categorie->text().trimmed().isEmpty()) {
-    prompts().message(MessageKind::Plain, std::string("Nom Catégorie Vide !"_w));
+    prompts().message(MessageKind::Warning, std::string("Nom Catégorie Vide !"_w));
     Ed_nom_categorie->setFocus();
     return;
   }

@@ -34,6 +34,8 @@ signals:
 protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  // Reached with Tab like the other fields; Space opens the colours.
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   QColor colour_ = Qt::white;

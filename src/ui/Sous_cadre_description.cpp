@@ -17,36 +17,23 @@ namespace {
 
 constexpr int CommentStripHeight = 41;
 
-QLabel* boldLabel(const char* name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QLatin1String(name));
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-  return label;
-}
+// Ctrl+Tab in a free-text editor types a tab; Tab alone moves on.
+class CtrlTabTypesTab : public QObject {
+public:
+  using QObject::QObject;
 
-QTextEdit* textEditor(const char* name, QWidget* parent) {
-  auto* editor = new QTextEdit(parent);
-  editor->setObjectName(QLatin1String(name));
-  editor->setFrameShape(QFrame::NoFrame);
-  editor->setAcceptRichText(false);
-  editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  editor->setTabChangesFocus(true);
-  // The comment strip is low: the scroll bar must not set the height.
-  editor->setMinimumHeight(16);
-  editor->setToolTip(QStringLiteral("CRTL+TAB pour les tabulations"));
-  return editor;
-}
-
-// The editor's text with its paragraph breaks as "\n", no-break spaces kept.
-QString rawText(const QTextEdit* editor) {
-  QString text = editor->document()->toRawText();
-  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-  return text;
-}
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+        static_cast<QTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 } // namespace
 
@@ -57,14 +44,45 @@ std::string StoredTextOf(const QString& editorText, std::string_view blank) {
   return EncodeText(toEngineLines(editorText));
 }
 
+QTextEdit* NewFreeTextEditor(const char* name, QWidget* parent) {
+  auto* editor = new QTextEdit(parent);
+  editor->setObjectName(QLatin1String(name));
+  editor->setFrameShape(QFrame::NoFrame);
+  editor->setAcceptRichText(false);
+  editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  editor->setTabChangesFocus(true);
+  // Comment strips are low: the scroll bar must not set the height.
+  editor->setMinimumHeight(16);
+  editor->setToolTip(QStringLiteral("CRTL+TAB pour les tabulations"));
+  editor->installEventFilter(new CtrlTabTypesTab(editor));
+  return editor;
+}
+
+QLabel* NewFreeTextCaption(const char* name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QLatin1String(name));
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+QString FreeTextOf(const QTextEdit& editor) {
+  QString text = editor.document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
 TFrame_description::TFrame_description(QWidget* parent)
     : QWidget(parent),
-      Label_description(boldLabel("Label_description", nullptr)),
-      RE_texte(textEditor("RE_texte", nullptr)),
+      Label_description(NewFreeTextCaption("Label_description", nullptr)),
+      RE_texte(NewFreeTextEditor("RE_texte", nullptr)),
       Splitter(new QSplitter(Qt::Vertical, this)),
       Panel_commentaire(new QWidget),
-      Label_commentaire(boldLabel("Label_commentaire", Panel_commentaire)),
-      RE_commentaire(textEditor("RE_commentaire", Panel_commentaire)) {
+      Label_commentaire(NewFreeTextCaption("Label_commentaire", Panel_commentaire)),
+      RE_commentaire(NewFreeTextEditor("RE_commentaire", Panel_commentaire)) {
   setObjectName(QStringLiteral("TFrame_description"));
 
   auto* textPanel = new QWidget;
@@ -94,8 +112,6 @@ TFrame_description::TFrame_description(QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Splitter);
 
-  RE_texte->installEventFilter(this);
-  RE_commentaire->installEventFilter(this);
   SetLanguage(0);
 }
 
@@ -117,19 +133,8 @@ void TFrame_description::ShowContent(const Mcontenu& content) {
 }
 
 void TFrame_description::SaveContent(Mcontenu& content) const {
-  content.SetTexte(StoredTextOf(rawText(RE_texte), "<Vide>"));
-  content.SetCommentaire(StoredTextOf(rawText(RE_commentaire), "<Sans commentaire>"));
-}
-
-bool TFrame_description::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && (watched == RE_texte || watched == RE_commentaire)) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
-      static_cast<QTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
-      return true;
-    }
-  }
-  return QWidget::eventFilter(watched, event);
+  content.SetTexte(StoredTextOf(FreeTextOf(*RE_texte), "<Vide>"));
+  content.SetCommentaire(StoredTextOf(FreeTextOf(*RE_commentaire), "<Sans commentaire>"));
 }
 
 } // namespace tessel

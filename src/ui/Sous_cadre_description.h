@@ -23,6 +23,14 @@ QString EditorTextOf(std::string_view stored);
 // otherwise its lines ending with CR LF (none after the last), encoded.
 std::string StoredTextOf(const QString& editorText, std::string_view blank);
 
+// The editors of free texts: no border, a vertical scroll bar, Tab moves on
+// and Ctrl+Tab types a tab (the hint says so).
+QTextEdit* NewFreeTextEditor(const char* name, QWidget* parent);
+// The right-aligned bold caption over such an editor.
+QLabel* NewFreeTextCaption(const char* name, QWidget* parent);
+// What such an editor holds, its paragraph breaks as "\n", no-break spaces kept.
+QString FreeTextOf(const QTextEdit& editor);
+
 class TFrame_description : public QWidget {
   Q_OBJECT
 public:
@@ -43,9 +51,6 @@ public:
   QWidget* const Panel_commentaire;
   QLabel* const Label_commentaire;
   QTextEdit* const RE_commentaire;
-
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace tessel

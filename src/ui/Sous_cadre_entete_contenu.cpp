@@ -3,7 +3,6 @@
 #include "foundation/Cp1252.h"
 #include "model/U_class_contenu.h"
 #include "objects/U_OR_class.h"
-#include "ui/Fenetre_liste_obj.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
 #include "widgets/U_DM_metier.h"
@@ -116,6 +115,8 @@ TFrame_entete_contenu::TFrame_entete_contenu(QWidget* parent)
   CB_realise->move(56, 25);
   CB_evt->setObjectName(QStringLiteral("CB_evt"));
   CB_evt->move(140, 25);
+  // Ticked on the way: the keyboard stays in the field being typed.
+  for (QCheckBox* box : {CB_realise, CB_evt}) box->setFocusPolicy(Qt::TabFocus);
 
   CB_smiley->setObjectName(QStringLiteral("CB_smiley"));
   CB_smiley->setGeometry(4, 20, 45, 24);
@@ -197,9 +198,7 @@ void TFrame_entete_contenu::ShowContent(Mcontenu& content) {
   Ed_titre_note->setText(fromCp1252(content.Title()));
   const int satisfaction = content.Satisfaction();
   CB_smiley->setCurrentIndex(satisfaction >= 0 && satisfaction < CB_smiley->count() ? satisfaction : -1);
-  themes_.clear();
-  for (MObject_OCS* linked : content.themes().Items())
-    if (auto* theme = dynamic_cast<TObjRec*>(linked)) themes_.push_back({theme->Name(), WatchedObject(theme)});
+  themes_.load(content.themes());
   updateThemesPanel();
   themesChanged();
 }
@@ -210,47 +209,14 @@ void TFrame_entete_contenu::SaveContent(Mcontenu& content) {
   content.SetSatisfaction(CB_smiley->currentIndex());
   content.SetTitre(toCp1252(Ed_titre_note->text()));
 
-  // Links to themes that are not loaded were never shown, so the user could
-  // not have removed them: they stay. The others become the working list.
-  MLISTE_Object_OCS& links = content.themes();
-  const ObjectList stored = links.Items();
-  for (int i = int(stored.size()) - 1; i >= 0; --i)
-    if (stored[std::size_t(i)]) links.DeleteAt(i);
-  for (const Theme& theme : themes_)
-    if (MObject_OCS* object = theme.object.get()) links.Add(object);
-  const ClassRef* taxonomy = content.classe().TaxonomyClass();
-  if (links.Count() == 0 && taxonomy && taxonomy->LoadedCount() > 0) links.Add(taxonomy->LoadedItem(0));
+  themes_.store(content.themes(), content.classe().TaxonomyClass());
   themes_.clear();
   themesChanged();
 }
 
-QString TFrame_entete_contenu::ThemesHint() const {
-  QStringList names;
-  for (auto theme = themes_.rbegin(); theme != themes_.rend(); ++theme) names << fromCp1252(theme->name);
-  return names.join(QLatin1Char('\n'));
-}
-
 void TFrame_entete_contenu::ChooseThemes() {
   TLB_themes->setChecked(true);
-  if (taxonomy_) {
-    StringsWithObjects current;
-    for (const Theme& theme : themes_)
-      if (MObject_OCS* object = theme.object.get()) current.emplace_back(theme.name, object);
-    const QRect editor = window()->frameGeometry();
-    const TDM_metier* module = TDM_metier::instance();
-    const std::optional<StringsWithObjects> chosen = TForme_liste_objets::ChooseObjects(
-        QPoint(editor.x() + editor.width(), editor.y()), editor.height(), *taxonomy_, current,
-        [](const MObject_OCS* object) { return object->GetString("Nom"); },
-        module ? &module->imgListe_commun : nullptr, QStringLiteral("Thèmes(s)"));
-    if (chosen) {
-      themes_.clear();
-      for (auto item = chosen->rbegin(); item != chosen->rend(); ++item) {
-        const bool taken = std::any_of(themes_.begin(), themes_.end(),
-                                       [&](const Theme& theme) { return theme.object.get() == item->second; });
-        if (!taken) themes_.push_back({item->first, WatchedObject(item->second)});
-      }
-    }
-  }
+  if (taxonomy_) themes_.choose(*window(), *taxonomy_, QStringLiteral("Thèmes(s)"));
   TLB_themes->setChecked(false);
   themesChanged();
 }
@@ -284,7 +250,7 @@ void TFrame_entete_contenu::updateThemesPanel() {
 }
 
 void TFrame_entete_contenu::themesChanged() {
-  Label_themes->setText(QString::number(themes_.size()) + QStringLiteral(" thème(s)"));
+  Label_themes->setText(QString::number(themes_.count()) + QStringLiteral(" thème(s)"));
   PB_themes->setToolTip(ThemesHint());
   PB_themes->update();
 }
@@ -292,9 +258,7 @@ void TFrame_entete_contenu::themesChanged() {
 void TFrame_entete_contenu::paintThemes() {
   QPainter painter(PB_themes);
   painter.fillRect(PB_themes->rect(), ButtonFaceColour());
-  std::vector<TObjRec*> nodes;
-  for (const Theme& theme : themes_) nodes.push_back(dynamic_cast<TObjRec*>(theme.object.get()));
-  TObjRec::DrawPictures(nodes, painter, PB_themes->rect(), 1);
+  themes_.paint(painter, PB_themes->rect());
 }
 
 } // namespace tessel

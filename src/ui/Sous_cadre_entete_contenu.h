@@ -3,12 +3,9 @@
 // satisfaction list and, when the content's taxonomy has objects, the themes
 // panel with its "+" button.
 
-#include "ui/Cadre_OAOR.h"
+#include "ui/LinkedNodeList.h"
 
 #include <QWidget>
-
-#include <string>
-#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -24,12 +21,6 @@ class Mcontenu;
 class TFrame_entete_contenu : public QWidget {
   Q_OBJECT
 public:
-  // A theme of the working list.
-  struct Theme {
-    std::string name;
-    WatchedObject object;
-  };
-
   explicit TFrame_entete_contenu(QWidget* parent = nullptr);
   ~TFrame_entete_contenu() override;
 
@@ -44,9 +35,9 @@ public:
   void SaveContent(Mcontenu& content);
 
   // The themes the content will have, in the order they are stored.
-  const std::vector<Theme>& Themes() const { return themes_; }
+  const LinkedNodeList& Themes() const { return themes_; }
   // The theme names from the last to the first, one per line.
-  QString ThemesHint() const;
+  QString ThemesHint() const { return themes_.hint(); }
 
   QWidget* const Panel_entete;
   QLabel* const Label_intitule;
@@ -75,7 +66,7 @@ private:
   void paintThemes();
 
   const ClassRef* taxonomy_ = nullptr;
-  std::vector<Theme> themes_;
+  LinkedNodeList themes_;
 };
 
 } // namespace tessel

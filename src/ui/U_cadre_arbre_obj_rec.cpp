@@ -4,9 +4,11 @@
 #include "foundation/F_erreur.h"
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
+#include "model/EditHistory.h"
 #include "objects/U_OR_class.h"
 #include "ui/Bmpdialog.h"
 #include "ui/Fenetre_definition_categorie.h"
+#include "widgets/EditSteps.h"
 #include "widgets/IconSet.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
@@ -25,12 +27,15 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolTip>
 #include <QUuid>
 #include <QVBoxLayout>
 
+#include <functional>
+#include <memory>
 #include <set>
 #include <string_view>
 
@@ -93,15 +98,16 @@ bool reaches(TObjRec* from, const TObjRec* target, std::set<const TObjRec*>& see
 }
 
 // Deletes the subtree below `node` (an invariant child goes, its subtree
-// stays); `gone` collects every object deleted and guards against nodes
-// listed twice or lists that loop.
-void deleteSubtree(TObjRec* node, std::set<const MObject_OCS*>& gone) {
+// stays), each object once `deleting` has seen it; `gone` collects every
+// object deleted and guards against nodes listed twice or lists that loop.
+void deleteSubtree(TObjRec* node, std::set<const MObject_OCS*>& gone, const std::function<void(TObjRec*)>& deleting) {
   const std::vector<TObjRec*> children = node->Children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     TObjRec* child = *it;
     if (!child || !gone.insert(child).second) continue;
-    if (!child->Invariant()) deleteSubtree(child, gone);
+    if (!child->Invariant()) deleteSubtree(child, gone, deleting);
     node->RemoveChild(child);
+    deleting(child);
     child->Delete();
   }
 }
@@ -198,6 +204,10 @@ TaxonomyTreeView::TaxonomyTreeView(TFrame_obj_rec* frame)
   setFrameShape(QFrame::NoFrame);
   setIndentation(19);
   setRootIsDecorated(false);
+  // Top-level nodes have no arrow to open them again: they stay open.
+  connect(this, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* item) {
+    if (!item->parent()) item->setExpanded(true);
+  });
   setIconSize(IconSize);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -504,6 +514,7 @@ TFrame_obj_rec::TFrame_obj_rec(QWidget* parent)
     TV_arbre->clear();
     updateActions();
   });
+  connect(&EditHistory::instance(), &EditHistory::restored, this, &TFrame_obj_rec::Reload);
 }
 
 TFrame_obj_rec::~TFrame_obj_rec() = default;
@@ -523,7 +534,7 @@ void TFrame_obj_rec::ShowTaxonomy(const ClassRef& cls, const ImageList& images) 
   fill();
 }
 
-void TFrame_obj_rec::fill() {
+void TFrame_obj_rec::fill(bool givePictures) {
   const ClassRef& cls = *class_;
   TV_arbre->setUpdatesEnabled(false);
   TV_arbre->clear();
@@ -542,7 +553,7 @@ void TFrame_obj_rec::fill() {
     TreeItem* root = TObjRec::AddDefaultNode(cls, *TV_arbre, nullptr, true, 1, cls.TaxonomyName());
     cls.BuildDefaultTree(*TV_arbre, root);
   }
-  if (QTreeWidgetItem* top = TV_arbre->topLevelItem(0)) {
+  if (QTreeWidgetItem* top = TV_arbre->topLevelItem(0); top && givePictures) {
     TaxonomyNodeItem* first = TaxonomyTreeView::itemOf(top);
     if (first->imageIndex() == -1) {
       TObjRec::CopyImageToNode(*TV_arbre, first, 0);
@@ -550,11 +561,40 @@ void TFrame_obj_rec::fill() {
       TObjRec::RefreshImages(*TV_arbre, first);
     }
   }
-  if (auto* first = dynamic_cast<TObjRec*>(cls.LoadedCount() > 0 ? cls.LoadedItem(0) : nullptr))
+  if (auto* first = dynamic_cast<TObjRec*>(cls.LoadedCount() > 0 ? cls.LoadedItem(0) : nullptr); first && givePictures)
     TObjRec::PropagatePictures(first);
   sort();
   if (QTreeWidgetItem* top = TV_arbre->topLevelItem(0)) top->setExpanded(true);
   TV_arbre->setUpdatesEnabled(true);
+  updateActions();
+}
+
+void TFrame_obj_rec::Reload() {
+  if (!class_) return;
+  // The nodes open and the one selected stay so, as long as their objects live.
+  struct Kept {
+    MObject_OCS* object;
+    std::shared_ptr<const bool> alive;
+  };
+  std::vector<Kept> expanded;
+  Kept selected{};
+  for (QTreeWidgetItemIterator it(TV_arbre); *it; ++it) {
+    MObject_OCS* object = TaxonomyTreeView::itemOf(*it)->object();
+    if (!object) continue;
+    if ((*it)->isExpanded()) expanded.push_back({object, object->liveness()});
+    if ((*it)->isSelected()) selected = {object, object->liveness()};
+  }
+  const int scrolled = TV_arbre->verticalScrollBar()->value();
+  // Showing must not change the document an undo just put back.
+  fill(false);
+  for (const Kept& kept : expanded)
+    if (*kept.alive)
+      for (TaxonomyNodeItem* item : TV_arbre->nodesShowing(kept.object)) item->setExpanded(true);
+  if (selected.alive && *selected.alive) {
+    const std::vector<TaxonomyNodeItem*> shown = TV_arbre->nodesShowing(selected.object);
+    if (!shown.empty()) TV_arbre->setCurrentItem(shown.front());
+  }
+  TV_arbre->verticalScrollBar()->setValue(scrolled);
   updateActions();
 }
 
@@ -641,6 +681,7 @@ void TFrame_obj_rec::CreateNode() {
   if (colours) node->SetColour(BgrFromColour(dialog.cat_couleur));
   setNodeColour(TaxonomyTreeView::itemOf(created));
   setModified();
+  NameEditStep(QStringLiteral("la création de %1").arg(QuotedName(node->Name())));
   selected->setExpanded(true);
   sort();
   TV_arbre->scrollToItem(TaxonomyTreeView::itemOf(created));
@@ -672,7 +713,9 @@ void TFrame_obj_rec::commitRename(const QPersistentModelIndex& index, const QStr
     refuse(RenameDuplicate);
     return;
   }
+  const std::string former = node->Name();
   node->SetName(name);
+  NameEditStep(QStringLiteral("le renommage de %1 en %2").arg(QuotedName(former), QuotedName(name)));
   for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) shown->setText(0, fromCp1252(name));
   sort();
   TV_arbre->scrollToItem(item);
@@ -691,6 +734,7 @@ void TFrame_obj_rec::ChangeIcon() {
   if (!editor.Execute()) return;
   const QImage picture = editor.Picture();
   node->SetPicture(&picture); // an empty picture: the node shows its parent's
+  NameEditStep(QStringLiteral("le changement d'icône de %1").arg(QuotedName(node->Name())));
   for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) TObjRec::RefreshImages(*TV_arbre, shown);
   TV_arbre->viewport()->update();
   emit nodeChanged(node);
@@ -721,6 +765,7 @@ void TFrame_obj_rec::EditNode() {
   node->SetDescription(toEngineLines(dialog.cat_description));
   if (colours) node->SetColour(BgrFromColour(dialog.cat_couleur));
   node->SetPicture(&dialog.cat_bitmap);
+  NameEditStep(QStringLiteral("la modification de %1").arg(QuotedName(name)));
   for (TaxonomyNodeItem* shown : TV_arbre->nodesShowing(node)) {
     TObjRec::RefreshImages(*TV_arbre, shown);
     shown->setText(0, fromCp1252(name));
@@ -734,6 +779,9 @@ void TFrame_obj_rec::EditNode() {
 
 void TFrame_obj_rec::DeleteNode() {
   if (TV_arbre->editing()) return;
+  // A value still being typed elsewhere (a time in the timetable) is
+  // committed when it loses the focus: before the refusal looks for time.
+  TV_arbre->setFocus();
   TaxonomyNodeItem* selected = TV_arbre->selectedNode();
   TObjRec* node = selected ? selected->node() : nullptr;
   if (!node) {
@@ -756,13 +804,17 @@ void TFrame_obj_rec::DeleteNode() {
   if (selected->childCount() > 0) {
     std::string question(Messages[ConfirmDelete]);
     question.replace(question.find("%s"), 2, toCp1252(selected->text(0)));
-    if (!prompts().askYesNo(question)) return;
+    if (!prompts().askYesCancel(question)) return;
   }
 
+  const QString caption = QStringLiteral("la suppression de %1").arg(QuotedName(node->Name()));
   std::set<const MObject_OCS*> gone{node};
-  deleteSubtree(node, gone);
+  const auto deleting = [this](TObjRec* object) { emit nodeAboutToBeDeleted(object); };
+  deleteSubtree(node, gone, deleting);
   if (TObjRec* parent = TaxonomyTreeView::itemOf(parentItem)->node()) parent->RemoveChild(node);
+  deleting(node);
   node->Delete();
+  NameEditStep(caption);
 
   // Every node that showed a deleted object goes, wherever it was listed.
   std::vector<QTreeWidgetItem*> doomed;
@@ -792,6 +844,8 @@ void TFrame_obj_rec::MoveNode(QTreeWidgetItem* draggedItem, QTreeWidgetItem* tar
   if (!oldParentItem) return;
   if (TObjRec* oldParent = TaxonomyTreeView::itemOf(oldParentItem)->node()) oldParent->RemoveChild(node);
   newParent->AddChild(node);
+  NameEditStep(
+      QStringLiteral("le déplacement de %1 sous %2").arg(QuotedName(node->Name()), QuotedName(newParent->Name())));
   TObjRec::AddSubtree(*TV_arbre, target, node);
   delete dragged;
   TV_arbre->setCurrentItem(target);

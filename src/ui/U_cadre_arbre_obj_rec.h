@@ -120,6 +120,9 @@ public:
   // The node showing `object` takes its current name and picture; nothing
   // when no node shows it.
   void RefreshNode(MObject_OCS* object);
+  // The tree made again from the objects (after an undo or a redo), its open
+  // nodes and its selection kept.
+  void Reload();
   void SetTitleBarVisible(bool visible);
   // The tree itself, for owners that handle its double clicks, or accept
   // drops from it (a drop's source() is this view; the dragged node is the
@@ -166,12 +169,16 @@ signals:
   // After the user renamed a node, changed its icon or edited it in the
   // category dialog.
   void nodeChanged(MObject_OCS* object);
+  // Just before a deleted node's object goes (each object of a deleted
+  // subtree in turn), while it can still be read.
+  void nodeAboutToBeDeleted(MObject_OCS* object);
 
 private:
   friend class TaxonomyNodeDelegate;
   friend class TaxonomyTreeView;
 
-  void fill();
+  // `givePictures`: nodes without a picture get their parent's, the top node the first of the image list.
+  void fill(bool givePictures = true);
   void updateActions();
   void showContextMenu(const QPoint& pos);
   // The text typed in place for the node at `index`, once its editor closed.

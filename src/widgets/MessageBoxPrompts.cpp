@@ -3,6 +3,7 @@
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
 #include "foundation/ZEP_Dates.h"
+#include "model/EditHistory.h"
 #include "widgets/ErrorWindow.h"
 #include "widgets/ProgramValues.h"
 
@@ -64,6 +65,16 @@ bool MessageBoxPrompts::askYesNo(const std::string& text) {
   return box->clickedButton() == yes;
 }
 
+bool MessageBoxPrompts::askYesCancel(const std::string& text) {
+  std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
+  QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+  QPushButton* cancel = box->addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+  box->setDefaultButton(yes);
+  box->setEscapeButton(cancel);
+  box->exec();
+  return box->clickedButton() == yes;
+}
+
 Answer MessageBoxPrompts::askYesNoCancel(const std::string& text) {
   std::unique_ptr<QMessageBox> box(newBox(QMessageBox::Question, ConfirmationCaption(), text));
   QPushButton* yes = box->addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
@@ -105,9 +116,25 @@ bool ReportEscapedException() {
 }
 
 bool RunReported(const std::function<void()>& command) {
+  // The command's changes of the document are one step of the edit history;
+  // the step is closed before a failure is shown, so the box's own events
+  // are no part of it.
+  EditHistory& history = EditHistory::instance();
+  std::exception_ptr failure;
+  history.beginCommand();
   try {
     command();
-    return true;
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    history.endCommand();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  if (!failure) return true;
+  try {
+    std::rethrow_exception(failure);
   } catch (...) {
     return ReportEscapedException();
   }

@@ -19,6 +19,7 @@ class MessageBoxPrompts final : public UserPrompts {
 public:
   void message(MessageKind kind, const std::string& text) override;
   bool askYesNo(const std::string& text) override;
+  bool askYesCancel(const std::string& text) override;
   Answer askYesNoCancel(const std::string& text) override;
   void showError(const std::string& text) override;
   void setBusy(bool busy) override;

@@ -10,6 +10,7 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessel {
 
@@ -93,6 +94,58 @@ void PaintCaptionBand(QPainter& canvas, const QRect& box, const QString& title, 
   const int x = leftOffset + (width - leftOffset) / 2 - metrics.horizontalAdvance(title) / 2;
   const int y = (height - 2) / 2 - metrics.height() / 2;
   DrawEmbossedText(canvas, box.left() + x, box.top() + y, Embossed, title);
+}
+
+namespace {
+
+double luminance(const QColor& colour) {
+  const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  const QColor rgb = colour.toRgb();
+  return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ContrastingColour(const QColor& background) {
+  return ContrastRatio(Qt::black, background) >= ContrastRatio(Qt::white, background) ? QColor(Qt::black)
+                                                                                       : QColor(Qt::white);
+}
+
+QColor ReadableColour(const QColor& colour, const QColor& background) {
+  return ContrastRatio(colour, background) >= ReadableContrast ? colour : ContrastingColour(background);
+}
+
+QColor GradientColourAt(const QColor& top, const QColor& bottom, const QRect& rect, int y) {
+  const double t = rect.height() > 0 ? std::clamp(double(y - rect.top()) / rect.height(), 0.0, 1.0) : 0.0;
+  const QColor a = top.toRgb();
+  const QColor b = bottom.toRgb();
+  const auto mix = [t](int from, int to) { return from + int((to - from) * t); };
+  return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+void DrawOutlinedText(QPainter& canvas, int x, int y, const QString& text, const QColor& colour,
+                      const QColor& background) {
+  const QPen previous = canvas.pen();
+  if (ContrastRatio(colour, background) < ReadableContrast) {
+    canvas.setPen(ContrastingColour(background));
+    for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -1; dy <= 1; ++dy)
+        if (dx || dy) DrawEmbossedText(canvas, x + dx, y + dy, PlainText, text);
+  }
+  canvas.setPen(colour);
+  DrawEmbossedText(canvas, x, y, PlainText, text);
+  canvas.setPen(previous);
+}
+
+int EngravedStyleOn(const QColor& background) {
+  // Bold titles read from a ratio of 3.
+  return ContrastRatio(Qt::white, background) >= 3 ? Engraved : Embossed;
 }
 
 QString FitText(const QFontMetrics& metrics, const QRect& rect, const QString& text, const QString& suffix) {

@@ -39,6 +39,28 @@ enum TextStyle : int {
 // (x, y) is the top-left corner of the text cell; the background stays.
 void DrawEmbossedText(QPainter& canvas, int x, int y, int style, const QString& text);
 
+// Readable texts on any background (the workspace colour and the category
+// colours are the user's): the contrast ratio of two colours, from 1 (same
+// lightness) to 21 (black on white), as the accessibility guidelines reckon it.
+double ContrastRatio(const QColor& a, const QColor& b);
+// Below this ratio a text is hard to read.
+inline constexpr double ReadableContrast = 4.5;
+// Black or white, whichever reads better on `background`.
+QColor ContrastingColour(const QColor& background);
+// `colour` where it reads on `background`, otherwise ContrastingColour.
+QColor ReadableColour(const QColor& colour, const QColor& background);
+// The colour PaintGradient puts at height `y` of `rect`.
+QColor GradientColourAt(const QColor& top, const QColor& bottom, const QRect& rect, int y);
+// Draws `text` in `colour` like DrawEmbossedText's plain style; where it does
+// not read on `background`, a one-pixel outline in the contrasting colour
+// goes around it, so that a colour that means something (a day of eight
+// hours) keeps its meaning.
+void DrawOutlinedText(QPainter& canvas, int x, int y, const QString& text, const QColor& colour,
+                      const QColor& background);
+// The engraved style where its white text reads on `background`, the
+// embossed one (black text) where it does not.
+int EngravedStyleOn(const QColor& background);
+
 // Fills `box` with a gradient from `top` to `bottom` and centres `title`
 // (embossed) in the part of the box right of `leftOffset`.
 void PaintCaptionBand(QPainter& canvas, const QRect& box, const QString& title, const QColor& top,

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +50,8 @@ private slots:
   void splashIsTheAboutPageWithoutButtons();
   void aboutPageClosesWithOui();
   void optionsShowAndApplyTheEntry();
+  void centredOnTheScreenForEachUse_data();
+  void centredOnTheScreenForEachUse();
 
 private:
   std::unique_ptr<QTemporaryDir> config_;
@@ -201,6 +204,61 @@ void IntroductionTest::optionsShowAndApplyTheEntry() {
   const bool before = window.CB_demarrage->isChecked();
   QTest::mouseClick(window.Lbl_demarrage, Qt::LeftButton);
   QCOMPARE(window.CB_demarrage->isChecked(), !before);
+}
+
+namespace {
+
+// Where the window is as it comes up, and whether the program placed it
+// itself: a window manager places a window without a frame as it likes
+// (often in a corner) unless the program gives the position.
+class PlacementProbe : public QObject {
+public:
+  bool placedByProgram = false;
+  QPoint centre;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto* window = static_cast<QWidget*>(watched);
+      placedByProgram = window->testAttribute(Qt::WA_Moved);
+      centre = window->geometry().center();
+    }
+    return false;
+  }
+};
+
+} // namespace
+
+void IntroductionTest::centredOnTheScreenForEachUse_data() {
+  QTest::addColumn<QString>("use");
+  QTest::newRow("splash") << "splash";
+  QTest::newRow("about") << "about";
+  QTest::newRow("options") << "options";
+  QTest::newRow("about after the splash") << "splash, about";
+}
+
+void IntroductionTest::centredOnTheScreenForEachUse() {
+  QFETCH(QString, use);
+  TForme_introduction window;
+  PlacementProbe probe;
+  window.installEventFilter(&probe);
+  const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+  const auto check = [&] {
+    QVERIFY(probe.placedByProgram);
+    QVERIFY2((probe.centre - screenCentre).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(probe.centre.x()).arg(probe.centre.y())));
+  };
+  for (const QString& step : use.split(QStringLiteral(", "))) {
+    probe.placedByProgram = false;
+    if (step == "splash") {
+      window.StartSplash();
+      check();
+      window.EndSplash();
+      continue;
+    }
+    test::onNextModal<TForme_introduction>([&](TForme_introduction*) { window.BB_oui->click(); });
+    if (step == "about") window.ShowAbout();
+    else window.ShowOptions();
+    check();
+  }
 }
 
 QTEST_MAIN(IntroductionTest)

@@ -1,6 +1,7 @@
 // The shared modules' image lists and actions, the main window's tool bars,
 // menus and commands, and the workspace frame's pages.
 
+#include "app/Fenetre_calc_date.h"
 #include "app/MainForm.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
@@ -8,14 +9,18 @@
 #include "app/WorkScreen.h"
 #include "model/DocumentManager.h"
 #include "support/ModalWindows.h"
+#include "ui/U_fen_rech_note.h"
 #include "widgets/IconSet.h"
 #include "widgets/ProgramValues.h"
 #include "widgets/U_DM_metier.h"
 
 #include <QActionGroup>
 #include <QColorDialog>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -58,6 +63,17 @@ QStringList describe(const QMenu* menu) {
   return items;
 }
 
+// The report commands record the week they are run for instead of showing
+// their preview.
+class RecordingReports : public TDM_metier_tessel {
+public:
+  QList<std::pair<QString, TDateTime>> runs;
+
+protected:
+  void Act_rapport_hebdoExecute() override { runs.append({"hebdo", firstDay()}); }
+  void Act_rapport_hebdo_noteExecute() override { runs.append({"note", firstDay()}); }
+};
+
 } // namespace
 
 class MainFormTest : public QObject {
@@ -87,12 +103,14 @@ private slots:
   void newAndOpenRunTheAfterLoadStepsOnlyWhenLoaded();
   void calculatorToggle();
   void dropDownButtonsRunTheirFirstCommand();
+  void dropDownButtonsLookUntouchedOnceThePointerHasLeft_data();
+  void dropDownButtonsLookUntouchedOnceThePointerHasLeft();
 
 private:
   QStringList log_; // outlives the screens, which go with the main window
   std::unique_ptr<TDM_intro> intro_;
   std::unique_ptr<TDM_metier> metier_;
-  std::unique_ptr<TDM_metier_tessel> tessel_;
+  std::unique_ptr<RecordingReports> tessel_;
   std::unique_ptr<TMainForm> form_;
 };
 
@@ -100,7 +118,7 @@ void MainFormTest::init() {
   log_.clear();
   intro_ = std::make_unique<TDM_intro>();
   metier_ = std::make_unique<TDM_metier>();
-  tessel_ = std::make_unique<TDM_metier_tessel>();
+  tessel_ = std::make_unique<RecordingReports>();
   form_ = std::make_unique<TMainForm>(*intro_, *metier_, *tessel_);
   WorkspaceColour = QColor::fromRgb(DefaultWorkspaceColour);
 }
@@ -237,8 +255,10 @@ void MainFormTest::menus_data() {
   QTest::addColumn<QString>("menu");
   QTest::addColumn<QStringList>("items");
   QTest::newRow("Fichier") << "&Fichier"
-                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "-", "En&registrer|Ctrl+S",
+                           << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "Restaurer une version précédente...", "-",
+                                          "En&registrer|Ctrl+S",
                                           "En&registrer sous...", "-", "Quitter"};
+  QTest::newRow("Édition") << "&Édition" << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z"};
   QTest::newRow("Rapports") << "&Rapports"
                             << QStringList{"Rapport hebdomadaire", "Rapport hebdomadaire avec note(s)"};
   QTest::newRow("Outils") << "&Outils"
@@ -273,7 +293,7 @@ void MainFormTest::everyMenuItemHasItsIcon() {
     for (QAction* item : top->menu()->actions())
       if (!item->isSeparator()) QVERIFY2(!item->icon().isNull(), qPrintable(item->text()));
   }
-  QCOMPARE(titles, (QStringList{"&Fichier", "&Rapports", "&Outils", "?"}));
+  QCOMPARE(titles, (QStringList{"&Fichier", "&Édition", "&Rapports", "&Outils", "?"}));
   QCOMPARE(form_->MM_outils->menuAction()->toolTip(), QStringLiteral("Commandes relatives au fenêtres"));
   QCOMPARE(metier_->Act_page_produit->toolTip(), QStringLiteral("Page HTML"));
   QCOMPARE(intro_->Act_a_propos->toolTip(), QStringLiteral("Fenêtre à propos"));
@@ -367,7 +387,7 @@ void MainFormTest::colourCommand() {
 
 void MainFormTest::saveFollowsTheModifiedState() {
   auto* button = form_->findChild<QToolButton*>(QStringLiteral("TLB_enregistrer"));
-  QAction* menuItem = form_->MM_fichier->actions().at(3);
+  QAction* menuItem = form_->MM_fichier->actions().at(4);
   QVERIFY(!button->isEnabled());
   QVERIFY(!menuItem->isEnabled());
   int saves = 0;
@@ -439,30 +459,32 @@ void MainFormTest::newAndOpenRunTheAfterLoadStepsOnlyWhenLoaded() {
 
 void MainFormTest::calculatorToggle() {
   auto* button = form_->findChild<QToolButton*>(QStringLiteral("TLB_calculatrice"));
-  // No calculator yet: the command does nothing and the button stays up.
-  QTest::mouseClick(button, Qt::LeftButton);
+  // The window's calculator is made with it, hidden.
+  auto* calculator = form_->findChild<Tforme_calc_date*>();
+  QVERIFY(calculator);
+  QVERIFY(!calculator->isVisible());
   QVERIFY(!button->isChecked());
 
-  QWidget calculator;
-  metier_->setCalculatorWindow(&calculator);
   QTest::mouseClick(button, Qt::LeftButton);
-  QVERIFY(calculator.isVisible());
+  QVERIFY(calculator->isVisible());
   QVERIFY(button->isChecked());
   QTest::mouseClick(button, Qt::LeftButton);
-  QVERIFY(!calculator.isVisible());
+  QVERIFY(!calculator->isVisible());
   QVERIFY(!button->isChecked());
   // The menu item does the same; closing the window itself raises the button.
   metier_->Act_calculatrice->trigger();
-  QVERIFY(calculator.isVisible());
+  QVERIFY(calculator->isVisible());
   QVERIFY(form_->MM_outils->actions().last()->isChecked());
-  calculator.close();
+  calculator->close();
   QVERIFY(!button->isChecked());
+
+  // Without a calculator the command does nothing and the button stays up.
   metier_->setCalculatorWindow(nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  QVERIFY(!button->isChecked());
 }
 
 void MainFormTest::dropDownButtonsRunTheirFirstCommand() {
-  QSignalSpy weekly(tessel_.get(), &TDM_metier_tessel::weeklyReportRequested);
-  QSignalSpy withNotes(tessel_.get(), &TDM_metier_tessel::weeklyReportWithNotesRequested);
   QSignalSpy search(form_.get(), &TMainForm::noteSearchRequested);
   QSignalSpy freeComment(form_.get(), &TMainForm::freeCommentRequested);
   tessel_->setReportPeriod(45000, 45006);
@@ -472,17 +494,68 @@ void MainFormTest::dropDownButtonsRunTheirFirstCommand() {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, button->height() / 2));
   };
   clickMain("TLB_rapport");
+  // The note search window comes up modally.
+  test::onNextModal<TForme_rech_note>([](TForme_rech_note* window) { QTest::mouseClick(window->BB_ok, Qt::LeftButton); });
   clickMain("TLB_commentaires");
-  QCOMPARE(weekly.count(), 1);
-  QCOMPARE(weekly.at(0).at(0).toDouble(), 45000.0);
-  QCOMPARE(weekly.at(0).at(1).toDouble(), 45006.0);
-  QCOMPARE(withNotes.count(), 0);
+  using Run = std::pair<QString, TDateTime>;
+  QCOMPARE(tessel_->runs, (QList<Run>{{"hebdo", 45000}}));
   QCOMPARE(search.count(), 1);
   QCOMPARE(freeComment.count(), 0);
   tessel_->Act_rapport_hebdo_note->trigger();
   form_->Act_creer_commentaire->trigger();
-  QCOMPARE(withNotes.count(), 1);
+  QCOMPARE(tessel_->runs, (QList<Run>{{"hebdo", 45000}, {"note", 45000}}));
   QCOMPARE(freeComment.count(), 1);
+}
+
+void MainFormTest::dropDownButtonsLookUntouchedOnceThePointerHasLeft_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<bool>("pointerStaysOnIt");
+  QTest::newRow("Commentaires..., pointer gone") << "TLB_commentaires" << false;
+  QTest::newRow("Compte-rendu..., pointer gone") << "TLB_rapport" << false;
+  QTest::newRow("Commentaires..., pointer still on it") << "TLB_commentaires" << true;
+}
+
+// On X11 a drop-down opened by a real click holds the pointer, and the
+// button hears nothing of the pointer leaving it meanwhile: it still
+// believes the pointer is on it once the menu has gone (as seen under Xvfb
+// with a window manager). Here the pointer is moved while the menu is up and
+// the button's stale state is recreated; once the menu closes, the button
+// must look as the pointer's real place says.
+void MainFormTest::dropDownButtonsLookUntouchedOnceThePointerHasLeft() {
+  QFETCH(QString, button);
+  QFETCH(bool, pointerStaysOnIt);
+  form_->resize(1000, 600);
+  form_->show();
+  form_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  auto* dropDown = form_->findChild<QToolButton*>(button);
+  QVERIFY(dropDown);
+  const QPoint away = form_->mapToGlobal(QPoint(500, 400));
+  const QPoint arrow = dropDown->mapToGlobal(QPoint(dropDown->width() - 4, dropDown->height() / 2));
+  QCursor::setPos(away);
+  QTRY_VERIFY(!dropDown->underMouse());
+  const QImage untouched = dropDown->grab().toImage();
+  QCursor::setPos(arrow);
+  QTRY_VERIFY(dropDown->underMouse());
+  const QImage hovered = dropDown->grab().toImage();
+  QVERIFY(hovered != untouched);
+
+  auto* poll = new QTimer(this);
+  poll->setInterval(10);
+  connect(poll, &QTimer::timeout, this, [=] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    poll->deleteLater();
+    QCursor::setPos(pointerStaysOnIt ? arrow : away);
+    QCoreApplication::processEvents();
+    dropDown->setAttribute(Qt::WA_UnderMouse, true);
+    menu->close();
+  });
+  poll->start();
+  dropDown->showMenu();
+
+  QTRY_COMPARE(dropDown->underMouse(), pointerStaysOnIt);
+  QTRY_COMPARE(dropDown->grab().toImage(), pointerStaysOnIt ? hovered : untouched);
 }
 
 QTEST_MAIN(MainFormTest)

@@ -6,19 +6,29 @@
 #include "app/Main.h"
 #include "app/MainForm.h"
 #include "app/U_Frame_emploi_du_temps.h"
+#include "app/U_Frame_administration.h"
+#include "app/U_fen_administration.h"
 #include "app/U_frame_Tessel.h"
 #include "foundation/Cp1252.h"
 #include "foundation/Errors.h"
+#include "foundation/FileAccess.h"
 #include "model/DocumentManager.h"
+#include "model/RecoveryCopy.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_contenu.h"
+#include "model/U_class_user_tessel.h"
+#include "model/WeekTimetable.h"
 #include "objects/U_OR_class.h"
+#include "support/ModalWindows.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
+#include "widgets/MessageBoxPrompts.h"
 #include "ui/Cadre_Contenu.h"
+#include "ui/Cadre_res_personne.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
+#include "ui/Fenetre_restauration.h"
 #include "ui/Sous_cadre_entete_contenu.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
 
@@ -28,8 +38,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -91,6 +104,10 @@ private slots:
   void theFreeCommentCommandBringsBackTheFirstWindow();
   void newAndOpenWhileEveryScreenShowsObjects_data();
   void newAndOpenWhileEveryScreenShowsObjects();
+  void administrationEditsTheUsersOfTheDocument();
+  void aPreviousVersionOpensAsANewDocument();
+  void aCopyLeftByACrashIsOffered_data();
+  void aCopyLeftByACrashIsOffered();
 
 private:
   QString data(const QString& name) const { return QDir(documents().generatedFolder()).filePath(name); }
@@ -406,6 +423,133 @@ void StartupTest::newAndOpenWhileEveryScreenShowsObjects() {
   QCOMPARE(timetable->rowCount(), 0);
   QVERIFY(tree->model()->rowCount() > 0);
   QCOMPARE(prompts_->shown.size(), std::size_t(opened == "illisible.TSF" ? 2 : 1));
+}
+
+// "Administration..." and "Administration" edit the document's users; the
+// timetable shows its week again afterwards; New brings the next document's
+// users.
+void StartupTest::administrationEditsTheUsersOfTheDocument() {
+  program_->start({});
+  auto* timetable =
+      qobject_cast<TFrame_emploi_du_temps*>(form().Frame_tessel->screen(TFrame_Tessel::Page::Timetable));
+  QCOMPARE(timetable->rowCount(), 0);
+  QVERIFY(!documents().DocumentModified());
+  auto* administrator = static_cast<Mutilisateur_tessel*>(Mutilisateur_tessel::Class().LoadedItem(0));
+  test::onNextModal<TForme_administration>([&](TForme_administration* window) {
+    QCOMPARE(window->parentWidget(), &form());
+    TFrame_personne* editor = window->Frame_administration->Frame_personne;
+    QCOMPARE(editor->Object(), administrator);
+    editor->Mio_edit_prenom->setText(QStringLiteral("Hélène"));
+    // Time typed elsewhere meanwhile (the command line, say).
+    WeekTimetable week;
+    week.load(Today());
+    QVERIFY(week.addRow(static_cast<Mcategorie*>(Mcategorie::Class().LoadedItem(1))));
+    QVERIFY(week.commit(0, 0, "1:00"));
+    window->close();
+  });
+  triggerFromEventLoop(form().Act_btn_administration);
+  QCOMPARE(administrator->Prenom(), std::string("Hélène"_w));
+  QVERIFY(documents().DocumentModified());
+  QCOMPARE(timetable->rowCount(), 1);
+
+  // The menu item too.
+  bool shown = false;
+  test::onNextModal<TForme_administration>([&](TForme_administration* window) {
+    shown = true;
+    window->close();
+  });
+  triggerFromEventLoop(form().Act_administration);
+  QVERIFY(shown);
+
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_nouveau);
+  auto* window = form().findChild<TForme_administration*>();
+  QVERIFY(window);
+  QCOMPARE(window->Frame_administration->TC_utilisateurs->count(), 1);
+  QCOMPARE(window->Frame_administration->TC_utilisateurs->tabText(0), QStringLiteral("administrateur"));
+  QCOMPARE(window->Frame_administration->ShownUser(), Mutilisateur_tessel::Class().LoadedItem(0));
+  QCOMPARE(window->Frame_administration->Frame_personne->Mio_edit_prenom->text(), QString());
+}
+
+// Fichier ▸ Restaurer une version précédente...: the window lists what each
+// save kept, newest first, with its week total; the version chosen opens as
+// a new document and the document's file stays as it was.
+void StartupTest::aPreviousVersionOpensAsANewDocument() {
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("versions.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  addCategory("Repos");
+  triggerFromEventLoop(metier().Act_enregistrer);
+  const std::string saved = ReadFile(other("versions.TSF")).bytes;
+
+  QStringList rows;
+  test::onNextModal<TForme_restauration>([&](TForme_restauration* window) {
+    QTreeWidget* list = window->LV_sauvegardes;
+    QTRY_COMPARE(list->topLevelItem(0)->text(2), QStringLiteral("0:00"));
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      rows << list->topLevelItem(i)->text(1) + " " + list->topLevelItem(i)->text(2);
+    QVERIFY(window->Lbl_explication->text().contains("« versions.TSF »"));
+    window->BB_ouvrir->click();
+  });
+  prompts_->answer(Answer::No);
+  triggerFromEventLoop(form().Act_restaurer);
+  QCOMPARE(rows.size(), 1);
+  QVERIFY(rows[0].endsWith(" Ko 0:00"));
+  QVERIFY(documents().IsGeneratedDocument());
+  QCOMPARE(categoryCount(), 9); // Sieste, without Repos
+  QCOMPARE(ReadFile(other("versions.TSF")).bytes, saved);
+  QCOMPARE(form().windowTitle(), "Tessel 0.96 - " + QFileInfo(documents().CurrentFile()).fileName());
+
+  // Nothing chosen: nothing asked, nothing changed.
+  const QString current = documents().CurrentFile();
+  form().chooseBackup = [](QWidget*, const QString&) { return QString(); };
+  prompts_->clear();
+  triggerFromEventLoop(form().Act_restaurer);
+  QVERIFY(prompts_->shown.empty());
+  QCOMPARE(documents().CurrentFile(), current);
+}
+
+void StartupTest::aCopyLeftByACrashIsOffered_data() {
+  QTest::addColumn<bool>("open");
+  QTest::newRow("ouverte") << true;
+  QTest::newRow("refusée") << false;
+}
+
+// A run that crashed left its recovery copy: the next start offers it, opens
+// it as a new document or deletes it; a clean exit leaves no copy behind.
+void StartupTest::aCopyLeftByACrashIsOffered() {
+  QFETCH(bool, open);
+  program_->start({});
+  addCategory("Sieste");
+  chosen_ = other("mien.TSF");
+  triggerFromEventLoop(metier().Act_enregistrer_sous);
+  RunReported([] { addCategory("Repos"); });
+  // The run's own copy goes with a clean exit.
+  QVERIFY(RecoveryCopy::instance().copyNow());
+  RecoveryCopy::instance().waitForCopy();
+  const QString copy = RecoveryCopy::instance().copyPath();
+  QVERIFY(QFile::exists(copy));
+  const QString left = QDir(RecoveryCopy::folder()).filePath("perdu.TSF");
+  QVERIFY(QFile::copy(copy, left));
+  QVERIFY(QFile::copy(copy + ".document", left + ".document"));
+  program_.reset();
+  QVERIFY(!QFile::exists(copy));
+  Storage::reset();
+  documents().reset();
+
+  prompts_->clear();
+  prompts_->answer(open ? Answer::Yes : Answer::No);
+  program_ = std::make_unique<TesselProgram>();
+  program_->start({});
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::YesNo);
+  QVERIFY(QString::fromStdString(cp1252ToUtf8(prompts_->shown[0].text)).contains("« mien.TSF »"));
+  QVERIFY(!QFile::exists(left));
+  // Opened: a new document holding the work after the save; declined: the last file.
+  QCOMPARE(documents().IsGeneratedDocument(), open);
+  QCOMPARE(categoryCount(), open ? 10 : 9);
+  QVERIFY(RecoveryCopy::leftByCrashes().empty());
 }
 
 int main(int argc, char** argv) { return test::RunProgramTest<StartupTest>(argc, argv); }

@@ -21,13 +21,19 @@
 #include "model/U_class_occurence.h"
 #include "support/ModalWindows.h"
 #include "support/RecordingPrompts.h"
+#include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_Child_OAOR.h"
+#include "ui/Sous_cadre_description.h"
+#include "ui/Sous_cadre_entete_contenu.h"
 #include "ui/Fenetre_definition_categorie.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
 #include "widgets/IconSet.h"
+#include "widgets/PaintHelpers.h"
 #include "widgets/ProgramValues.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,6 +101,16 @@ void rightClick(QWidget* widget) {
   QApplication::sendEvent(widget, &event);
 }
 
+// The strongest contrast between a pixel of `area` and what lies behind it
+// on its row: what a reader can make out at best.
+double strongestContrast(const QImage& image, const QRect& area, const std::function<QColor(int)>& behind) {
+  double best = 1;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      best = std::max(best, ContrastRatio(image.pixelColor(x, y), behind(y)));
+  return best;
+}
+
 // Times as the cells show them: the stored times are exact to the second only.
 QString timeText(TDateTime time) { return fromCp1252(WeekTimetable::timeText(time)); }
 
@@ -121,15 +137,20 @@ private slots:
   void hoursPerDayRowTakesFreeText();
   void doubleClickingTheRootAddsEveryCategoryButTheRoot();
   void droppingANodeAddsItsRow();
+  void deletingACategoryNeverLeavesItsTimeBehind();
   void removingARowDeletesOnlyThisWeeksEntries();
   void keysMoveTheFocus_data();
   void keysMoveTheFocus();
   void theNoteOfTheCell();
+  void aNewCommentIsKeptOnlyWhenConfirmed_data();
+  void aNewCommentIsKeptOnlyWhenConfirmed();
   void validatedEntriesCannotBeEdited();
   void aTimeBeingTypedIsNeverLost();
   void editingTheRowsCategory();
   void aChangedCategoryRecoloursItsRow();
   void panelsAndTheAboutPage();
+  void textsReadOnAnyColour_data();
+  void textsReadOnAnyColour();
   void failingCommandsLeaveTheScreenUsable_data();
   void failingCommandsLeaveTheScreenUsable();
   void theDocumentClosingTakesRowsNodesAndNote();
@@ -482,7 +503,17 @@ void TimetableTest::hoursPerDayRowTakesFreeText() {
 void TimetableTest::doubleClickingTheRootAddsEveryCategoryButTheRoot() {
   showWeekOf(Thursday);
   documents().SetDocumentModified(false);
+  // The tree stays as it was: nothing opens or closes.
+  const auto openNodes = [this] {
+    QStringList open;
+    for (QTreeWidgetItemIterator it(tree()->TV_arbre); *it; ++it)
+      if ((*it)->isExpanded()) open << (*it)->text(0);
+    return open;
+  };
+  const QStringList open = openNodes();
+  QVERIFY(open.contains(QStringLiteral("Toutes les activités")));
   doubleClickNode(QStringLiteral("Toutes les activités"));
+  QCOMPARE(openNodes(), open);
   const int categories = Mcategorie::Class().LoadedCount();
   QCOMPARE(screen->rowCount(), categories - 1);
   QVERIFY(documents().DocumentModified());
@@ -498,6 +529,12 @@ void TimetableTest::doubleClickingTheRootAddsEveryCategoryButTheRoot() {
   documents().SetDocumentModified(false);
   doubleClickNode(QStringLiteral("Pause"));
   doubleClickNode(QStringLiteral("Toutes les activités"));
+  doubleClickNode(QStringLiteral("Réunion"));
+  QCOMPARE(openNodes(), open);
+  // The top node has no arrow: the keyboard cannot close it either.
+  tree()->TV_arbre->setCurrentItem(node(QStringLiteral("Toutes les activités")));
+  QTest::keyClick(tree()->TV_arbre, Qt::Key_Left);
+  QCOMPARE(openNodes(), open);
   QCOMPARE(screen->rowCount(), categories - 1);
   QVERIFY(!documents().DocumentModified());
   QCOMPARE(cell(pause, 0)->text(), QStringLiteral("03:00"));
@@ -507,6 +544,50 @@ void TimetableTest::doubleClickingTheRootAddsEveryCategoryButTheRoot() {
   QTest::mouseClick(screen->SB_semaine_precedente, Qt::LeftButton);
   QCOMPARE(screen->rowCount(), 1);
   QCOMPARE(cell(0, 0)->text(), QStringLiteral("03:00"));
+}
+
+void TimetableTest::deletingACategoryNeverLeavesItsTimeBehind() {
+  const QString refusal = QStringLiteral(
+      "Des durées d'activités sont associées à cette activité !\r\nImpossible de détruire cette activite");
+  showWeekOf(Thursday);
+  addRows({"Pause", "Administration", QStringLiteral("Rédaction")});
+  typeInto(0, 0, "2:00");
+  const auto names = [this] {
+    QStringList shown;
+    for (int r = 0; r < screen->rowCount(); ++r) shown << screen->rowName(r);
+    return shown;
+  };
+
+  // A category with time keeps its row, its node and the totals.
+  tree()->TV_arbre->setCurrentItem(node("Pause"));
+  tree()->Act_supprimer->trigger();
+  QCOMPARE(prompts_->texts(), std::vector<std::string>{toCp1252(refusal)});
+  QVERIFY(node("Pause"));
+  QCOMPARE(names(), (QStringList{"Pause", "Administration", QStringLiteral("Rédaction")}));
+
+  // A time still being typed counts: the tree takes the focus first.
+  prompts_->clear();
+  tree()->TV_arbre->setCurrentItem(node(QStringLiteral("Rédaction")));
+  clickCell(2, 1);
+  QTest::keyClicks(cell(2, 1), "1:15");
+  tree()->Act_supprimer->trigger();
+  QCOMPARE(prompts_->texts(), std::vector<std::string>{toCp1252(refusal)});
+  QCOMPARE(names(), (QStringList{"Pause", "Administration", QStringLiteral("Rédaction")}));
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("3:15"));
+
+  // A category without time takes its row (and its activity) along.
+  prompts_->clear();
+  const int activities = Mactivite_tessel::Class().LoadedCount();
+  tree()->TV_arbre->setCurrentItem(node("Administration"));
+  tree()->Act_supprimer->trigger();
+  QCOMPARE(prompts_->texts(), std::vector<std::string>{});
+  QVERIFY(!node("Administration"));
+  QCOMPARE(names(), (QStringList{"Pause", QStringLiteral("Rédaction")}));
+  QCOMPARE(Mactivite_tessel::Class().LoadedCount(), activities - 1);
+  QCOMPARE(screen->rowTotalText(0), QStringLiteral("2:00"));
+  QCOMPARE(screen->rowTotalText(1), QStringLiteral("1:15"));
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("3:15"));
+  QCOMPARE(cell(1, 1)->text(), QStringLiteral("01:15"));
 }
 
 void TimetableTest::droppingANodeAddsItsRow() {
@@ -650,6 +731,92 @@ void TimetableTest::theNoteOfTheCell() {
   clickCell(0, 2); // leaving with the note it has already changes nothing
   QVERIFY(!documents().DocumentModified());
   QCOMPARE(viewer()->CurrentObject(), nullptr); // the entry there has no note
+}
+
+void TimetableTest::aNewCommentIsKeptOnlyWhenConfirmed_data() {
+  QTest::addColumn<QString>("closing");
+  QTest::addColumn<bool>("kept");
+  QTest::newRow("OK") << "OK" << true;
+  QTest::newRow("Ctrl+W") << "Ctrl+W" << true;
+  QTest::newRow("Annuler") << "Annuler" << false;
+  QTest::newRow("Escape") << "Escape" << false;
+  QTest::newRow("close box") << "close box" << false;
+}
+
+// As a user goes about it, with the mouse and the keyboard only: a filled
+// cell without a note, "+ ", then at once "Evènement", a title, the
+// description on two lines.
+void TimetableTest::aNewCommentIsKeptOnlyWhenConfirmed() {
+  QFETCH(QString, closing);
+  QFETCH(bool, kept);
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  typeInto(0, 0, "2:00");
+  QTest::mouseClick(screen->SB_commentaires, Qt::LeftButton);
+  clickCell(0, 0);
+  QVERIFY(viewer()->TLB_mod->isVisible());
+  QCOMPARE(viewer()->CurrentObject(), nullptr);
+
+  struct Seen {
+    QString firstField, title, text;
+    bool openAfterReturns = false;
+  } seen;
+  const auto type = [](const QString& keys) {
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), keys);
+  };
+  const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  onNextModal<TMDIChild_OAOR>([&](TMDIChild_OAOR* window) {
+    auto* frame = qobject_cast<TFrame_contenu*>(window->Frame());
+    QVERIFY(frame);
+    // The window holds the keyboard as soon as it is up.
+    QTRY_COMPARE(QApplication::activeWindow(), window);
+    QVERIFY(QApplication::focusWidget());
+    seen.firstField = QApplication::focusWidget()->objectName();
+    // A click on a check box leaves the keyboard where it was.
+    QTest::mouseClick(frame->Frame_entete->CB_evt, Qt::LeftButton);
+    type(QStringLiteral("Point client"));
+    // Return after the title goes on to the text, and stores nothing.
+    press(Qt::Key_Return);
+    QTest::mouseClick(frame->Frame_description->RE_texte->viewport(), Qt::LeftButton);
+    type(QStringLiteral("Ligne une"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("Ligne deux"));
+    seen.openAfterReturns = window->isVisible();
+    seen.title = frame->Frame_entete->Ed_titre_note->text();
+    seen.text = frame->Frame_description->RE_texte->toPlainText();
+    if (closing == "OK") QTest::mouseClick(window->BB_valider, Qt::LeftButton);
+    else if (closing == "Ctrl+W") press(Qt::Key_W, Qt::ControlModifier);
+    else if (closing == "Annuler") QTest::mouseClick(window->BB_annuler, Qt::LeftButton);
+    else if (closing == "Escape") press(Qt::Key_Escape);
+    else window->close();
+  });
+  QTest::mouseClick(viewer()->TLB_mod, Qt::LeftButton);
+
+  QCOMPARE(seen.firstField, QStringLiteral("Ed_titre_note"));
+  QVERIFY(seen.openAfterReturns);
+  QCOMPARE(seen.title, QStringLiteral("Point client"));
+  QCOMPARE(seen.text, QStringLiteral("Ligne une\nLigne deux"));
+  QVERIFY(TMDIChild_OAOR::OpenWindows().isEmpty());
+  // Nothing confirmed leaves nothing behind; a confirmed comment goes to the
+  // cell's entry once the cell is left.
+  QCOMPARE(Mcontenu::Class().LoadedCount(), kept ? 1 : 0);
+  // The window system gives the keyboard back to the screen, whose cell is
+  // still the one being edited.
+  screen->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(screen));
+  QCOMPARE(QApplication::focusWidget(), cell(0, 0));
+  clickCell(0, 1);
+  auto* comment = static_cast<Mcontenu*>(entry(0, 0)->EntryContent());
+  QCOMPARE(comment != nullptr, kept);
+  if (kept) {
+    QCOMPARE(fromCp1252(comment->Titre()), QStringLiteral("Point client"));
+    QCOMPARE(EditorTextOf(comment->Texte()), QStringLiteral("Ligne une\nLigne deux"));
+    QVERIFY(comment->Evenement());
+  }
 }
 
 void TimetableTest::validatedEntriesCannotBeEdited() {
@@ -849,6 +1016,69 @@ void TimetableTest::failingCommandsLeaveTheScreenUsable() {
 
 // New and Open close the document under the screen: rows, tree nodes and the
 // note go first, and nothing painted afterwards reads a freed object.
+void TimetableTest::textsReadOnAnyColour_data() {
+  QTest::addColumn<QColor>("workspace");
+  QTest::addColumn<QColor>("category");
+  QTest::newRow("the usual colours") << QColor::fromRgb(DefaultWorkspaceColour) << QColor(Qt::white);
+  QTest::newRow("dark green workspace") << QColor(0, 85, 0) << QColor(Qt::white);
+  QTest::newRow("black workspace, navy category") << QColor(Qt::black) << QColor(0, 0, 128);
+  QTest::newRow("white workspace, yellow category") << QColor(Qt::white) << QColor(Qt::yellow);
+}
+
+// Whatever colours the user chose, every text can be read; a day of eight
+// hours keeps its yellow, outlined where it does not read on the strip.
+void TimetableTest::textsReadOnAnyColour() {
+  QFETCH(QColor, workspace);
+  QFETCH(QColor, category);
+  const QColor before = WorkspaceColour;
+  WorkspaceColour = workspace;
+  categoryNamed("Pause")->SetColour(BgrFromColour(category));
+  showWeekOf(Thursday);
+  addRows({"Pause"});
+  typeInto(0, 0, "8:15");
+  screen->refresh();
+  const auto plain = [](const QColor& colour) { return [colour](int) { return colour; }; };
+  const double readable = ReadableContrast;
+
+  const QImage surface = screen->Panel_grille->grab().toImage();
+  QVERIFY(strongestContrast(surface, screen->dayHeading(0)->geometry(), plain(workspace)) >= readable);
+  QWidget* label = screen->rowLabel(0);
+  const QRect name(label->height() + 5, 3, label->width() - label->height() - 10, label->height() - 6);
+  QVERIFY(strongestContrast(label->grab().toImage(), name, plain(category)) >= readable);
+  typeInto(0, 1, "1:00");
+  QVERIFY(strongestContrast(cell(0, 1)->grab().toImage(), cell(0, 1)->rect().adjusted(3, 3, -3, -3),
+                            plain(category)) >= readable);
+
+  const QImage rowTotals = screen->Panel_hebdo_barre->grab().toImage();
+  const int rowTop = screen->Panel_grille->mapTo(screen, QPoint(0, label->y())).y() -
+                     screen->Panel_hebdo_barre->mapTo(screen, QPoint()).y();
+  QVERIFY(strongestContrast(rowTotals, QRect(5, rowTop, 50, label->height()), plain(workspace)) >= readable);
+
+  // The strip's gradient: what lies behind a text is the strip's colour at
+  // its left edge, on the same row.
+  const QImage strip = screen->Panel_somme_journaliere->grab().toImage();
+  const auto stripBehind = [&strip](int y) { return strip.pixelColor(1, y); };
+  QVERIFY(strongestContrast(strip, QRect(5, 12, 90, 22), stripBehind) >= readable);
+  const int weekLeft = strip.width() - 70;
+  QVERIFY(strongestContrast(strip, QRect(weekLeft, 12, 60, 22), stripBehind) >= readable);
+  const int dayLeft = screen->Panel_grille->mapTo(screen, QPoint(screen->dayHeading(0)->x(), 0)).x() -
+                      screen->Panel_somme_journaliere->mapTo(screen, QPoint()).x();
+  const QRect dayTotal(dayLeft - 2, 12, 50, 22);
+  QVERIFY(strongestContrast(strip, dayTotal, stripBehind) >= readable);
+  // The yellow shows; where it does not read, an outline goes all round it,
+  // above it too.
+  int top = -1, left = -1;
+  for (int y = dayTotal.top(); y <= dayTotal.bottom() && top < 0; ++y)
+    for (int x = dayTotal.left(); x <= dayTotal.right() && top < 0; ++x) {
+      const QColor pixel = strip.pixelColor(x, y);
+      if (pixel.red() > 220 && pixel.green() > 220 && pixel.blue() < 60) top = y, left = x;
+    }
+  QVERIFY2(top > 0, "no yellow in the day's total");
+  if (ContrastRatio(Qt::yellow, stripBehind(top)) < readable)
+    QVERIFY(ContrastRatio(strip.pixelColor(left, top - 1), stripBehind(top - 1)) >= 3);
+  WorkspaceColour = before;
+}
+
 void TimetableTest::theDocumentClosingTakesRowsNodesAndNote() {
   showWeekOf(Thursday);
   categoryNamed("Pause")->SetColour(0x00FF00);

@@ -1,25 +1,36 @@
 // The whole program as a user meets it: a week typed from the keyboard on a
 // fresh document, a row added from the category tree, a comment written in
-// the note viewer's editor, saved, and found again at the next start.
+// the note viewer's editor, saved, and found again at the next start; a
+// comment found by its words and edited from the note search window; the
+// week's reports in their preview.
 
 #include "app/Main.h"
 #include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_frame_Tessel.h"
+#include "foundation/Cp1252.h"
 #include "foundation/ZEP_Dates.h"
+#include "foundation/ZEP_Dictionnaire.h"
 #include "model/DocumentManager.h"
+#include "model/U_OR_class_categorie.h"
+#include "model/U_class_activite_tessel.h"
+#include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "reports/BandedReport.h"
 #include "support/ModalWindows.h"
 #include "support/ProgramTestMain.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_visu_OAOR.h"
+#include "ui/Fenetre_preview.h"
 #include "ui/Fenetre_Child_OAOR.h"
 #include "ui/Sous_cadre_entete_contenu.h"
 #include "ui/U_cadre_arbre_obj_rec.h"
+#include "ui/U_fen_rech_note.h"
 
 #include <QAbstractItemView>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -48,6 +59,8 @@ class ProgramTest : public QObject {
 
 private slots:
   void aWeekTypedCommentedSavedAndFoundAgain();
+  void reportsPreviewTheShownWeek();
+  void aCommentFoundByAWordOpensInTheEditor();
 };
 
 void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
@@ -123,6 +136,90 @@ void ProgramTest::aWeekTypedCommentedSavedAndFoundAgain() {
   QVERIFY(tuesday && tuesday->EntryContent());
   QCOMPARE(tuesday->EntryContent()->DisplayText(), std::string("Relecture du chapitre 3"));
   QCOMPARE(timetable->cell(0, 1)->toolTip(), QStringLiteral("Note : Relecture du chapitre 3"));
+  QVERIFY(prompts.shown.empty());
+  program.reset();
+}
+
+void ProgramTest::reportsPreviewTheShownWeek() {
+  test::RecordingPrompts prompts;
+  auto program = std::make_unique<TesselProgram>();
+  program->start({});
+  TFrame_emploi_du_temps* timetable = timetableOf(*program);
+  QVERIFY(timetable);
+  // 1:30 of Pause on Tuesday 8 December, then the week shown.
+  Mcategorie* pause = nullptr;
+  for (MObject_OCS* c : Mcategorie::Class().LoadedObjects())
+    if (static_cast<Mcategorie*>(c)->Name() == "Pause") pause = static_cast<Mcategorie*>(c);
+  QVERIFY(pause);
+  const TDateTime tuesday = EncodeDate(2026, 12, 8);
+  Moccurence* entry = Moccurence::CreateEntry(tuesday);
+  entry->SetTimeSpent(tuesday, EncodeTime(1, 30, 0));
+  ActivityOfCategory(pause)->AddEntry(entry);
+  timetable->DTP_jour->setDate(Thursday);
+
+  auto* reportButton = program->mainForm.findChild<QToolButton*>(QStringLiteral("TLB_rapport"));
+  QVERIFY(reportButton);
+  const struct {
+    std::function<void()> run;
+    QString caption;
+    QStringList texts;
+  } cases[] = {
+      {[&] { QTest::mouseClick(reportButton, Qt::LeftButton, {}, QPoint(10, reportButton->height() / 2)); },
+       "Rapport hebdomadaire - 1 page TERMINEE",
+       {"Du lundi 7 décembre 2026 au dimanche 13 décembre 2026", "08/12/2026", "   Pause", "01:30"}},
+      {[&] { program->dmMetierTessel.Act_rapport_hebdo_note->trigger(); },
+       "Rapport hebdomadaire avec note(s) - 1 page TERMINEE",
+       {"Du lundi 7 décembre 2026 au dimanche 13 décembre 2026", " mardi 8 décembre 2026", "Pause", "01:30",
+        "Aucun commentaire associe"}},
+  };
+  for (const auto& c : cases) {
+    QString caption;
+    QStringList texts;
+    test::onNextModal<TForme_preview>([&](TForme_preview* preview) {
+      caption = preview->windowTitle();
+      for (const PlacedBand& band : preview->QRPreview->page()->bands)
+        for (const ReportField& field : band.band.fields)
+          if (field.enabled) texts << field.caption << field.lines;
+      QTest::mouseClick(preview->BB_quitter, Qt::LeftButton);
+    });
+    c.run();
+    QCOMPARE(caption, c.caption);
+    for (const QString& text : c.texts) QVERIFY2(texts.contains(text), qPrintable(text));
+  }
+  QVERIFY(prompts.shown.empty());
+  program.reset();
+}
+
+void ProgramTest::aCommentFoundByAWordOpensInTheEditor() {
+  test::RecordingPrompts prompts;
+  auto program = std::make_unique<TesselProgram>();
+  program->start({});
+  auto* comment = new Mcontenu;
+  comment->SetTexte(EncodeText("Préparer la réunion budgétaire\r\navec les chiffres de mars"_w));
+  auto* other = new Mcontenu;
+  other->SetTitre("Autre chose");
+
+  test::onNextModal<TForme_rech_note>([&](TForme_rech_note* search) {
+    QTest::keyClicks(search->Ed_recherche, QStringLiteral("BUDGETAIRE mars"));
+    QCOMPARE(search->LB_Listsujet->count(), 1);
+    QCOMPARE(search->LB_Listsujet->item(0)->text(), QStringLiteral("Préparer la réunion budgétaire"));
+    QTest::keyClick(search->Ed_recherche, Qt::Key_Down);
+    QCOMPARE(search->Chosen(), comment);
+    // The viewer's "+ " opens it in the content editor; its new title shows at once.
+    test::onNextModal<TMDIChild_OAOR>([&](TMDIChild_OAOR* editor) {
+      auto* content = qobject_cast<TFrame_contenu*>(editor->Frame());
+      QVERIFY(content);
+      QCOMPARE(content->Object(), comment);
+      content->Frame_entete->Ed_titre_note->setText(QStringLiteral("Budget de mars"));
+      QTest::mouseClick(editor->BB_valider, Qt::LeftButton);
+    });
+    QTest::mouseClick(search->Frame_visu->TLB_mod, Qt::LeftButton);
+    QCOMPARE(search->LB_Listsujet->item(0)->text(), QStringLiteral("Budget de mars"));
+    QTest::mouseClick(search->BB_ok, Qt::LeftButton);
+  });
+  program->mainForm.Act_chercher_commentaire->trigger();
+  QCOMPARE(comment->Titre(), std::string("Budget de mars"));
+  QVERIFY(DocumentManager::instance().DocumentModified());
   QVERIFY(prompts.shown.empty());
   program.reset();
 }

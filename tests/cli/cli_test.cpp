@@ -4,8 +4,10 @@
 #include "foundation/DocumentLock.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ZEP_Version.h"
+#include "support/PdfReader.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,9 @@
 #include <unistd.h>
 
 using namespace tessel;
+using tessel::test::PdfFacts;
+using tessel::test::ReadPdfFacts;
+using tessel::test::ReadPdfText;
 
 namespace {
 
@@ -32,9 +37,14 @@ struct CliRun {
   std::string out, err;
 };
 
-void startCli(QProcess& p, const QStringList& args) {
-  // Settings and generated documents stay out of the user's folders.
+// Settings, generated documents and backups stay out of the user's folders.
+const QTemporaryDir& cliHome() {
   static const QTemporaryDir home;
+  return home;
+}
+
+void startCli(QProcess& p, const QStringList& args) {
+  const QTemporaryDir& home = cliHome();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", home.filePath("config"));
   env.insert("XDG_DATA_HOME", home.filePath("data"));
@@ -346,6 +356,65 @@ TEST_F(Cli, ViewAndStatsOfAMonth) {
   EXPECT_EQ(backwards.out, "");
 }
 
+TEST_F(Cli, NotesListsAndFiltersTheComments) {
+  const QString file = path("n.TSF");
+  ASSERT_EQ(runCli({"add", file, "2002-09-02", "Réunion", "1:00", "--note", "Budget à revoir\nAvec Zoé"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2002-09-03", "Pause", "0:30", "--note", "Café"}).status, 0);
+  // Before any comment, and for words that match none: nothing, and success.
+  ASSERT_EQ(runCli({"add", path("vide.TSF"), "2002-09-02", "Pause", "1:00"}).status, 0);
+  struct Case {
+    QStringList args;
+    std::string out;
+  };
+  const Case cases[] = {
+      {{"notes", path("vide.TSF")}, ""},
+      {{"notes", file}, "Budget à revoir\t2002-09-02 Réunion\nCafé\t2002-09-03 Pause\n"},
+      {{"notes", file, "ZOE", "budget"}, "Budget à revoir\t2002-09-02 Réunion\n"},
+      {{"notes", file, "cafe"}, "Café\t2002-09-03 Pause\n"},
+      {{"notes", file, "budget", "cafe"}, ""},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
+  }
+  // A comment on two days is listed once with both; one on no entry with nothing after the tab.
+  {
+    MBC base;
+    auto object = [&base](const char* cls) {
+      EntityRef e = base.nouvelle_entite();
+      e->ajouter(base.relation("sys_racine"), base.symbole("sys_Objet_Natif"));
+      e->ajouter(base.relation("sys_ID_classe"), base.symbole(std::string("sys_") + cls));
+      return e;
+    };
+    auto set = [&base](EntityRef e, const char* attribute, MEntite* value) {
+      e->ajouter(base.relation(std::string("sys_nom_attribut_") + attribute), value);
+    };
+    EntityRef unused = object("Mcontenu"), twice = object("Mcontenu"), category = object("Mcategorie");
+    set(unused, "Titre", base.symbole("Sans saisie"));
+    set(twice, "Titre", base.symbole("Deux jours"));
+    set(category, "Nom", base.symbole("Réunion"_w));
+    EntityRef activity = object("Mactivite_tessel");
+    set(activity, "Fliste_themes", category.get());
+    for (const char* day : {"03/09/2002", "02/09/2002"}) {
+      EntityRef entry = object("Moccurence");
+      set(entry, "date_de_debut", base.symbole(day));
+      set(entry, "contenu", twice.get());
+      set(activity, "action", entry.get());
+    }
+    WriteDataFile(base.ecrire(), path("deux.TSF"));
+  }
+  const CliRun both = runCli({"notes", path("deux.TSF")});
+  EXPECT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.out, "Sans saisie\t\nDeux jours\t2002-09-02 Réunion; 2002-09-03 Réunion\n");
+
+  for (const QStringList& args : {QStringList{"notes"}, QStringList{"notes", path("absent.TSF")}}) {
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("absent.TSF")));
+  }
+}
+
 namespace {
 
 // A file system of its own, a few pages large, where mounting is allowed.
@@ -586,4 +655,115 @@ TEST_F(Cli, ARefusedCommandChangesNothingThroughALink) {
   EXPECT_TRUE(QFileInfo(path("lien.TSF")).isSymLink());
   EXPECT_EQ(entries(dir.path()), (QStringList{"cible.TSF", "lien.TSF"}));
   EXPECT_EQ(runCli({"period", path("cible.TSF"), day(1), day(2), "--csv"}).out, "activity,total\nPause,2:00\n");
+}
+
+TEST_F(Cli, ReportRendersTheWeekIntoAPdfFile) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Réunion", "1:30", "--note", "Point d'équipe\nSuite à donner"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-09", "Réunion", "2:15"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-13", "Pause", "0:45"}).status, 0);
+  const std::string before = fileBytes(file);
+  struct Case {
+    QStringList options;
+    bool landscape;
+    const char* out;
+    std::vector<const char*> texts;
+  };
+  const Case cases[] = {
+      {{}, true, "Rapport hebdomadaire, Du lundi 7 décembre 2026 au dimanche 13 décembre 2026 : 1 page dans ",
+       {"Du lundi 7 décembre 2026 au dimanche 13 décembre 2026", "07/12/2026", "13/12/2026", "Réunion", "Pause",
+        "01:30", "02:15", "00:45", "Page N°", "Tessel — Gestion de vos rapports d'activités"}},
+      {{"--notes"}, false, "Rapport hebdomadaire avec note(s), Du lundi 7 décembre 2026",
+       {"lundi 7 décembre 2026", "mardi 8 décembre 2026", "dimanche 13 décembre 2026", "Durée", "Point d'équipe",
+        "Suite à donner", "Aucun commentaire associe", "01:30"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    const QString pdf = path(c.landscape ? "semaine.pdf" : "notes.pdf");
+    const CliRun r = runCli(QStringList{"report", file, "10/12/2026"} + c.options + QStringList{"--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+    const PdfFacts facts = ReadPdfFacts(pdf);
+    EXPECT_EQ(facts.pages, 1);
+    EXPECT_EQ(facts.landscape(), c.landscape);
+    EXPECT_NEAR(std::max(facts.width, facts.height), 841.9, 0.5); // A4
+    const QString text = ReadPdfText(pdf);
+    for (const char* t : c.texts) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
+  }
+  EXPECT_EQ(fileBytes(file), before);
+  // Without a date, the week of today.
+  EXPECT_EQ(runCli({"report", file, "--pdf", path("aujourdhui.pdf")}).status, 0);
+  EXPECT_EQ(ReadPdfFacts(path("aujourdhui.pdf")).pages, 1);
+}
+
+TEST_F(Cli, RefusedReportsWriteNoPdfAndLeaveTheFileAlone) {
+  const QString file = path("w.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Pause", "1:00"}).status, 0);
+  WriteDataFile(MemoryStream("pas une base"), path("faux.TSF"));
+  const std::string before = fileBytes(file);
+  const QString pdf = path("rapport.pdf");
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"report", path("absent.TSF"), "--pdf", pdf}, "absent.TSF"},
+      {{"report", path("faux.TSF"), "--pdf", pdf}, "faux.TSF"},
+      {{"report", file, "31/02/2026", "--pdf", pdf}, "Date incorrecte : « 31/02/2026 »"},
+      {{"report", file, "--pdf", path("absent/rapport.pdf")}, "n'existe pas"},
+      {{"report", file, "--pdf", file}, "ne peut pas remplacer le fichier de données"},
+      {{"report", file}, "report attend"},
+      {{"report", file, "--pdf"}, "--pdf attend un fichier"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(QFile::exists(pdf)) << c.message;
+    EXPECT_FALSE(QFile::exists(path("absent"))) << c.message;
+    EXPECT_EQ(fileBytes(file), before) << c.message;
+  }
+}
+
+// backups lists a file's backups, newest first, with the week total of each;
+// restore puts one back, the replaced file kept among them; both name
+// what they refuse.
+TEST_F(Cli, BackupsAreListedAndRestored) {
+  const QString file = path("sauve.TSF");
+  const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+  const QDir folder(cliHome().filePath("data/Tessel/Tessel/backups/sauve.TSF"));
+  EXPECT_EQ(runCli({"backups", file}).out.find("Aucune sauvegarde"), 0u);
+
+  ASSERT_EQ(runCli({"add", file, today, "Pause", "1:30"}).status, 0);
+  ASSERT_TRUE(folder.mkpath("."));
+  ASSERT_TRUE(QFile::copy(file, folder.filePath("2024-01-05_10-00-00.TSF")));
+  ASSERT_EQ(runCli({"add", file, today, "Pause", "2:45"}).status, 0);
+  const std::string kept = fileBytes(folder.filePath("2024-01-05_10-00-00.TSF"));
+
+  const CliRun listed = runCli({"backups", file});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const std::string line = listed.out.substr(listed.out.rfind("05/01/2024"));
+  EXPECT_NE(line.find(" 1:30  2024-01-05_10-00-00.TSF"), std::string::npos) << listed.out;
+  EXPECT_NE(line.find(" Ko"), std::string::npos) << listed.out;
+
+  const std::string current = fileBytes(file);
+  const CliRun refused = runCli({"restore", file, "2023-01-01_00-00-00.TSF"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Sauvegarde introuvable"), std::string::npos);
+  {
+    DocumentLock held;
+    ASSERT_EQ(held.lock(file), DocumentLock::Outcome::Taken);
+    const CliRun busy = runCli({"restore", file, "2024-01-05_10-00-00.TSF"});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_NE(busy.err.find("rien n'a été changé"), std::string::npos);
+  }
+  EXPECT_EQ(fileBytes(file), current);
+
+  const CliRun restored = runCli({"restore", file, "2024-01-05_10-00-00.TSF"});
+  ASSERT_EQ(restored.status, 0) << restored.err;
+  EXPECT_EQ(fileBytes(file), kept);
+  const QStringList names = folder.entryList(QDir::Files);
+  ASSERT_EQ(names.size(), 2);
+  EXPECT_EQ(fileBytes(folder.filePath(names.last())), current);
+  EXPECT_NE(runCli({"week", file}).out.find("1:30"), std::string::npos);
 }

@@ -155,7 +155,7 @@ TEST_F(Entities, SymbolSubjectWarnsInTheErrorWindowButTheTripleExists) {
   EXPECT_EQ(prompts.shown[0].text, "Attention : le symbole S ne peut pas avoir de fils !\r\n\"S\",\"r\",\"v\"");
   EXPECT_EQ(s->nb_fils(), 0);
   EXPECT_EQ(rel("r")->nb_usages(), 1);
-  EXPECT_TRUE(b().triplets().holds(t, RoleOwner));
+  EXPECT_TRUE(b().triplets().holds(t));
 }
 
 TEST_F(Entities, PlainDestructionOfAWorkspaceTripleIsReportedAndStillSound) {
@@ -191,7 +191,7 @@ TEST_F(Entities, WorkspacesGetNumberedModelNamesAndClearThemselves) {
   EXPECT_EQ(tablo_courant, &second);
   EXPECT_EQ(first.fils(0)->valeur(), b().chercher_symbole("tablo_parser_1"));
   EXPECT_TRUE(first.contient(first.fils(0)));
-  EXPECT_FALSE(b().triplets().holds(first.fils(0), RoleOwner));
+  EXPECT_FALSE(b().triplets().holds(first.fils(0)));
 
   MEntite* e = anon();
   e->ajouter(rel("r"), sym("a"), &first);

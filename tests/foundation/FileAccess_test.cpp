@@ -220,3 +220,40 @@ TEST_F(Files, ARewriteIsSeenEvenWithTheSameSizeAndTime) {
   QFile::remove(path("doc.TSF"));
   EXPECT_EQ(CompareWithDisk(path("doc.TSF"), read), FileState::Missing);
 }
+
+// A head and a body come apart where the reader says; together they are the
+// file, with the fingerprint of a whole reading.
+TEST_F(Files, AFileReadInTwoPartsIsTheWholeFile) {
+  std::string big(300000, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+  struct Case {
+    const char* what;
+    std::string content;
+    std::size_t head;
+  };
+  const Case cases[] = {
+      {"head within the first bytes", "ABCDEFGHIJKLMNOP", 4},
+      {"no head", "ABCDEFGHIJKLMNOP", 0},
+      {"head beyond the first bytes", std::string(100, 'h') + "reste", 100},
+      {"head longer than the file", "ABC", 10},
+      {"head said to be far longer than the file", "ABCDEFGHIJKLMNOP", std::size_t(1) << 40},
+      {"empty file", "", 0},
+      {"big file", big, 28},
+  };
+  for (const Case& c : cases) {
+    const FileFingerprint written = ReplaceFile(path("doc.TSF"), c.content);
+    const SplitFileContent read = ReadFileSplit(path("doc.TSF"), 12, [&](std::string_view first) {
+      EXPECT_EQ(first, c.content.substr(0, 12)) << c.what;
+      return c.head;
+    });
+    const std::size_t head = std::min(c.head, c.content.size());
+    EXPECT_EQ(read.head, c.content.substr(0, head)) << c.what;
+    EXPECT_EQ(read.body, c.content.substr(head)) << c.what;
+    EXPECT_EQ(read.fingerprint, written) << c.what;
+    EXPECT_EQ(read.fingerprint, ReadFile(path("doc.TSF")).fingerprint) << c.what;
+  }
+  // Written in pieces, the same file and fingerprint as written whole.
+  const FileFingerprint pieces = ReplaceFile(path("doc.TSF"), {"en-tête", "", "et le reste"});
+  EXPECT_EQ(bytesOf(path("doc.TSF")), "en-têteet le reste");
+  EXPECT_EQ(ReadFile(path("doc.TSF")).fingerprint, pieces);
+}

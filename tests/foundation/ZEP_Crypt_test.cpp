@@ -119,3 +119,46 @@ TEST(BlowfishChain, PiecesGiveTheSameResultAsOnePass) {
     EXPECT_EQ(d.bytes(), p) << size;
   }
 }
+
+// Whatever way the work is shared (two threads, pieces, in place or from
+// stream to stream), the bytes are those of one pass.
+TEST(BlowfishChain, EveryWayOfDecryptingGivesTheSamePlainBytes) {
+  // Around the half-way cut (whole blocks on each side or not, a tail or
+  // not) and above the size that takes a second thread.
+  for (std::size_t size : {0u, 5u, 8u, 15u, 16u, 17u, 24u, 31u, 8 * 1001 + 3u, 256 * 1024 + 5u, 300000u}) {
+    const std::string plain = randomBytes(size, static_cast<unsigned>(size) + 1);
+    MemoryStream source(plain), encrypted;
+    EncryptStream(source, secondKeyText, encrypted);
+    std::string inPlace = plain;
+    EncryptInPlace(secondKeyText, inPlace.data(), inPlace.size());
+    EXPECT_EQ(inPlace, encrypted.bytes()) << size;
+
+    std::string twoThreads = encrypted.bytes();
+    BlowfishChain(secondKeyText).decryptOnTwoThreads(reinterpret_cast<std::uint8_t*>(twoThreads.data()), size);
+    EXPECT_EQ(twoThreads, plain) << size;
+    std::string whole = encrypted.bytes();
+    DecryptInPlace(secondKeyText, whole);
+    EXPECT_EQ(whole, plain) << size;
+
+    // The chain runs on from a piece shared between two threads to the next.
+    std::string pieces = encrypted.bytes();
+    const std::size_t first = size / 16 * 8;
+    BlowfishChain chain(secondKeyText);
+    chain.decryptOnTwoThreads(reinterpret_cast<std::uint8_t*>(pieces.data()), first);
+    chain.decrypt(reinterpret_cast<std::uint8_t*>(pieces.data()) + first, size - first);
+    EXPECT_EQ(pieces, plain) << size;
+  }
+}
+
+TEST(Sha256, PiecesGiveTheDigestOfTheWhole) {
+  const std::string bytes = randomBytes(100003, 3);
+  const QByteArray expected =
+      QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256);
+  EXPECT_EQ(Sha256Digest(bytes), expected);
+  for (std::size_t cut : {0u, 1u, 63u, 64u, 65u, 50000u, 100003u}) {
+    Sha256 sha;
+    sha.add(std::string_view(bytes).substr(0, cut));
+    sha.add(std::string_view(bytes).substr(cut));
+    EXPECT_EQ(sha.digest(), expected) << cut;
+  }
+}

@@ -206,3 +206,22 @@ TEST(Version, IsNewerVersion) {
   EXPECT_EQ(program.release(), 0);
   EXPECT_EQ(program.build(), 0);
 }
+
+// Large payloads (decrypted on two threads), handed over or kept by the
+// caller, plain or encrypted: the file is the header and the payload as one
+// pass writes it, and reads back whole.
+TEST_F(DataFile, LargePayloadsAreWrittenAndReadWhole) {
+  std::string payload(300003, '\0');
+  for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 131 + i / 7);
+  for (const char* name : {"gros.TSF", "gros.OPF", "gros.OCS"}) {
+    const std::string key(KeyTextFor(path(name)));
+    const std::string expected = header("ZEP2002", 16, {1, 0, 0, 0}) + (key.empty() ? payload : encrypted(payload, key));
+    const MemoryStream kept(payload);
+    WriteDataFile(kept, path(name));
+    EXPECT_EQ(kept.bytes(), payload) << name;
+    EXPECT_EQ(fileBytes(name), expected) << name;
+    EXPECT_EQ(read(name), payload) << name;
+    WriteDataFile(MemoryStream(payload), path(name));
+    EXPECT_EQ(fileBytes(name), expected) << name;
+  }
+}

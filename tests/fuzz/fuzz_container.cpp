@@ -5,9 +5,10 @@
 
 #include "engine/SmallObjectPool.h"
 #include "engine/ZEP_BDC.h"
-#include "foundation/ZEP_Crypt.h"
+#include "foundation/Errors.h"
 #include "foundation/ZEP_Version.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,16 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   static const QString names[3] = {"f.OCS", "f.OPF", "f.TSF"};
   const QString& name = names[data[0] % 3];
-  MemoryStream file(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+  // Split as a reading of the file splits it, then taken apart as an opening does.
+  const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::size_t headLength = std::min(DataFileHeaderLength(file.substr(0, 12)), file.size());
+  std::string body(file.substr(headLength));
   MemoryStream payload;
   try {
     DataFileInfo info;
-    StripHeader(file, &info);
-    if (IsPlainExtension(name))
-      payload = MemoryStream(file.bytes());
-    else
-      DecryptStream(file, KeyTextFor(name), payload);
-  } catch (const StreamReadError&) {
+    TakePayload(name, file.substr(0, headLength), body, payload, &info);
+  } catch (const DataFileError&) {
     return 0;
   }
   MBC base;

@@ -165,3 +165,61 @@ TEST_F(Activities, DefaultCategoriesAndRefusedDeletions) {
   EXPECT_EQ(Mcategorie::Class().TaxonomyColour(), 0x0000FFu);
   EXPECT_TRUE(Mcategorie::Class().HasColour());
 }
+
+// Time recorded in a category's activity (in any week) keeps the category,
+// and the categories above it, from being deleted; an activity without time
+// goes with its category.
+TEST_F(Activities, DeletingACategoryNeverLeavesItsTimeBehind) {
+  struct Case {
+    const char* name;
+    int timedChild;       // index under Réunion of the category given time, -1 for none
+    bool childRefuses;    // Réunion hebdomadaire refuses
+    bool meetingRefuses;  // Réunion refuses
+  };
+  const Case cases[] = {
+      {"no time anywhere", -1, false, false},
+      {"time in the category itself", 0, true, true},
+      {"time in a sibling only", 1, false, true},
+  };
+  const std::string own(
+      "Des durées d'activités sont associées à cette activité !\r\nImpossible de détruire cette activite"_w);
+  const std::string below("Des durées d'activités sont associées aux sous-activités de cette activité"_w);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Storage::OpenBase(path(QString("c%1.TSF").arg(c.timedChild + 1)), Tadministration_FRAME::instance().loadList());
+    Mcategorie* root = category("Racine");
+    root->CreateDefaultCategories();
+    auto* meeting = static_cast<Mcategorie*>(root->Child(1));
+    auto* weekly = static_cast<Mcategorie*>(meeting->Child(0));
+    // Every category of the meeting has an activity; one of them holds time
+    // from a week long gone.
+    ActivityOfCategory(weekly);
+    ActivityOfCategory(static_cast<Mcategorie*>(meeting->Child(1)));
+    ActivityOfCategory(meeting);
+    if (c.timedChild >= 0) {
+      Moccurence* entry = Moccurence::CreateEntry(at(1999, 1, 4));
+      ActivityOfCategory(static_cast<Mcategorie*>(meeting->Child(c.timedChild)))->AddEntry(entry);
+      entry->SetTimeSpent(at(1999, 1, 4), EncodeTime(3, 0, 0));
+    }
+    std::string message;
+    EXPECT_EQ(weekly->RefuseDeletion(message), c.childRefuses);
+    if (c.childRefuses) {
+      EXPECT_EQ(message, own);
+    }
+    EXPECT_EQ(meeting->RefuseDeletion(message), c.meetingRefuses);
+    if (c.meetingRefuses) {
+      EXPECT_EQ(message, below);
+    }
+
+    if (!c.childRefuses) {
+      // The category goes, and its activity (which holds no time) with it.
+      const int activities = Mactivite_tessel::Class().LoadedCount();
+      meeting->RemoveChild(weekly);
+      weekly->Delete();
+      EXPECT_EQ(Mactivite_tessel::Class().LoadedCount(), activities - 1);
+      for (MObject_OCS* activity : Mactivite_tessel::Class().LoadedObjects())
+        EXPECT_NE(static_cast<Mactivite_tessel*>(activity)->Category(), nullptr);
+    }
+    Storage::reset();
+  }
+}

@@ -132,6 +132,22 @@ TEST_F(Timetable, RemovingARowDeletesOnlyThisWeeksEntries) {
   EXPECT_EQ(DurationText(week.weekTotal()), "3:00");
 }
 
+TEST_F(Timetable, RowsOfADeletedCategoryGoUnlessTheyHoldTime) {
+  week.load(at(2002, 9, 5));
+  week.addRow(categoryNamed("Pause"));
+  week.addRow(categoryNamed("Administration"));
+  week.addRow(categoryNamed("Pause")); // already there
+  week.commit(1, 2, "4:00");
+  ASSERT_EQ(week.rowCount(), 2);
+  EXPECT_EQ(week.dropRowsOfCategory(categoryNamed("Administration")), 0); // it holds time
+  EXPECT_EQ(week.dropRowsOfCategory(nullptr), 0);
+  EXPECT_EQ(week.dropRowsOfCategory(categoryNamed("Pause")), 1);
+  ASSERT_EQ(week.rowCount(), 1);
+  EXPECT_EQ(week.category(0), categoryNamed("Administration"));
+  EXPECT_EQ(week.cellText(0, 2), "04:00");
+  EXPECT_EQ(DurationText(week.weekTotal()), "4:00");
+}
+
 TEST_F(Timetable, RowsShowTheirActivitysCategory) {
   // A note owns the entry it made for itself: its row has no category.
   auto* note = new Mnote;

@@ -18,6 +18,11 @@ bool RecordingPrompts::askYesNo(const std::string& text) {
   return next(Answer::No) == Answer::Yes;
 }
 
+bool RecordingPrompts::askYesCancel(const std::string& text) {
+  record(Kind::YesCancel, text);
+  return next(Answer::Cancel) == Answer::Yes;
+}
+
 Answer RecordingPrompts::askYesNoCancel(const std::string& text) {
   record(Kind::YesNoCancel, text);
   return next(Answer::Cancel);

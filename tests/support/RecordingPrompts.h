@@ -13,7 +13,7 @@ namespace tessel::test {
 
 class RecordingPrompts final : public UserPrompts {
 public:
-  enum class Kind { Plain, Information, Warning, Error, YesNo, YesNoCancel, ErrorWindow };
+  enum class Kind { Plain, Information, Warning, Error, YesNo, YesCancel, YesNoCancel, ErrorWindow };
   struct Shown {
     Kind kind;
     std::string text;
@@ -26,6 +26,8 @@ public:
 
   void message(MessageKind kind, const std::string& text) override;
   bool askYesNo(const std::string& text) override;
+  // Answers Yes only for a scripted Yes.
+  bool askYesCancel(const std::string& text) override;
   Answer askYesNoCancel(const std::string& text) override;
   void showError(const std::string& text) override;
   void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }

@@ -92,7 +92,9 @@ void PictureChooserTest::initTestCase() {
   qputenv("HOME", home_.path().toLocal8Bit());
   qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+  // The program's names, as it sets them at start.
   QCoreApplication::setApplicationName(QStringLiteral("Tessel"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Tessel"));
   startDirectory_ = QDir::currentPath();
 }
 
@@ -396,7 +398,7 @@ void PictureChooserTest::clickShowsThePictureSize() {
   window.ReadPictures();
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
-  for (const auto& [row, size] : {std::pair{0, "24 x 16"}, std::pair{1, "8 x 10"}}) {
+  for (const auto& [row, size] : {std::pair{0, "24x16"}, std::pair{1, "8x10"}}) {
     const QRect item = window.LB_bmp->visualItemRect(window.LB_bmp->item(row));
     QTest::mouseClick(window.LB_bmp->viewport(), Qt::LeftButton, {}, item.center());
     QCOMPARE(window.Label_bmp->text(), QString::fromLatin1(size));
@@ -514,8 +516,10 @@ void PictureChooserTest::currentFolderComesIntoView() {
 }
 
 void PictureChooserTest::settingsWrittenWhenDiscarded() {
+  // Beside the program's own settings file.
   const QString settings = TBmp_dialog::SettingsFile();
-  QVERIFY(settings.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + u'/'));
+  QCOMPARE(settings, qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tessel/BMPPROP.INI"));
+  QCOMPARE(QFileInfo(settings).absolutePath(), QFileInfo(QSettings().fileName()).absolutePath());
   QFile::remove(settings);
   {
     TBitmapEditor editor;

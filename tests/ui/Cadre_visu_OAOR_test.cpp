@@ -57,6 +57,8 @@ private slots:
   void clearing();
   void satisfactionPicture_data();
   void satisfactionPicture();
+  void titleReadsOnEveryColour_data();
+  void titleReadsOnEveryColour();
   void aDeletedNoteIsNoLongerShown();
   void plusOpensTheEditor_data();
   void plusOpensTheEditor();
@@ -173,6 +175,32 @@ void NoteViewerTest::satisfactionPicture() {
   if (mark != -2) marked->SetSatisfaction(mark);
   viewer.ShowNote(marked, QColor(0, 0, 128));
   QCOMPARE(satisfactionCorner(viewer) != without, drawn);
+}
+
+void NoteViewerTest::titleReadsOnEveryColour_data() {
+  QTest::addColumn<QColor>("colour");
+  QTest::newRow("white category") << QColor(Qt::white);
+  QTest::newRow("yellow category") << QColor(Qt::yellow);
+  QTest::newRow("navy activity") << QColor(0, 0, 128);
+  QTest::newRow("dark green") << QColor(0, 85, 0);
+  QTest::newRow("button face") << ButtonFaceColour();
+}
+
+// The title can be made out on whatever colour the note is shown: the
+// strongest contrast of its pixels with the band behind them.
+void NoteViewerTest::titleReadsOnEveryColour() {
+  QFETCH(QColor, colour);
+  TFrame_visu_OAOR& viewer = *viewer_;
+  viewer.ShowNote(UiModel::comment("Réunion de service", "texte"), colour);
+  const QImage band = viewer.PB_titre->grab().toImage();
+  const qreal ratio = band.devicePixelRatio();
+  double best = 1;
+  for (int y = 0; y < band.height(); ++y) {
+    const QColor behind = band.pixelColor(int(24 * ratio), y); // left of the title
+    for (int x = int(26 * ratio); x < int(200 * ratio); ++x)
+      best = std::max(best, ContrastRatio(band.pixelColor(x, y), behind));
+  }
+  QVERIFY2(best >= ReadableContrast, qPrintable(QString::number(best)));
 }
 
 void NoteViewerTest::aDeletedNoteIsNoLongerShown() {

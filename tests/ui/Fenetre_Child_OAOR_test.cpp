@@ -8,7 +8,9 @@
 #include "foundation/Errors.h"
 #include "model/U_OR_class_theme.h"
 #include "model/U_class_activite_tessel.h"
+#include "model/U_class_ressource_document.h"
 #include "model/U_class_ressource_societe.h"
+#include "model/U_class_user_tessel.h"
 #include "ui/Cadre_Contenu.h"
 #include "ui/Cadre_visu_OAOR.h"
 #include "ui/Fenetre_liste_obj.h"
@@ -480,7 +482,8 @@ void EditorWindowTest::framesByRegistryName_data() {
   QTest::addColumn<QString>("frame");
   QTest::newRow("content") << "TFrame_contenu" << "TFrame_contenu";
   QTest::newRow("case of the name") << "tframe_CONTENU" << "TFrame_contenu";
-  QTest::newRow("person, not built yet") << "TFrame_personne" << "MissingEditorFrame";
+  QTest::newRow("person") << "TFrame_personne" << "TFrame_personne";
+  QTest::newRow("company") << "TFrame_societe" << "TFrame_societe";
   QTest::newRow("unknown") << "TFrame_inconnu" << "MissingEditorFrame";
 }
 
@@ -494,14 +497,22 @@ void EditorWindowTest::framesByRegistryName() {
 }
 
 void EditorWindowTest::classWithoutItsEditorStoresNothing() {
-  TMDIChild_OAOR* window = EditObject(nullptr, TSociete::Class());
+  // Registered with a frame this program does not have.
+  Tadministration_FRAME::instance().registerClass(Tdocument::Class(), "TFrame_document", std::nullopt, 4);
+  TMDIChild_OAOR* window = EditObject(nullptr, Tdocument::Class());
   QCOMPARE(window->Frame()->objectName(), QStringLiteral("MissingEditorFrame"));
-  QCOMPARE(window->windowTitle(), fromCp1252(TSociete::Class().ClassDisplayName()));
+  QCOMPARE(window->windowTitle(), fromCp1252(Tdocument::Class().ClassDisplayName()));
   QTest::mouseClick(window->BB_valider, Qt::LeftButton);
-  QCOMPARE(TSociete::Class().LoadedCount(), 0);
-  // Activities have the content editor, as registered.
-  window = EditObject(nullptr, Mactivite_tessel::Class());
-  QVERIFY(contentFrame(window));
+  QCOMPARE(Tdocument::Class().LoadedCount(), 0);
+  // The other classes have theirs, as registered.
+  const std::pair<const ClassRef*, QString> registered[] = {{&TSociete::Class(), "TFrame_societe"},
+                                                             {&Mutilisateur_tessel::Class(), "TFrame_personne"},
+                                                             {&Mactivite_tessel::Class(), "TFrame_contenu"}};
+  for (const auto& [cls, frame] : registered) {
+    window = EditObject(nullptr, *cls);
+    QCOMPARE(window->Frame()->objectName(), frame);
+    window->Annuler();
+  }
 }
 
 void EditorWindowTest::themesPanelOnlyWhenThemesExist() {

@@ -56,6 +56,8 @@ private slots:
   void editing();
   void colourSquareOnlyWhenEditable_data();
   void colourSquareOnlyWhenEditable();
+  void tabFollowsTheReadingOrder_data();
+  void tabFollowsTheReadingOrder();
   void pictureButtonRunsTheChooser_data();
   void pictureButtonRunsTheChooser();
 
@@ -179,7 +181,7 @@ void CategoryDialogTest::blankNameRefusesEveryWayOfClosing() {
 
   QVERIFY(stayedOpen);
   QCOMPARE(shownWhileBlank.size(), size_t(1));
-  QCOMPARE(shownWhileBlank[0].kind, RecordingPrompts::Kind::Plain);
+  QCOMPARE(shownWhileBlank[0].kind, RecordingPrompts::Kind::Warning);
   QCOMPARE(shownWhileBlank[0].text, EmptyNameMessage);
   QCOMPARE(focused, dialog.Window()->Ed_nom_categorie);
   // Once named, the window closes the same way, without a second message.
@@ -272,6 +274,72 @@ void CategoryDialogTest::colourSquareOnlyWhenEditable() {
   QVERIFY(dialog.Execute());
   QCOMPARE(shown, editable);
   QCOMPARE(dialog.cat_couleur, QColor(Qt::white));
+}
+
+void CategoryDialogTest::tabFollowsTheReadingOrder_data() {
+  QTest::addColumn<bool>("colourEditable");
+  QTest::addColumn<QStringList>("order");
+  QTest::newRow("with the colour square")
+      << true << QStringList{"Ed_nom_categorie", "RE_description_categorie", "Shape_couleur", "SB_def_cat", "BB_oui",
+                             "BB_annuler", "Ed_nom_categorie"};
+  QTest::newRow("without it")
+      << false << QStringList{"Ed_nom_categorie", "RE_description_categorie", "SB_def_cat", "BB_oui", "BB_annuler",
+                              "Ed_nom_categorie"};
+}
+
+// Typed as a user does: Tab from the name, then a text starting with a blank.
+void CategoryDialogTest::tabFollowsTheReadingOrder() {
+  QFETCH(bool, colourEditable);
+  QFETCH(QStringList, order);
+  TdefCat_Dialog dialog;
+  dialog.cat_nom = QStringLiteral("Projet");
+  dialog.cat_couleur_modif = colourEditable;
+  QStringList visited;
+  QString typed;
+  bool colourDialogOpened = false;
+  bool pictureChooserOpened = false;
+  onNextModal<TForme_DefCatDialog>([&](TForme_DefCatDialog* window) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(QApplication::focusWidget(), window->Ed_nom_categorie);
+    visited << window->focusWidget()->objectName();
+    // A picture chooser opened by mistake is closed again, and noted.
+    auto* guard = new QTimer(window);
+    guard->setInterval(200);
+    connect(guard, &QTimer::timeout, [&pictureChooserOpened] {
+      if (auto* chooser = qobject_cast<TBmp_dialog*>(QApplication::activeModalWidget())) {
+        pictureChooserOpened = true;
+        chooser->reject();
+      }
+    });
+    guard->start();
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    // A blank typed in the description is text, nothing else.
+    QTest::keyClicks(window->focusWidget(), QStringLiteral(" deux mots"));
+    typed = window->RE_description_categorie->toPlainText();
+    visited << window->focusWidget()->objectName();
+    while (visited.size() < order.size()) {
+      QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+      visited << window->focusWidget()->objectName();
+      // Space on the colour square opens the colours, as a click does.
+      if (window->focusWidget() == window->Shape_couleur) {
+        onNextModal<QColorDialog>([&](QColorDialog* colours) {
+          colourDialogOpened = true;
+          colours->reject();
+        });
+        QTest::keyClick(window->Shape_couleur, Qt::Key_Space);
+        // The window system gives the keyboard back to the dialog.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+      }
+    }
+    window->BB_annuler->click();
+  });
+  QVERIFY(!dialog.Execute());
+  QCOMPARE(visited, order);
+  QCOMPARE(typed, QStringLiteral(" deux mots"));
+  QCOMPARE(colourDialogOpened, colourEditable);
+  QVERIFY(!pictureChooserOpened);
 }
 
 void CategoryDialogTest::pictureButtonRunsTheChooser_data() {

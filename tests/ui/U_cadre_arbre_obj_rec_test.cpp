@@ -752,8 +752,8 @@ void TaxonomyTreeTest::remove_data() {
   QTest::newRow("invariant node") << Root + "/Corbeille" << 0 << CannotDelete << 0;
   QTest::newRow("refused by the class") << Root + "/Administration" << 0 << EntriesRefusal << 0;
   QTest::newRow("leaf, no question") << Root + "/Pause" << 0 << QString() << 1;
-  QTest::newRow("with children, no") << Root + "/Réunion" << int(Answer::No)
-                                     << confirmDelete("Réunion") << 0;
+  QTest::newRow("with children, annuler") << Root + "/Réunion" << int(Answer::Cancel)
+                                          << confirmDelete("Réunion") << 0;
   QTest::newRow("with children, yes") << Root + "/Réunion" << int(Answer::Yes)
                                       << confirmDelete("Réunion") << 4;
 }
@@ -777,12 +777,19 @@ void TaxonomyTreeTest::remove() {
   if (answer) prompts_->answer(Answer(answer));
   const int count = Mcategorie::Class().LoadedCount();
   const int rootChildren = root->ChildCount();
+  // Each object is announced while it can still be read.
+  QStringList announced;
+  connect(frame_.get(), &TFrame_obj_rec::nodeAboutToBeDeleted, this, [&announced](MObject_OCS* object) {
+    announced << fromCp1252(static_cast<Mcategorie*>(object)->Name());
+  });
 
   frame_->Act_supprimer->trigger();
 
   QCOMPARE(said(), shown.isEmpty() ? QStringList() : QStringList{shown});
-  if (answer) QVERIFY(prompts_->shown.at(0).kind == Kind::YesNo);
+  if (answer) QVERIFY(prompts_->shown.at(0).kind == Kind::YesCancel);
   QCOMPARE(Mcategorie::Class().LoadedCount(), count - deleted);
+  QCOMPARE(announced.size(), deleted);
+  if (deleted) QCOMPARE(announced.back(), path.section(u'/', -1));
   QCOMPARE(modified(), deleted > 0);
   if (deleted) {
     QVERIFY(!item(path));

@@ -52,6 +52,8 @@ private slots:
   void messages();
   void yesNo_data();
   void yesNo();
+  void yesCancel_data();
+  void yesCancel();
   void yesNoCancel_data();
   void yesNoCancel();
   void busyCursorNests();
@@ -100,6 +102,25 @@ void PromptsTest::yesNo() {
   QCOMPARE(prompts.askYesNo("Supprimer la catégorie ?"), answer);
   QCOMPARE(seen.caption, QStringLiteral("Confirmation"));
   QCOMPARE(seen.buttons, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
+}
+
+void PromptsTest::yesCancel_data() {
+  QTest::addColumn<QString>("press");
+  QTest::addColumn<bool>("answer");
+  QTest::newRow("yes") << QStringLiteral("&Oui") << true;
+  QTest::newRow("cancel") << QStringLiteral("Annuler") << false;
+  QTest::newRow("escape") << QString() << false;
+}
+
+void PromptsTest::yesCancel() {
+  QFETCH(QString, press);
+  QFETCH(bool, answer);
+  MessageBoxPrompts prompts;
+  SeenBox seen;
+  answerNextBox(seen, press);
+  QCOMPARE(prompts.askYesCancel("Désirez-vous vraiment le(s) supprimer ?"), answer);
+  QCOMPARE(seen.caption, QStringLiteral("Confirmation"));
+  QCOMPARE(seen.buttons, (QStringList{QStringLiteral("&Oui"), QStringLiteral("Annuler")}));
 }
 
 void PromptsTest::yesNoCancel_data() {

@@ -33,6 +33,11 @@ private slots:
   void gradient();
   void gradientStaysInsideItsRectangleAndKeepsTheBrush();
   void gradientOfNoHeightDrawsNothing();
+  void gradientColourAtMatchesThePainting();
+  void readableColours_data();
+  void readableColours();
+  void outlinedText_data();
+  void outlinedText();
   void fitText_data();
   void fitText();
   void fittedTitle_data();
@@ -139,6 +144,103 @@ void PaintHelpersTest::gradientOfNoHeightDrawsNothing() {
     PaintGradient(painter, Qt::black, Qt::white, QRect(0, 5, 20, 0));
   }
   for (int y = 0; y < 20; ++y) QCOMPARE(image.pixelColor(10, y), untouched);
+}
+
+void PaintHelpersTest::gradientColourAtMatchesThePainting() {
+  const QRect rect(0, 3, 10, 41);
+  const QColor top(0, 85, 0);
+  const QColor bottom(239, 239, 239);
+  QImage image = canvasImage(10, 50);
+  {
+    QPainter painter(&image);
+    PaintGradient(painter, top, bottom, rect);
+  }
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    const QColor painted = image.pixelColor(5, y);
+    const QColor computed = GradientColourAt(top, bottom, rect, y);
+    QVERIFY2(qAbs(painted.red() - computed.red()) <= 8 && qAbs(painted.green() - computed.green()) <= 8 &&
+                 qAbs(painted.blue() - computed.blue()) <= 8,
+             qPrintable(QStringLiteral("row %1").arg(y)));
+  }
+}
+
+// The workspace colour and the category colours are the user's choice.
+void PaintHelpersTest::readableColours_data() {
+  QTest::addColumn<QColor>("text");
+  QTest::addColumn<QColor>("background");
+  QTest::addColumn<QColor>("readable");
+  QTest::addColumn<int>("titleStyle"); // of an engraved title on that background
+  const QColor black(Qt::black), white(Qt::white), yellow(Qt::yellow);
+  QTest::newRow("black on the usual workspace") << black << QColor(154, 148, 207) << black << int(Embossed);
+  QTest::newRow("black on dark green") << black << QColor(0, 85, 0) << white << int(Engraved);
+  QTest::newRow("black on black") << black << black << white << int(Engraved);
+  QTest::newRow("white on white") << white << white << black << int(Embossed);
+  QTest::newRow("yellow on dark green") << yellow << QColor(0, 85, 0) << yellow << int(Engraved);
+  QTest::newRow("yellow on button face") << yellow << QColor(239, 239, 239) << black << int(Embossed);
+  QTest::newRow("black on navy") << black << QColor(0, 0, 128) << white << int(Engraved);
+}
+
+void PaintHelpersTest::readableColours() {
+  QFETCH(QColor, text);
+  QFETCH(QColor, background);
+  QFETCH(QColor, readable);
+  QFETCH(int, titleStyle);
+  QCOMPARE(ReadableColour(text, background), readable);
+  QVERIFY(ContrastRatio(readable, background) >= 3);
+  QCOMPARE(ContrastRatio(text, background), ContrastRatio(background, text));
+  QCOMPARE(EngravedStyleOn(background), titleStyle);
+  QCOMPARE(qRound(ContrastRatio(Qt::black, Qt::white)), 21);
+  QCOMPARE(ContrastRatio(background, background), 1.0);
+}
+
+void PaintHelpersTest::outlinedText_data() {
+  QTest::addColumn<QColor>("colour");
+  QTest::addColumn<QColor>("background");
+  QTest::addColumn<QColor>("outline"); // invalid: none
+  QTest::newRow("yellow on a light background") << QColor(Qt::yellow) << QColor(220, 218, 232) << QColor(Qt::black);
+  QTest::newRow("red on dark green") << QColor(Qt::red) << QColor(0, 85, 0) << QColor(Qt::white);
+  QTest::newRow("yellow on dark green") << QColor(Qt::yellow) << QColor(0, 85, 0) << QColor();
+  QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << QColor();
+}
+
+void PaintHelpersTest::outlinedText() {
+  QFETCH(QColor, colour);
+  QFETCH(QColor, background);
+  QFETCH(QColor, outline);
+  const auto draw = [&](bool outlined) {
+    QImage image(80, 30, QImage::Format_RGB32);
+    image.fill(background);
+    QPainter painter(&image);
+    QFont font = painter.font();
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(1, 2, 3));
+    if (outlined) {
+      DrawOutlinedText(painter, 5, 5, QStringLiteral("8:45"), colour, background);
+      // The pen is left as it was.
+      if (painter.pen().color() != QColor(1, 2, 3)) return QImage();
+    } else {
+      painter.setPen(colour);
+      DrawEmbossedText(painter, 5, 5, PlainText, QStringLiteral("8:45"));
+    }
+    return image;
+  };
+  const QImage outlined = draw(true);
+  QVERIFY(!outlined.isNull());
+  if (!outline.isValid()) {
+    QCOMPARE(outlined, draw(false));
+    return;
+  }
+  // The outline's colour shows around the text, which keeps its own.
+  bool outlineShown = false, colourShown = false;
+  for (int y = 0; y < outlined.height(); ++y)
+    for (int x = 0; x < outlined.width(); ++x) {
+      outlineShown = outlineShown || outlined.pixelColor(x, y) == outline;
+      colourShown = colourShown || outlined.pixelColor(x, y) == colour;
+    }
+  QVERIFY(outlineShown);
+  QVERIFY(colourShown);
 }
 
 // The rectangle is 10 pixels wider than `widthOf` plus `extra`: the result
