@@ -4,6 +4,7 @@
 #include "model/DateCalculator.h"
 #include "widgets/MessageBoxPrompts.h"
 #include "widgets/PaintHelpers.h"
+#include "widgets/ScreenParts.h"
 #include "widgets/UiFonts.h"
 
 #include <QButtonGroup>
@@ -30,8 +31,6 @@ constexpr int ClientWidth = 301;
 constexpr int ClientHeight = 228;
 constexpr int HeaderHeight = 75;
 const QColor Background(159, 135, 190);
-
-TDateTime dayOf(const QDate& date) { return EncodeDate(date.year(), date.month(), date.day()); }
 
 QDateEdit* newDatePicker(const char* name, QWidget* parent) {
   auto* picker = new QDateEdit(parent);
@@ -162,12 +161,12 @@ Tforme_calc_date::~Tforme_calc_date() = default;
 
 void Tforme_calc_date::computeResult() {
   const auto unit = static_cast<CalendarUnit>(CB_unite->currentData().toInt());
-  const auto moved = MovedDate(dayOf(DTP_origine->date()), SE_nombre->value(), unit);
+  const auto moved = MovedDate(DayOfDate(DTP_origine->date()), SE_nombre->value(), unit);
   Ed_resultat->setText(moved ? fromCp1252(DateTextOf(true, *moved)) : QStringLiteral("Hors du calendrier (an 1 à 9999)"));
 }
 
 void Tforme_calc_date::computeDifference() {
-  Ed_difference->setText(QString::number(DayDifference(dayOf(DTP_origine->date()), dayOf(DTP_seconde->date()))));
+  Ed_difference->setText(QString::number(DayDifference(DayOfDate(DTP_origine->date()), DayOfDate(DTP_seconde->date()))));
 }
 
 bool Tforme_calc_date::eventFilter(QObject* watched, QEvent* event) {

@@ -801,7 +801,7 @@ void TFrame_emploi_du_temps::documentRestored() {
   destroyRows();
   if (shown && shown->day != shownDay_) {
     const QSignalBlocker block(DTP_jour);
-    DTP_jour->setDate(dateOf(shown->day));
+    DTP_jour->setDate(DateOfDay(shown->day));
   }
   week_.load(shown ? shown->day : shownDay_);
   shownDay_ = shown ? shown->day : shownDay_;
