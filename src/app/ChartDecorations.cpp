@@ -1,5 +1,7 @@
 #include "app/ChartDecorations.h"
 
+#include "widgets/PaintHelpers.h"
+
 #include <QAbstractBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -11,6 +13,7 @@
 #include <QPieSlice>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -30,6 +33,15 @@ QColor sideShade(const QColor& c) { return c.darker(140); }
 QColor topShade(const QColor& c) { return c.lightness() > 230 ? c.darker(108) : c.lighter(118); }
 
 } // namespace
+
+QColor ChartColour(std::uint32_t bgr, int index) {
+  const QColor chosen = ColourFromBgr(bgr);
+  if (chosen != QColor(Qt::white)) return chosen;
+  static const std::array<QColor, 10> distinct = {
+      QColor(70, 130, 180), QColor(230, 159, 0),  QColor(0, 158, 115),  QColor(204, 121, 167), QColor(213, 94, 0),
+      QColor(86, 180, 233), QColor(240, 228, 66), QColor(120, 94, 240), QColor(160, 160, 160), QColor(153, 79, 0)};
+  return distinct[static_cast<std::size_t>(index) % distinct.size()];
+}
 
 QBrush ChartGradient(const QColor& top, const QColor& bottom) {
   QLinearGradient gradient(0, 0, 0, 1);

@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
+
 #include <vector>
 
 class QChart;
@@ -21,6 +23,11 @@ namespace tessel {
 
 // A vertical gradient over the whole of a chart's background, whatever its size.
 QBrush ChartGradient(const QColor& top, const QColor& bottom);
+
+// The colour an activity's bars or slice are drawn in: its category's, except
+// that the default white (no colour chosen) takes the `index`-th of a few
+// distinct colours, so that white parts on a light chart stay apart.
+QColor ChartColour(std::uint32_t bgr, int index);
 
 // Entries in as many columns as a third of the chart's width allows, at its
 // left or right; when even those do not hold every entry, the last line says

@@ -219,7 +219,7 @@ void TFrame_Stat::showSlices() {
       const QString hours = QString::number(slices[i].hours) + QStringLiteral(" h");
       const QString share = french.toString(statistics_.percent(i), 'f', 1) + QStringLiteral(" %");
       QPieSlice* slice = pie_->append(name, slices[i].hours);
-      const QColor colour = ColourFromBgr(slices[i].colour);
+      const QColor colour = ChartColour(slices[i].colour, static_cast<int>(i));
       slice->setColor(colour);
       slice->setBorderColor(colour.darker(150));
       slice->setProperty("hint", name + QStringLiteral(" : ") + hours + QStringLiteral(" (") + share + QStringLiteral(")"));

@@ -339,7 +339,7 @@ void Tframe_vue::rebuildChart() {
   for (int r = 0; r < period_.rowCount(); ++r) {
     const QString name = fromCp1252(period_.name(r));
     auto* set = new QBarSet(name);
-    const QColor colour = ColourFromBgr(period_.colour(r));
+    const QColor colour = ChartColour(period_.colour(r), r);
     set->setColor(colour);
     set->setBorderColor(colour.darker(150));
     const std::vector<int> values = period_.chartValues(r, shown);

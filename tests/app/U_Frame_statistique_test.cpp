@@ -145,10 +145,11 @@ void StatisticsTest::fifteenDaysEachSideOfToday() {
 void StatisticsTest::oneSlicePerActivityWorthItsWholeHours() {
   recordMarch();
   showPeriod(FirstOfMarch, QDate(2027, 3, 31));
-  // In the order their first entry is met, the last recorded first.
+  // In the order their first entry is met, the last recorded first; the
+  // categories left white take colours that tell them apart.
   const QList<Slice> expected = {{"Administration", 26, QColor(255, 0, 0)},
-                                 {"Réunion", 2, QColor(Qt::white)},
-                                 {"Pause", 0, QColor(Qt::white)}};
+                                 {"Réunion", 2, QColor(230, 159, 0)},
+                                 {"Pause", 0, QColor(0, 158, 115)}};
   QCOMPARE(slicesOf(screen->pie()), expected);
   QCOMPARE(screen->marks(), (std::vector<QString>{"Administration 26 h", "Réunion 2 h", "Pause 0 h"}));
   QCOMPARE(screen->decoration()->shownLabels(), 3);
