@@ -42,6 +42,7 @@ using cli::UsageError;
 const char* usage =
     "Utilisation : tessel-cli COMMANDE [ARGUMENTS]\n"
     "  --version          nom et version du programme\n"
+    "  --help             ce texte\n"
     "  convert IN OUT     relit IN et l'écrit dans OUT (format choisi par l'extension)\n"
     "  dump FICHIER       affiche les triplets du fichier, un par ligne\n"
     "  check FICHIER      ouvre le fichier comme le programme et vérifie chaque classe\n"
