@@ -99,12 +99,6 @@ const Usage& usage() {
   return u;
 }
 
-Words keys(const std::map<std::string, std::string>& map) {
-  Words result;
-  for (const auto& [key, value] : map) result.insert(key);
-  return result;
-}
-
 // A heading or a text line of the page as a reader sees it.
 std::string plainRoff(std::string line) {
   static const std::regex fonts(R"(\\f[BIRP])");
