@@ -82,7 +82,7 @@ fi
 
 # lintian's errors and warnings.
 if command -v lintian >/dev/null; then
-  lintian --fail-on error,warning --no-tag-display-limit "$deb" || fail "lintian"
+  lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian"
 else
   echo "lintian absent : paquet non vérifié par lintian"
 fi
