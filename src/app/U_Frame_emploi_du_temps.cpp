@@ -486,6 +486,7 @@ void TFrame_emploi_du_temps::finalise() {
   week_ = WeekTimetable();
   repaintTotals();
   tick_->stop();
+  shownRun_.reset();
   emit timerCaptionChanged(QString());
 }
 
@@ -1013,11 +1014,9 @@ void TFrame_emploi_du_temps::useTimer(std::unique_ptr<RunningTimer> timer) {
 }
 
 int TFrame_emploi_du_temps::timerRow() const {
-  const QString document = documentPath();
-  if (document.isEmpty() || !timer_->runsFor(document)) return -1;
-  const std::optional<TimerRun> run = timer_->running();
+  if (!shownRun_) return -1;
   for (int r = 0; r < week_.rowCount(); ++r)
-    if (const Mcategorie* category = week_.category(r); category && fromCp1252(category->Name()) == run->category)
+    if (const Mcategorie* category = week_.category(r); category && fromCp1252(category->Name()) == shownRun_->category)
       return r;
   return -1;
 }
@@ -1025,23 +1024,20 @@ int TFrame_emploi_du_temps::timerRow() const {
 QString TFrame_emploi_du_temps::timerElapsedText() const { return elapsedText(timer_->elapsedSeconds()); }
 
 QString TFrame_emploi_du_temps::timerCaption() const {
-  const QString document = documentPath();
-  if (document.isEmpty() || !timer_->runsFor(document)) return QString();
-  return QStringLiteral("chronomètre « %1 » %2").arg(timer_->running()->category, timerElapsedText());
+  return shownRun_ ? QStringLiteral("chronomètre « %1 » %2").arg(shownRun_->category, timerElapsedText()) : QString();
 }
 
 void TFrame_emploi_du_temps::followTimer() {
-  const QString caption = timerCaption();
-  if (caption.isEmpty()) tick_->stop();
+  // Read again every time: tessel-cli may start or stop the timer meanwhile.
+  const QString document = documentPath();
+  shownRun_ = !document.isEmpty() && timer_->runsFor(document) ? timer_->running() : std::nullopt;
+  if (!shownRun_) tick_->stop();
   else if (!tick_->isActive()) tick_->start();
   for (const Row& row : rows_) row.label->update();
-  emit timerCaptionChanged(caption);
-}
-
-void TFrame_emploi_du_temps::timerTick() {
-  if (const int row = timerRow(); row >= 0) rows_[std::size_t(row)].label->update();
   emit timerCaptionChanged(timerCaption());
 }
+
+void TFrame_emploi_du_temps::timerTick() { followTimer(); }
 
 void TFrame_emploi_du_temps::toggleTimer(int row) {
   command([this, row] {

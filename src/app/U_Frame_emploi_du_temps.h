@@ -20,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,7 +144,8 @@ public slots:
   // The row menu's timer command on that row: starts its timer, or stops it
   // when it runs (its time goes into today's cell).
   void toggleTimer(int row);
-  // Once a second while the timer runs: the row's label and the caption.
+  // Once a second while the timer runs: the timer read again, the row's
+  // label and the caption.
   void timerTick();
 
 signals:
@@ -234,6 +236,7 @@ private:
   int dayWidth_ = 0;   // D of the lay-out
   int menuRow_ = -1;    // the row whose label was right-clicked
   std::unique_ptr<RunningTimer> timer_;
+  std::optional<TimerRun> shownRun_; // the timer of this document, as last read
   QTimer* const tick_;
   // What the screen shows beside the document, noted around each edit.
   // Rows are kept by their activities' entities: an undone activity made
