@@ -39,6 +39,7 @@ template <typename Form>
 void writeReport(TDateTime monday, const QString& path) {
   Form form;
   form.prepare(monday, monday + ReportDays - 1);
+  form.QuickRep1.generate();
   QString error;
   if (!WritePdf(form.QuickRep1, path, error)) throw TesselError(Message() + toCp1252(error));
 }
@@ -59,6 +60,7 @@ ExportMenu::ExportMenu(TFrame_emploi_du_temps& timetable, Tframe_vue& periodView
       timetable_(timetable),
       periodView_(periodView) {
   setObjectName(QStringLiteral("MM_exporter"));
+  setIcon(QIcon(IconPath(QStringLiteral("action-export-xml.svg"))));
   chooseFile = [](QWidget* owner, const QString& caption, const QString& suggested, const QString& filter) {
     return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
   };

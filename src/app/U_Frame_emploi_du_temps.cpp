@@ -553,7 +553,7 @@ void TFrame_emploi_du_temps::showValue(Cell& cell) {
   cell.setText(fromCp1252(week_.cellText(cell.row, cell.day)));
   cell.setModified(false);
   cell.committedText = cell.text();
-  cell.setEnabled(!(entry && entry->IsValid()) && !week_.validated());
+  cell.setEnabled(!(entry && entry->IsValid()));
   cell.setToolTip(noteHint(cell.row, cell.day));
 }
 
@@ -690,6 +690,7 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
     cell.selectAll();
   }
   repaintTotals();
+  followWeekState();
   return true;
 }
 
@@ -968,7 +969,7 @@ void TFrame_emploi_du_temps::takePreviousWeek() {
     return;
   }
   rowsAdded(true);
-  NameEditStep(QStringLiteral("la reprise des activités de la semaine précédente"));
+  NameViewStep(QStringLiteral("la reprise des activités de la semaine précédente"));
 }
 
 void TFrame_emploi_du_temps::setWeekValidated(bool validated) {
@@ -1004,8 +1005,10 @@ void TFrame_emploi_du_temps::reshowWeek() {
 }
 
 QString TFrame_emploi_du_temps::documentPath() const {
-  const QString& file = DocumentManager::instance().CurrentFile();
-  return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+  // A new document's generated name is no name the user knows it by.
+  const DocumentManager& documents = DocumentManager::instance();
+  const QString& file = documents.CurrentFile();
+  return file.isEmpty() || documents.IsGeneratedDocument() ? QString() : QFileInfo(file).absoluteFilePath();
 }
 
 void TFrame_emploi_du_temps::useTimer(std::unique_ptr<RunningTimer> timer) {

@@ -27,8 +27,9 @@ int SetWeekValidated(TDateTime anyDayOfWeek, bool validated) {
 bool IsWeekValidated(TDateTime anyDayOfWeek) {
   const TDateTime monday = MondayOf(anyDayOfWeek);
   const ObjectStrings entries = Moccurence::EntriesOfPeriod(monday, monday + 6);
-  return std::any_of(entries.begin(), entries.end(),
-                     [](const auto& e) { return static_cast<const Moccurence*>(e.second)->IsValid(); });
+  return !entries.empty() && std::all_of(entries.begin(), entries.end(), [](const auto& e) {
+    return static_cast<const Moccurence*>(e.second)->IsValid();
+  });
 }
 
 void CheckWeekOpen(TDateTime day) {

@@ -162,10 +162,11 @@ void ExportMenuTest::eachExportWritesWhatTheToolWrites() {
 
 void ExportMenuTest::givingUpOrChoosingTheDataFileWritesNothing() {
   const QByteArray data = contentOf(document_);
+  const QStringList files = QDir(home_.path()).entryList(QDir::Files);
   chosen_.clear();
   menu_->Act_semaine->trigger();
   QVERIFY(prompts_->shown.empty());
-  QCOMPARE(QDir(home_.path()).entryList({"*.csv"}, QDir::Files), QStringList());
+  QCOMPARE(QDir(home_.path()).entryList(QDir::Files), files);
 
   chosen_ = document_;
   menu_->Act_semaine->trigger();
