@@ -803,7 +803,7 @@ TEST_F(Cli, AValidatedWeekRefusesNewTimesUntilReopened) {
   // The week after is open.
   EXPECT_EQ(runCli({"add", file, "2026-12-15", "Pause", "1:00"}).status, 0);
 
-  EXPECT_EQ(runCli({"validate", file, "2026-12-07"}).out, "La semaine du lundi 07/12/2026 est validée (0 durée(s)).\n");
+  EXPECT_EQ(runCli({"validate", file, "2026-12-07"}).out, "La semaine du lundi 07/12/2026 était déjà validée.\n");
   const CliRun reopened = runCli({"validate", file, "13/12/2026", "--reopen"});
   ASSERT_EQ(reopened.status, 0) << reopened.err;
   EXPECT_EQ(reopened.out, "La semaine du lundi 07/12/2026 est rouverte (1 durée(s)).\n");
