@@ -675,7 +675,8 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
       else
         NameEditStep(QStringLiteral("la saisie de %1 (%2)").arg(time, place));
     }
-  } catch (const ConvertError& error) {
+  } catch (const TesselError& error) {
+    // Not a time of day, or a week that is validated: the cell keeps the text until Escape.
     refuse(cell, error.what());
     return false;
   } catch (const ValidatedWeekError& error) {

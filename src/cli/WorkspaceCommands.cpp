@@ -1,5 +1,5 @@
 // Commands that open a data file as the program does: check, week, period,
-// view, stats, add.
+// view, stats, add, validate, import, timer.
 
 #include "cli/CliSupport.h"
 
@@ -413,6 +413,8 @@ int validate(const Args& args) {
       done = week + (was ? QString(" est rouverte (%1 durée(s)).").arg(changed) : " n'était pas validée.");
     else if (changed == 0 && !was)
       fail(week + " n'a aucune durée : il n'y a rien à valider.");
+    else if (changed == 0)
+      done = week + " était déjà validée.";
     else
       done = week + QString(" est validée (%1 durée(s)).").arg(changed);
     return changed > 0;
