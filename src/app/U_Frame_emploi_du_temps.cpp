@@ -675,11 +675,12 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
       else
         NameEditStep(QStringLiteral("la saisie de %1 (%2)").arg(time, place));
     }
-  } catch (const TesselError& error) {
-    // Not a time of day, or a week that is validated: the cell keeps the text until Escape.
+  } catch (const ConvertError& error) {
+    // Not a time of day: the text stays for the user to correct.
     refuse(cell, error.what());
     return false;
   } catch (const ValidatedWeekError& error) {
+    // Nothing typed there can be kept: the cell shows what the week holds.
     cell.setText(cell.committedText);
     cell.setModified(false);
     prompts().message(MessageKind::Error, error.what());
