@@ -66,9 +66,11 @@ TEST_F(Validation, ValidatingAndReopeningSetAndClearEveryEntryOfTheWeekOnly) {
   EXPECT_FALSE(IsWeekValidated(at(2002, 9, 16)));
 }
 
-TEST_F(Validation, OneValidatedEntryLocksTheWeekAndReopeningClearsIt) {
+// A flag met alone (an old file) locks its own cell only, as it always did.
+TEST_F(Validation, OneValidatedEntryLeavesTheWeekOpenAndReopeningClearsIt) {
   week.entry(1, 3)->SetValid(true);
-  EXPECT_TRUE(IsWeekValidated(at(2002, 9, 2)));
+  EXPECT_FALSE(IsWeekValidated(at(2002, 9, 2)));
+  EXPECT_TRUE(week.commit(0, 1, "1:00"));
   EXPECT_EQ(SetWeekValidated(at(2002, 9, 2), false), 1);
   EXPECT_FALSE(IsWeekValidated(at(2002, 9, 2)));
 }
