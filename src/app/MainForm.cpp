@@ -33,6 +33,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -201,6 +202,11 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   connect(this, &TMainForm::noteSearchRequested, noteSearch, &TForme_rech_note::ShowModal);
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));
+  // The document's caption goes through this window, which adds the timer's.
+  DocumentManager& documents = DocumentManager::instance();
+  documents.captionChanged = [window = QPointer<TMainForm>(this), &documents] {
+    if (window) window->setMainCaption(documents.MainCaption());
+  };
 }
 
 TMainForm::~TMainForm() {
