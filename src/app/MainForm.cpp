@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/ExportMenu.h"
 #include "app/Fenetre_calc_date.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
@@ -32,6 +33,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -161,9 +163,23 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   setCentralWidget(client);
 
   auto* timetable = new TFrame_emploi_du_temps;
+  auto* periodView = new Tframe_vue;
   Frame_tessel->setScreen(TFrame_Tessel::Page::Timetable, timetable);
   Frame_tessel->setScreen(TFrame_Tessel::Page::Statistics, new TFrame_Stat);
-  Frame_tessel->setScreen(TFrame_Tessel::Page::PeriodView, new Tframe_vue);
+  Frame_tessel->setScreen(TFrame_Tessel::Page::PeriodView, periodView);
+  // The weekly routine's commands of the timetable, in the menus too.
+  MM_exporter = new ExportMenu(*timetable, *periodView, this);
+  MM_fichier->insertMenu(Act_quitter, MM_exporter);
+  MM_fichier->insertSeparator(Act_quitter);
+  MM_edition->addSeparator();
+  MM_edition->addAction(timetable->Act_reprendre);
+  MM_edition->addAction(timetable->Act_valider);
+  MM_edition->addAction(timetable->Act_rouvrir);
+  connect(MM_edition, &QMenu::aboutToShow, timetable, [timetable] { timetable->refresh(); });
+  connect(timetable, &TFrame_emploi_du_temps::timerCaptionChanged, this, [this](const QString& caption) {
+    timerCaption_ = caption;
+    showCaption();
+  });
   // "Portail..." and the timetable's own button show and hide the same panel.
   connect(Act_portail, &QAction::toggled, timetable, &TFrame_emploi_du_temps::setLeftPanelVisible);
   connect(timetable, &TFrame_emploi_du_temps::leftPanelVisibilityChanged, Act_portail, &QAction::setChecked);
@@ -186,6 +202,11 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   connect(this, &TMainForm::noteSearchRequested, noteSearch, &TForme_rech_note::ShowModal);
 
   setDocumentHooks(metier_.ConfigureDocuments(*this));
+  // The document's caption goes through this window, which adds the timer's.
+  DocumentManager& documents = DocumentManager::instance();
+  documents.captionChanged = [window = QPointer<TMainForm>(this), &documents] {
+    if (window) window->setMainCaption(documents.MainCaption());
+  };
 }
 
 TMainForm::~TMainForm() {
@@ -358,7 +379,15 @@ void TMainForm::followHistory() {
 
 void TMainForm::setDocumentHooks(DocumentHooks hooks) { hooks_ = std::move(hooks); }
 
-void TMainForm::setMainCaption(const QString& caption) { setWindowTitle(caption); }
+void TMainForm::setMainCaption(const QString& caption) {
+  mainCaption_ = caption;
+  showCaption();
+}
+
+void TMainForm::showCaption() {
+  const QString main = mainCaption_.isEmpty() ? ProductNameText() : mainCaption_;
+  setWindowTitle(timerCaption_.isEmpty() ? main : main + QStringLiteral(" — ") + timerCaption_);
+}
 
 void TMainForm::AfterDocumentLoaded() {
   if (hooks_.afterDocumentLoaded) hooks_.afterDocumentLoaded();

@@ -17,10 +17,12 @@ class QToolButton;
 
 namespace tessel {
 
+class ExportMenu;
 class TDM_intro;
 class TDM_metier;
 class TDM_metier_tessel;
 class TFrame_Tessel;
+class TFrame_emploi_du_temps;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -41,7 +43,8 @@ public:
   // empty when none is chosen.
   std::function<QString(QWidget*, const QString& document)> chooseBackup;
   // The caption: "Tessel" at creation; the document manager's main caption
-  // after each load and save-as.
+  // after each load and save-as, followed by the running timer's while one
+  // runs for the document.
   void setMainCaption(const QString& caption);
 
   // The after-load step: the document manager's part, then the workspace is
@@ -80,6 +83,7 @@ public:
   QAction* const Act_nouveau;
   QAction* const Act_restaurer;
   QAction* const Act_quitter;
+  ExportMenu* MM_exporter = nullptr;
   // "Annuler …" and "Rétablir …", named after the step they take back or do again.
   QAction* const Act_annuler;
   QAction* const Act_retablir;
@@ -102,6 +106,7 @@ private:
   void buildToolBars();
   void buildMenus();
   void buildEditMenu();
+  void showCaption();
   void followHistory();
   void documentReplaced(const std::function<bool()>& load);
   // The chosen backup opened as a new document, after the save question.
@@ -111,6 +116,8 @@ private:
   TDM_metier& metier_;
   TDM_metier_tessel& tessel_;
   DocumentHooks hooks_;
+  QString mainCaption_;
+  QString timerCaption_;
 };
 
 } // namespace tessel

@@ -26,7 +26,18 @@ void TimetableRowLabel::paintEvent(QPaintEvent*) {
     if (const QImage* picture = category->Picture(); picture && !picture->isNull())
       painter.drawImage(QRect(2, 2, h - 6, h - 6), TObjRec::Masked(*picture));
   }
-  const QString name = FitText(painter, QRect(0, 0, width() - h, h), screen_.rowName(row_), QStringLiteral("..."));
+  // The running timer's elapsed time, at the right end.
+  int nameWidth = width() - h;
+  if (screen_.timerRow() == row_) {
+    const QString elapsed = screen_.timerElapsedText();
+    const int elapsedWidth = painter.fontMetrics().horizontalAdvance(elapsed) + 6;
+    nameWidth -= elapsedWidth;
+    const QRect box(width() - elapsedWidth - 1, 1, elapsedWidth, h - 2);
+    painter.fillRect(box, QColor(160, 0, 0));
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, elapsed);
+  }
+  const QString name = FitText(painter, QRect(0, 0, nameWidth, h), screen_.rowName(row_), QStringLiteral("..."));
   painter.setPen(ReadableColour(Qt::black, screen_.rowColour(row_)));
   DrawEmbossedText(painter, h + 5, 3, PlainText, name);
 }

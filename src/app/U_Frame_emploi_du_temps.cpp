@@ -9,6 +9,7 @@
 #include "foundation/UserPrompts.h"
 #include "model/DocumentManager.h"
 #include "model/EditHistory.h"
+#include "model/WeekValidation.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_occurence.h"
 #include "ui/Cadre_visu_OAOR.h"
@@ -28,16 +29,19 @@
 #include <QDateEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -71,6 +75,32 @@ const QColor FocusedCellColour(255, 255, 0);
 void markModified() { DocumentManager::instance().SetDocumentModified(true); }
 
 QIcon actionIcon(const char* file) { return QIcon(IconPath(QLatin1String(file))); }
+
+const QString TakePreviousWeekText = QStringLiteral("Reprendre les activités de la semaine précédente");
+const QString ValidateText = QStringLiteral("Valider la semaine");
+const QString ReopenText = QStringLiteral("Rouvrir la semaine");
+const QString StartTimerText = QStringLiteral("Démarrer le chronomètre");
+const QString StopTimerText = QStringLiteral("Arrêter le chronomètre");
+
+QAction* newMenuAction(QObject* owner, const char* name, const QString& caption, const char* icon) {
+  auto* action = new QAction(actionIcon(icon), caption, owner);
+  action->setObjectName(QLatin1String(name));
+  return action;
+}
+
+// "1:05:12"
+QString elapsedText(qint64 seconds) {
+  return QStringLiteral("%1:%2:%3")
+      .arg(seconds / 3600)
+      .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+      .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "1 h 05" or "12 min"
+QString minutesText(int minutes) {
+  return minutes >= 60 ? QStringLiteral("%1 h %2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'))
+                       : QStringLiteral("%1 min").arg(minutes);
+}
 
 // The surface the rows are placed on; tree nodes are dropped on it.
 class GridSurface final : public QWidget {
@@ -138,10 +168,20 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
       Panel_somme_journaliere(new PaintedPanel("Panel_somme_journaliere")),
       Panel_note(new QWidget),
       Panel_informations(new PaintedPanel("Panel_informations")),
+      SB_reprendre(newButton("SB_reprendre", TakePreviousWeekText, "action-add-activities.svg")),
+      SB_valider(newButton("SB_valider", ValidateText, "common-done.svg")),
+      BT_reprendre(new QPushButton(actionIcon("action-add-activities.svg"), TakePreviousWeekText)),
       PM_quart_heure(new QuarterHourMenu(this)),
       PM_ligne(new QMenu(this)),
+      PM_grille(new QMenu(this)),
+      Act_reprendre(newMenuAction(this, "Act_reprendre", TakePreviousWeekText, "action-add-activities.svg")),
+      Act_valider(newMenuAction(this, "Act_valider", ValidateText + QStringLiteral("..."), "common-done.svg")),
+      Act_rouvrir(newMenuAction(this, "Act_rouvrir", ReopenText + QStringLiteral("..."), "action-undo.svg")),
+      Act_chronometre(newMenuAction(this, "Act_chronometre", StartTimerText, "common-clock.svg")),
       tree_(new TFrame_obj_rec),
-      viewer_(new TFrame_visu_OAOR) {
+      viewer_(new TFrame_visu_OAOR),
+      timer_(std::make_unique<RunningTimer>()),
+      tick_(new QTimer(this)) {
   setObjectName(QStringLiteral("TFrame_emploi_du_temps"));
   buildLeftPanel();
   buildHeader();
@@ -173,6 +213,8 @@ TFrame_emploi_du_temps::TFrame_emploi_du_temps(QWidget* parent)
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     headings_[std::size_t(d)] = heading;
   }
+  tick_->setInterval(1000);
+  connect(tick_, &QTimer::timeout, this, [this] { timerTick(); });
   showWeekOf(DayOfDate(DTP_jour->date()));
   EditHistory::instance().setViewNoter(this, [this] { return view(); });
 }
@@ -231,7 +273,9 @@ void TFrame_emploi_du_temps::buildHeader() {
   band->setFixedHeight(HeaderHeight);
   band->setFont(HeaderFont());
   band->paint = [this, band](QPainter& painter) {
-    PaintCaptionBand(painter, band->rect(), weekTitle(), ButtonFaceColour(), TitleOffset, WorkspaceColour);
+    QString title = weekTitle();
+    if (week_.validated() && !title.isEmpty()) title = QStringLiteral("Validée — ") + title.front().toLower() + title.mid(1);
+    PaintCaptionBand(painter, band->rect(), title, ButtonFaceColour(), TitleOffset, WorkspaceColour);
   };
   band->resized = [this] { placeHeaderButtons(); };
 
@@ -239,8 +283,18 @@ void TFrame_emploi_du_temps::buildHeader() {
   DTP_jour->move(4, (HeaderHeight - DatePickerHeight) / 2);
   connect(DTP_jour, &QDateEdit::dateChanged, this, [this] { command([this] { dateChanged(); }); });
 
-  for (QToolButton* button : {SB_semaine_precedente, SB_semaine_suivante, SB_commentaires}) button->setParent(band);
+  for (QToolButton* button : {SB_semaine_precedente, SB_semaine_suivante, SB_commentaires, SB_reprendre, SB_valider})
+    button->setParent(band);
   SB_semaine_precedente->move(DTP_jour->geometry().right() + 3, (HeaderHeight - 27) / 2);
+  SB_reprendre->move(SB_semaine_precedente->geometry().right() + 3, (HeaderHeight - 27) / 2);
+  connect(SB_reprendre, &QToolButton::clicked, Act_reprendre, &QAction::trigger);
+  // Down while the week is validated; a click validates or reopens it.
+  SB_valider->setCheckable(true);
+  connect(SB_valider, &QToolButton::clicked, this, [this] {
+    const bool validated = week_.validated();
+    SB_valider->setChecked(validated);
+    (validated ? Act_rouvrir : Act_valider)->trigger();
+  });
   // The week also moves from the keyboard, wherever the focus is on the screen.
   SB_semaine_precedente->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
   SB_semaine_suivante->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
@@ -253,6 +307,7 @@ void TFrame_emploi_du_temps::buildHeader() {
 
 void TFrame_emploi_du_temps::placeHeaderButtons() {
   const int top = (HeaderHeight - SB_semaine_suivante->height()) / 2;
+  SB_valider->move(Panel_entete->width() - 116, top);
   SB_semaine_suivante->move(Panel_entete->width() - 80, top);
   SB_commentaires->move(Panel_entete->width() - 36, top);
 }
@@ -266,6 +321,16 @@ void TFrame_emploi_du_temps::buildGridArea() {
   surface->setFocusPolicy(Qt::ClickFocus);
   surface->accepts = [this](const QObject* source) { return acceptsDrop(source); };
   surface->dropped = [this] { command([this] { dropped(); }); };
+  surface->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(surface, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    followWeekState();
+    PM_grille->exec(Panel_grille->mapToGlobal(at));
+  });
+  BT_reprendre->setObjectName(QStringLiteral("BT_reprendre"));
+  BT_reprendre->setParent(surface);
+  BT_reprendre->setIconSize(QSize(20, 20));
+  BT_reprendre->hide();
+  connect(BT_reprendre, &QPushButton::clicked, Act_reprendre, &QAction::trigger);
 
   ScrollBox_grille->setObjectName(QStringLiteral("ScrollBox_grille"));
   ScrollBox_grille->setFrameShape(QFrame::NoFrame);
@@ -374,6 +439,18 @@ void TFrame_emploi_du_temps::buildMenus() {
   connect(PM_ligne->addAction(actionIcon("action-category-edit.svg"),
                               QStringLiteral("Modifier caractéristiques activités...")),
           &QAction::triggered, this, [this] { command([this] { editRowCategory(menuRow_); }); });
+  PM_ligne->addSeparator();
+  PM_ligne->addAction(Act_chronometre);
+  connect(Act_chronometre, &QAction::triggered, this, [this] { toggleTimer(menuRow_); });
+
+  PM_grille->setObjectName(QStringLiteral("PM_grille"));
+  PM_grille->addAction(Act_reprendre);
+  PM_grille->addSeparator();
+  PM_grille->addAction(Act_valider);
+  PM_grille->addAction(Act_rouvrir);
+  connect(Act_reprendre, &QAction::triggered, this, [this] { command([this] { takePreviousWeek(); }); });
+  connect(Act_valider, &QAction::triggered, this, [this] { command([this] { setWeekValidated(true); }); });
+  connect(Act_rouvrir, &QAction::triggered, this, [this] { command([this] { setWeekValidated(false); }); });
 }
 
 QMenu* TFrame_emploi_du_temps::quarterHourMenu() const { return PM_quart_heure; }
@@ -401,12 +478,16 @@ void TFrame_emploi_du_temps::initialise() {
   viewer_->ClearNote();
   Lbl_activites->setText(QStringLiteral("Activités"));
   showWeekOf(DayOfDate(DTP_jour->date()));
+  followTimer();
 }
 
 void TFrame_emploi_du_temps::finalise() {
   destroyRows();
   week_ = WeekTimetable();
   repaintTotals();
+  tick_->stop();
+  shownRun_.reset();
+  emit timerCaptionChanged(QString());
 }
 
 void TFrame_emploi_du_temps::refresh() { layOut(); }
@@ -494,6 +575,7 @@ void TFrame_emploi_du_temps::layOut() {
     layOutOnce();
     if (!layOutAgain_) break;
   }
+  followWeekState();
   Panel_entete->update();
   repaintTotals();
   Panel_informations->update();
@@ -594,7 +676,14 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
         NameEditStep(QStringLiteral("la saisie de %1 (%2)").arg(time, place));
     }
   } catch (const ConvertError& error) {
+    // Not a time of day: the text stays for the user to correct.
     refuse(cell, error.what());
+    return false;
+  } catch (const ValidatedWeekError& error) {
+    // Nothing typed there can be kept: the cell shows what the week holds.
+    cell.setText(cell.committedText);
+    cell.setModified(false);
+    prompts().message(MessageKind::Error, error.what());
     return false;
   }
   showValue(cell);
@@ -603,6 +692,7 @@ bool TFrame_emploi_du_temps::commitCell(Cell& cell) {
     cell.selectAll();
   }
   repaintTotals();
+  followWeekState();
   return true;
 }
 
@@ -705,6 +795,9 @@ void TFrame_emploi_du_temps::rowsAdded(bool added) {
 void TFrame_emploi_du_temps::showRowMenu(int row, const QPoint& globalPos) {
   menuRow_ = row;
   PM_ligne->actions().at(1)->setEnabled(week_.category(row) != nullptr);
+  const bool running = timerRow() == row;
+  Act_chronometre->setText(running ? StopTimerText : StartTimerText);
+  Act_chronometre->setEnabled(running || (week_.category(row) != nullptr && !documentPath().isEmpty()));
   PM_ligne->exec(globalPos);
 }
 
@@ -834,6 +927,174 @@ void TFrame_emploi_du_temps::setLeftPanelVisible(bool visible) {
   if (visible == leftPanelVisible()) return;
   Panel_gauche_activite->setVisible(visible);
   emit leftPanelVisibilityChanged(visible);
+}
+
+// ---------------------------------------------------------------- the weekly routine
+
+bool TFrame_emploi_du_temps::weekHasEntries() const {
+  for (int r = 0; r < week_.rowCount(); ++r)
+    for (int d = 0; d < WeekTimetable::days; ++d)
+      if (week_.entry(r, d)) return true;
+  return false;
+}
+
+void TFrame_emploi_du_temps::followWeekState() {
+  const bool validated = week_.validated();
+  const bool entries = weekHasEntries();
+  const bool takeable = !validated && !entries;
+  Act_reprendre->setEnabled(!validated);
+  Act_valider->setEnabled(!validated && entries);
+  Act_rouvrir->setEnabled(validated);
+  SB_reprendre->setVisible(takeable);
+  SB_valider->setChecked(validated);
+  SB_valider->setEnabled(validated || entries);
+  const QString hint = validated ? ReopenText : ValidateText;
+  SB_valider->setToolTip(hint);
+  SB_valider->setAccessibleName(hint);
+  // The big button stands in the empty grid only.
+  BT_reprendre->setVisible(takeable && rowCount() == 0);
+  if (BT_reprendre->isVisible()) {
+    const QSize size = BT_reprendre->sizeHint();
+    const QWidget* viewport = ScrollBox_grille->viewport();
+    BT_reprendre->setGeometry((viewport->width() - size.width()) / 2,
+                              std::max(RowPitch + 15, (viewport->height() - size.height()) / 2), size.width(),
+                              size.height());
+  }
+}
+
+void TFrame_emploi_du_temps::takePreviousWeek() {
+  if (!commitPendingEdit()) return;
+  const int added = week_.addRowsOfPreviousWeek();
+  if (added == 0) {
+    prompts().message(MessageKind::Information,
+                      std::string("La semaine précédente n'a aucune activité avec du temps qui ne soit déjà dans la grille."_w));
+    return;
+  }
+  rowsAdded(true);
+  NameViewStep(QStringLiteral("la reprise des activités de la semaine précédente"));
+}
+
+void TFrame_emploi_du_temps::setWeekValidated(bool validated) {
+  if (!commitPendingEdit() || validated == week_.validated()) return;
+  if (validated && !weekHasEntries()) return;
+  int y1 = 0, m1 = 0, d1 = 0, y2 = 0, m2 = 0, d2 = 0;
+  DecodeDate(week_.monday(), y1, m1, d1);
+  DecodeDate(week_.sunday(), y2, m2, d2);
+  const QString week = QStringLiteral("du lundi %1 au dimanche %2")
+                           .arg(QDate(y1, m1, d1).toString(QStringLiteral("dd/MM/yyyy")),
+                                QDate(y2, m2, d2).toString(QStringLiteral("dd/MM/yyyy")));
+  const QString question =
+      validated ? QStringLiteral("Valider la semaine %1 ?\nSes heures ne pourront plus être modifiées tant qu'elle "
+                                 "ne sera pas rouverte.")
+                      .arg(week)
+                : QStringLiteral("Rouvrir la semaine %1 ?\nSes heures pourront de nouveau être modifiées.").arg(week);
+  if (!prompts().askYesNo(toCp1252(question))) return;
+  SetWeekValidated(week_.monday(), validated);
+  markModified();
+  NameEditStep(validated ? QStringLiteral("la validation de la semaine") : QStringLiteral("la réouverture de la semaine"));
+  reshowWeek();
+}
+
+void TFrame_emploi_du_temps::reshowWeek() {
+  std::vector<MObject_OCS*> shown;
+  for (int r = 0; r < week_.rowCount(); ++r) shown.push_back(week_.activity(r));
+  destroyRows();
+  week_.load(shownDay_);
+  week_.showRows(shown);
+  createMissingRows();
+  fillValues();
+  layOut();
+}
+
+QString TFrame_emploi_du_temps::documentPath() const {
+  // A new document's generated name is no name the user knows it by.
+  const DocumentManager& documents = DocumentManager::instance();
+  const QString& file = documents.CurrentFile();
+  return file.isEmpty() || documents.IsGeneratedDocument() ? QString() : QFileInfo(file).absoluteFilePath();
+}
+
+void TFrame_emploi_du_temps::useTimer(std::unique_ptr<RunningTimer> timer) {
+  timer_ = std::move(timer);
+  followTimer();
+}
+
+int TFrame_emploi_du_temps::timerRow() const {
+  if (!shownRun_) return -1;
+  for (int r = 0; r < week_.rowCount(); ++r)
+    if (const Mcategorie* category = week_.category(r); category && fromCp1252(category->Name()) == shownRun_->category)
+      return r;
+  return -1;
+}
+
+QString TFrame_emploi_du_temps::timerElapsedText() const { return elapsedText(timer_->elapsedSeconds()); }
+
+QString TFrame_emploi_du_temps::timerCaption() const {
+  return shownRun_ ? QStringLiteral("chronomètre « %1 » %2").arg(shownRun_->category, timerElapsedText()) : QString();
+}
+
+void TFrame_emploi_du_temps::followTimer() {
+  // Read again every time: tessel-cli may start or stop the timer meanwhile.
+  const QString document = documentPath();
+  shownRun_ = !document.isEmpty() && timer_->runsFor(document) ? timer_->running() : std::nullopt;
+  if (!shownRun_) tick_->stop();
+  else if (!tick_->isActive()) tick_->start();
+  for (const Row& row : rows_) row.label->update();
+  emit timerCaptionChanged(timerCaption());
+}
+
+void TFrame_emploi_du_temps::timerTick() { followTimer(); }
+
+void TFrame_emploi_du_temps::toggleTimer(int row) {
+  command([this, row] {
+    if (row < 0 || row >= rowCount() || !commitPendingEdit()) return;
+    if (timerRow() == row) {
+      stopTimer();
+      return;
+    }
+    const Mcategorie* category = week_.category(row);
+    const QString document = documentPath();
+    if (!category) return;
+    if (document.isEmpty()) {
+      prompts().message(MessageKind::Information,
+                        std::string("Enregistrez d'abord le document : le chronomètre le retrouve par son nom de fichier."_w));
+      return;
+    }
+    if (timer_->start(document, *category) == RunningTimer::Start::OtherRunning) {
+      const TimerRun other = *timer_->running();
+      const bool here = timer_->runsFor(document);
+      const QString question =
+          here ? QStringLiteral("Le chronomètre de « %1 » tourne déjà.\nL'arrêter, son temps enregistré, et démarrer "
+                                "celui de « %2 » ?")
+                     .arg(other.category, fromCp1252(category->Name()))
+               : QStringLiteral("Un chronomètre tourne pour « %1 » dans le document « %2 ».\nL'abandonner, sans "
+                                "enregistrer son temps, et démarrer celui de « %3 » ?")
+                     .arg(other.category, QFileInfo(other.document).fileName(), fromCp1252(category->Name()));
+      if (!prompts().askYesNo(toCp1252(question))) return;
+      TimerStop stopped;
+      timer_->start(document, *category, true, &stopped);
+      if (!stopped.shares.empty()) {
+        markModified();
+        NameEditStep(QStringLiteral("l'arrêt du chronomètre de « %1 » (%2)").arg(other.category, minutesText(stopped.minutes)));
+        reshowWeek();
+      }
+    }
+    followTimer();
+  });
+}
+
+void TFrame_emploi_du_temps::stopTimer() {
+  const QString name = timer_->running()->category;
+  const TimerStop stopped = timer_->stop(documentPath());
+  followTimer();
+  if (!stopped.shares.empty()) {
+    markModified();
+    NameEditStep(QStringLiteral("l'arrêt du chronomètre de « %1 » (%2)").arg(name, minutesText(stopped.minutes)));
+    reshowWeek();
+  }
+  if (stopped.droppedMinutes > 0)
+    prompts().message(MessageKind::Information,
+                      toCp1252(QStringLiteral("%1 au-delà de 23:59 par jour n'ont pas été enregistrées.")
+                                   .arg(minutesText(stopped.droppedMinutes))));
 }
 
 // ---------------------------------------------------------------- what is shown

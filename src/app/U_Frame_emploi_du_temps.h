@@ -11,6 +11,7 @@
 #include "app/WorkScreen.h"
 #include "foundation/ZEP_Dates.h"
 #include "engine/ZEP_Entite.h"
+#include "model/RunningTimer.h"
 #include "model/WeekTimetable.h"
 
 #include <QColor>
@@ -19,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ class QLineEdit;
 class QMenu;
 class QScrollArea;
 class QSplitter;
+class QPushButton;
+class QTimer;
 class QToolButton;
 
 namespace tessel {
@@ -90,6 +94,19 @@ public:
   TFrame_visu_OAOR* noteViewer() const { return viewer_; }
   QMenu* quarterHourMenu() const;
   QMenu* rowMenu() const { return PM_ligne; }
+  // Whether the shown week is validated, and whether it holds any time.
+  bool weekValidated() const { return week_.validated(); }
+  bool weekHasEntries() const;
+  // The row of the running timer's category in the shown week (-1 when no
+  // timer runs for this document or its row is not shown), and its elapsed
+  // time ("1:05:12"); the caption the main window adds to its own.
+  int timerRow() const;
+  QString timerElapsedText() const;
+  QString timerCaption() const;
+  // The timer the screen drives (the user's settings and the system clock
+  // unless a test gives another).
+  RunningTimer& timer() { return *timer_; }
+  void useTimer(std::unique_ptr<RunningTimer> timer);
 
   QSplitter* const Splitter_gauche;
   QWidget* const Panel_gauche_activite;
@@ -107,17 +124,35 @@ public:
   QWidget* const Panel_somme_journaliere;
   QWidget* const Panel_note;
   QWidget* const Panel_informations;
+  QToolButton* const SB_reprendre;
+  QToolButton* const SB_valider;
+  // Over an empty week, in the middle of the grid.
+  QPushButton* const BT_reprendre;
   QuarterHourMenu* const PM_quart_heure;
   QMenu* const PM_ligne;
+  QMenu* const PM_grille;
+  QAction* const Act_reprendre;   // "Reprendre les activités de la semaine précédente"
+  QAction* const Act_valider;     // "Valider la semaine..."
+  QAction* const Act_rouvrir;     // "Rouvrir la semaine..."
+  QAction* const Act_chronometre; // the row menu's "Démarrer/Arrêter le chronomètre"
 
 public slots:
   // The small "Portail..." button and the main window's "Portail..." action.
   void toggleLeftPanel();
   void setLeftPanelVisible(bool visible);
 
+  // The row menu's timer command on that row: starts its timer, or stops it
+  // when it runs (its time goes into today's cell).
+  void toggleTimer(int row);
+  // Once a second while the timer runs: the timer read again, the row's
+  // label and the caption.
+  void timerTick();
+
 signals:
   // The main window's "Portail..." action follows it.
   void leftPanelVisibilityChanged(bool visible);
+  // The running timer's caption changed (empty once it stops).
+  void timerCaptionChanged(const QString& caption);
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -171,6 +206,18 @@ private:
   // Before the tree deletes a category: its rows (which hold no time) go.
   void categoryGoing(MObject_OCS* object);
   void showNotePanel(bool visible);
+  void takePreviousWeek();
+  // After a confirmation; a week without time has nothing to validate.
+  void setWeekValidated(bool validated);
+  void stopTimer();
+  // The timer's state shown: its row's label, the caption, the tick.
+  void followTimer();
+  // The header band's buttons and the menus follow the week's state.
+  void followWeekState();
+  // The week loaded again from the base with the rows shown now, after a
+  // change made to the base beside the grid.
+  void reshowWeek();
+  QString documentPath() const;
   void openAbout();
   // "Réunion, mardi 8"
   QString cellPlace(int row, int day) const;
@@ -188,6 +235,9 @@ private:
   int labelWidth_ = 0; // L of the lay-out
   int dayWidth_ = 0;   // D of the lay-out
   int menuRow_ = -1;    // the row whose label was right-clicked
+  std::unique_ptr<RunningTimer> timer_;
+  std::optional<TimerRun> shownRun_; // the timer of this document, as last read
+  QTimer* const tick_;
   // What the screen shows beside the document, noted around each edit.
   // Rows are kept by their activities' entities: an undone activity made
   // again by a redo is another object over the same entity.

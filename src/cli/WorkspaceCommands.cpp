@@ -1,5 +1,5 @@
 // Commands that open a data file as the program does: check, week, period,
-// view, stats, add.
+// view, stats, add, validate, import, timer.
 
 #include "cli/CliSupport.h"
 
@@ -14,15 +14,21 @@
 #include "model/Tadministration_FRAME.h"
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
+#include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "model/WeekCsv.h"
 #include "model/WeekTimetable.h"
+#include "model/WeekValidation.h"
+#include "model/RunningTimer.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -37,12 +43,6 @@ QString q(std::string_view text) { return fromCp1252(text); }
 [[noreturn]] void fail(const QString& message) { throw TesselError(Message() + toCp1252(message)); }
 
 QString fileName(const QString& path) { return "« " + path + " »"; }
-
-QString isoDate(TDateTime day) {
-  int y = 0, m = 0, d = 0;
-  DecodeDate(day, y, m, d);
-  return QDate(y, m, d).toString("yyyy-MM-dd");
-}
 
 // A CSV field, quoted when it holds a separator, a quote or a line break.
 QString csv(const QString& field) {
@@ -62,6 +62,7 @@ void print(const QString& line) { std::cout << line.toStdString() << '\n'; }
 struct Options {
   Args positional;
   bool csv = false;
+  bool reopen = false;
   std::optional<QString> note;
   std::optional<QString> wait;
 };
@@ -71,6 +72,8 @@ Options options(const Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--csv") {
       o.csv = true;
+    } else if (args[i] == "--reopen") {
+      o.reopen = true;
     } else if (args[i] == "--note") {
       if (i + 1 >= args.size()) throw UsageError("--note attend un texte");
       o.note = args[++i];
@@ -173,21 +176,7 @@ int week(const Args& args) {
   sheet.load(parseDay(o.positional.size() > 1 ? std::optional<QString>(o.positional[1]) : std::nullopt));
 
   if (o.csv) {
-    QStringList header{"activity"};
-    for (int d = 0; d < WeekTimetable::days; ++d) header << isoDate(sheet.monday() + d);
-    header << "total";
-    print(header.join(','));
-    for (int r = 0; r < sheet.rowCount(); ++r) {
-      QStringList line{csv(activityName(sheet.activity(r)))};
-      for (int d = 0; d < WeekTimetable::days; ++d)
-        line << (sheet.entry(r, d) ? q(DurationText(sheet.entry(r, d)->TimeSpent())) : QString());
-      line << q(DurationText(sheet.rowTotal(r)));
-      print(line.join(','));
-    }
-    QStringList total{"TOTAL"};
-    for (int d = 0; d < WeekTimetable::days; ++d) total << q(DurationText(sheet.dayTotal(d)));
-    total << q(DurationText(sheet.weekTotal()));
-    print(total.join(','));
+    std::cout << WeekCsv(sheet).toStdString();
     return 0;
   }
 
@@ -257,17 +246,7 @@ int view(const Args& args) {
   constexpr int days = PeriodGrid::days;
 
   if (o.csv) {
-    QStringList header{"activity", "total"};
-    for (int d = 0; d < days; ++d) header << isoDate(grid.start() + d);
-    print(header.join(','));
-    for (int r = 0; r < grid.rowCount(); ++r) {
-      QStringList line{csv(q(grid.name(r))), q(DurationText(grid.rowTotal(r)))};
-      for (int d = 0; d < days; ++d) line << entryText(grid.entry(r, d));
-      print(line.join(','));
-    }
-    QStringList total{"TOTAL", q(DurationText(grid.total()))};
-    for (int d = 0; d < days; ++d) total << q(DurationText(grid.dayTotal(d)));
-    print(total.join(','));
+    std::cout << PeriodCsv(grid).toStdString();
     return 0;
   }
 
@@ -335,17 +314,51 @@ void save(const QString& path) {
   Storage::SaveBase(path);
 }
 
-int addEntry(const QString& path, TDateTime day, const QString& name, const QString& time,
-             const std::optional<QString>& noteText) {
-  Mcategorie* category = nullptr;
-  QStringList known;
-  for (MObject_OCS* c : Mcategorie::Class().LoadedObjects()) {
-    const QString n = q(static_cast<Mcategorie*>(c)->Name());
-    known << n;
-    if (!category && n.compare(name, Qt::CaseInsensitive) == 0) category = static_cast<Mcategorie*>(c);
+// What the commands that change a file share: the file read, changed and
+// saved under its lock (two commands on one file take turns, waiting at most
+// --wait seconds), a damaged file left alone, one of a newer version saved
+// over only when forced. `change` answers whether there is anything to save;
+// a missing file is made only when `create` is set.
+void changeWorkspace(const QString& command, const QString& path, const std::optional<QString>& wait, bool create,
+                     const std::function<bool()>& change) {
+  bool waitIsNumber = true;
+  const double waitSeconds = wait ? wait->toDouble(&waitIsNumber) : defaultWait;
+  if (!waitIsNumber || waitSeconds < 0 || waitSeconds > 3600)
+    throw UsageError("--wait attend un nombre de secondes entre 0 et 3600");
+  if (!create && !QFileInfo::exists(path)) fail("Le fichier " + fileName(path) + " n'existe pas");
+  DocumentLock lock;
+  switch (lock.lock(path, std::chrono::milliseconds(static_cast<long long>(waitSeconds * 1000)))) {
+  case DocumentLock::Outcome::Taken: break;
+  case DocumentLock::Outcome::Held:
+    fail("Le fichier " + fileName(path) + " est utilisé par " + q(lock.detail()) +
+         " ; rien n'a été enregistré. Réessayez quand il sera libre, ou attendez plus longtemps avec --wait "
+         "SECONDES.");
+  case DocumentLock::Outcome::Impossible:
+    fail("Impossible de verrouiller le fichier " + fileName(path) + " : " + q(lock.detail()) +
+         " ; rien n'a été enregistré.");
   }
-  if (!category) fail("Catégorie inconnue : « " + name + " ». Catégories : " + known.join(", "));
+  openWorkspace(path, create, true);
+  if (Storage::openedDamaged())
+    fail("Le fichier " + fileName(path) + " est endommagé ; " + command +
+         " le laisse tel quel. Son contenu peut être récupéré dans une copie avec « tessel-cli "
+         "convert --force FICHIER COPIE ».");
+  if (Storage::fileRead().newer && !forced)
+    fail("Le fichier " + fileName(path) + " a été écrit par une version plus récente du logiciel (" +
+         q(Storage::fileRead().versionText()) + ") : " + command +
+         " l'enregistrerait au format de cette version. Relancez avec --force pour l'accepter.");
+  if (change()) save(path);
+}
 
+Mcategorie* knownCategory(const QString& name) {
+  if (Mcategorie* category = CategoryNamed(name)) return category;
+  QStringList known;
+  for (MObject_OCS* c : Mcategorie::Class().LoadedObjects()) known << q(static_cast<Mcategorie*>(c)->Name());
+  fail("Catégorie inconnue : « " + name + " ». Catégories : " + known.join(", "));
+}
+
+QString addEntry(TDateTime day, const QString& name, const QString& time, const std::optional<QString>& noteText) {
+  Mcategorie* category = knownCategory(name);
+  CheckWeekOpen(day);
   WeekTimetable sheet;
   sheet.load(day);
   sheet.addRow(category);
@@ -363,11 +376,9 @@ int addEntry(const QString& path, TDateTime day, const QString& name, const QStr
   }
   const int column = static_cast<int>(day - sheet.monday());
   sheet.commit(row, column, toCp1252(time), note);
-  save(path);
   const Moccurence* saved = sheet.entry(row, column);
-  print(activityName(sheet.activity(row)) + ", " + q(DateTextOf(true, day)) + " : " +
-        (saved ? q(DurationText(saved->TimeSpent())) : QString("aucune durée")));
-  return 0;
+  return activityName(sheet.activity(row)) + ", " + q(DateTextOf(true, day)) + " : " +
+         (saved ? q(DurationText(saved->TimeSpent())) : QString("aucune durée"));
 }
 
 } // namespace
@@ -377,34 +388,145 @@ int add(const Args& args) {
   if (o.positional.size() != 4) throw UsageError("add attend un fichier, une date, une catégorie et une durée HH:MM");
   const QString path = o.positional[0];
   const TDateTime day = parseDay(o.positional[1]);
-  const QString name = o.positional[2];
-  const QString time = o.positional[3];
-  bool waitIsNumber = true;
-  const double waitSeconds = o.wait ? o.wait->toDouble(&waitIsNumber) : defaultWait;
-  if (!waitIsNumber || waitSeconds < 0 || waitSeconds > 3600)
-    throw UsageError("--wait attend un nombre de secondes entre 0 et 3600");
-  // Read, change and save under the lock: two commands on one file take turns.
-  DocumentLock lock;
-  switch (lock.lock(path, std::chrono::milliseconds(static_cast<long long>(waitSeconds * 1000)))) {
-  case DocumentLock::Outcome::Taken: break;
-  case DocumentLock::Outcome::Held:
-    fail("Le fichier " + fileName(path) + " est utilisé par " + q(lock.detail()) +
-         " ; rien n'a été enregistré. Réessayez quand il sera libre, ou attendez plus longtemps avec --wait "
-         "SECONDES.");
-  case DocumentLock::Outcome::Impossible:
-    fail("Impossible de verrouiller le fichier " + fileName(path) + " : " + q(lock.detail()) +
-         " ; rien n'a été enregistré.");
+  QString done;
+  changeWorkspace("add", path, o.wait, true, [&] {
+    done = addEntry(day, o.positional[2], o.positional[3], o.note);
+    return true;
+  });
+  print(done);
+  return 0;
+}
+
+// ---------------------------------------------------------------- validate
+
+int validate(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() != 2) throw UsageError("validate attend un fichier et une date");
+  const QString path = o.positional[0];
+  const TDateTime day = parseDay(o.positional[1]);
+  const QString week = "La semaine du lundi " + q(DateTextOf(false, MondayOf(day)));
+  QString done;
+  changeWorkspace("validate", path, o.wait, false, [&] {
+    const bool was = IsWeekValidated(day);
+    const int changed = SetWeekValidated(day, !o.reopen);
+    if (o.reopen)
+      done = week + (was ? QString(" est rouverte (%1 durée(s)).").arg(changed) : " n'était pas validée.");
+    else if (changed == 0 && !was)
+      fail(week + " n'a aucune durée : il n'y a rien à valider.");
+    else if (changed == 0)
+      done = week + " était déjà validée.";
+    else
+      done = week + QString(" est validée (%1 durée(s)).").arg(changed);
+    return changed > 0;
+  });
+  print(done);
+  return 0;
+}
+
+// ---------------------------------------------------------------- import
+
+int importCsv(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() != 2) throw UsageError("import attend un fichier et un fichier CSV");
+  const QString path = o.positional[0];
+  QFile data(o.positional[1]);
+  if (!data.open(QIODevice::ReadOnly))
+    fail("Impossible de lire " + fileName(o.positional[1]) + " : " + data.errorString());
+  const QByteArray bytes = data.readAll();
+  // Read before the file is taken: a bad line never holds it.
+  const std::vector<ImportedTime> times = ReadTimesCsv(bytes);
+  ImportSummary summary;
+  changeWorkspace("import", path, o.wait, true, [&] {
+    summary = ImportTimes(times);
+    return summary.times > 0 || !summary.categories.empty();
+  });
+  QString done = QString("%1 durée(s) importée(s)").arg(summary.times);
+  if (!summary.categories.empty()) {
+    QStringList made;
+    for (const std::string& name : summary.categories) made << q(name);
+    done += " ; catégorie(s) créée(s) : " + made.join(", ");
   }
-  openWorkspace(path, true, true);
-  if (Storage::openedDamaged())
-    fail("Le fichier " + fileName(path) +
-         " est endommagé ; add le laisse tel quel. Son contenu peut être récupéré dans une copie avec « tessel-cli "
-         "convert --force FICHIER COPIE ».");
-  if (Storage::fileRead().newer && !forced)
-    fail("Le fichier " + fileName(path) + " a été écrit par une version plus récente du logiciel (" +
-         q(Storage::fileRead().versionText()) +
-         ") : add l'enregistrerait au format de cette version. Relancez avec --force pour l'accepter.");
-  return addEntry(path, day, name, time, o.note);
+  print(done + ".");
+  return 0;
+}
+
+// ---------------------------------------------------------------- timer
+
+namespace {
+
+QString clock(qint64 seconds) {
+  return QString("%1:%2").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'));
+}
+
+QString runText(const TimerRun& run, qint64 elapsed) {
+  return "« " + run.category + " » depuis le " + QLocale(QLocale::French).toString(run.start, "dd/MM/yyyy HH:mm") +
+         " (" + clock(elapsed) + "), document " + fileName(run.document);
+}
+
+QString stopText(const TimerStop& stop) {
+  QString text = QString("%1 ajoutée(s)").arg(clock(qint64(stop.minutes) * 60));
+  if (stop.shares.size() > 1) {
+    QStringList days;
+    for (const TimerStop::Share& share : stop.shares)
+      days << q(DateTextOf(false, share.day)) + " : " + clock(qint64(share.minutes) * 60);
+    text += " (" + days.join(", ") + ")";
+  }
+  if (stop.droppedMinutes > 0)
+    text += " ; " + clock(qint64(stop.droppedMinutes) * 60) + " au-delà de 23:59 par jour n'ont pas été comptées";
+  return text;
+}
+
+} // namespace
+
+int timer(const Args& args) {
+  const Options o = options(args);
+  if (o.positional.size() < 2) throw UsageError("timer attend un fichier et start CATEGORIE, stop ou status");
+  const QString path = o.positional[0];
+  const QString action = o.positional[1];
+  RunningTimer running;
+  if (action == "status" && o.positional.size() == 2) {
+    const std::optional<TimerRun> run = running.running();
+    if (!run)
+      print("Aucun chronomètre ne tourne.");
+    else
+      print((running.runsFor(path) ? "Chronomètre " : "Chronomètre d'un autre document : ") +
+            runText(*run, running.elapsedSeconds()));
+    return 0;
+  }
+  if (action == "start" && o.positional.size() == 3) {
+    QString done;
+    changeWorkspace("timer", path, o.wait, false, [&] {
+      Mcategorie* category = knownCategory(o.positional[2]);
+      TimerStop stopped;
+      if (running.start(path, *category, false) == RunningTimer::Start::OtherRunning) {
+        const std::optional<TimerRun> other = running.running();
+        const QString question = "Un chronomètre tourne déjà : " + runText(*other, running.elapsedSeconds()) +
+                                 (running.runsFor(path) ? ". L'arrêter (sa durée est ajoutée) et démarrer celui-ci ?"
+                                                        : ". L'abandonner (sa durée est perdue) et démarrer celui-ci ?");
+        if (!prompts().askYesNo(toCp1252(question)))
+          fail("Un chronomètre tourne déjà ; relancez avec --yes pour le remplacer.");
+        stopped.minutes = -1;
+        running.start(path, *category, true, &stopped);
+      }
+      done = "Chronomètre démarré pour « " + q(category->Name()) + " ».";
+      if (stopped.minutes >= 0 && !stopped.shares.empty()) done = "Chronomètre précédent arrêté : " + stopText(stopped) + ".\n" + done;
+      return !stopped.shares.empty();
+    });
+    print(done);
+    return 0;
+  }
+  if (action == "stop" && o.positional.size() == 2) {
+    TimerStop stopped;
+    changeWorkspace("timer", path, o.wait, false, [&] {
+      stopped = running.record(path);
+      return !stopped.shares.empty();
+    });
+    // Forgotten once its time is safely saved: a failed save leaves it running.
+    running.forget();
+    print("Chronomètre arrêté : " + stopText(stopped) + ".");
+    return 0;
+  }
+  throw UsageError("timer attend un fichier et start CATEGORIE, stop ou status");
 }
 
 } // namespace tessel::cli

@@ -57,6 +57,18 @@ const char* usage =
     "  add FICHIER DATE CATEGORIE HH:MM [--note TEXTE] [--wait SECONDES]\n"
     "                     saisit une durée comme dans l'emploi du temps et enregistre ;\n"
     "                     attend au plus SECONDES (10 par défaut) que le fichier soit libre\n"
+    "  validate FICHIER DATE [--reopen] [--wait SECONDES]\n"
+    "                     valide la semaine de DATE (ses durées ne changent plus) ;\n"
+    "                     --reopen : la rouvre\n"
+    "  import FICHIER DONNEES.csv [--wait SECONDES]\n"
+    "                     ajoute les durées d'un CSV (format de week --csv, ou une ligne\n"
+    "                     par durée : date,activité,durée[,commentaire]) ; crée les\n"
+    "                     catégories manquantes ; refuse tout le fichier à la première\n"
+    "                     ligne incorrecte\n"
+    "  timer FICHIER start CATEGORIE | stop | status [--yes]\n"
+    "                     le chronomètre : start le démarre, stop ajoute le temps écoulé\n"
+    "                     à la journée, status dit ce qui tourne ; --yes : remplace\n"
+    "                     celui qui tourne déjà\n"
     "  notes FICHIER [MOT ...]\n"
     "                     les commentaires ; avec des mots, ceux qui les contiennent tous\n"
     "  backups FICHIER    les sauvegardes du fichier : date, taille, total de la semaine\n"
@@ -67,8 +79,9 @@ const char* usage =
     "  query FICHIER TEXTE [--yes]\n"
     "                     résout la requête TEXTE sur le fichier ; --yes : les noms\n"
     "                     inconnus du corps sont des variables\n"
-    "Option --force : lit un fichier endommagé (sauf add, qui le laisse tel quel),\n"
-    "et laisse add enregistrer un fichier écrit par une version plus récente.\n";
+    "Option --force : lit un fichier endommagé (sauf add, validate, import et timer,\n"
+    "qui le laissent tel quel), et les laisse enregistrer un fichier écrit par une\n"
+    "version plus récente.\n";
 
 // A fresh base holding the file's content (no object layer).
 std::unique_ptr<MBC> loadBase(const QString& path) {
@@ -128,6 +141,9 @@ int query(const Args& args) {
 
 const std::map<std::string, std::function<int(const Args&)>> commands = {
     {"add", cli::add},
+    {"validate", cli::validate},
+    {"import", cli::importCsv},
+    {"timer", cli::timer},
     {"backups", cli::backups},
     {"restore", cli::restore},
     {"check", cli::check},

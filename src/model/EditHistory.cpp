@@ -72,9 +72,9 @@ EditHistory::Step* EditHistory::top() const {
   return index > 0 ? static_cast<Step*>(const_cast<QUndoCommand*>(stack_.command(index - 1))) : nullptr;
 }
 
-void EditHistory::push(const QString& caption) {
+void EditHistory::push(const QString& caption, bool evenWithoutChanges) {
   JournalStep changes = journal_->take();
-  if (changes.empty()) return;
+  if (changes.empty() && !evenWithoutChanges) return;
   auto* step = new Step(std::move(changes), caption);
   step->before = depth_ > 0 ? viewBefore_ : noteViews();
   step->after = noteViews();
@@ -124,6 +124,12 @@ void EditHistory::endCommand() {
 void EditHistory::describe(const QString& caption) {
   if (!journal_ || !journal_->pending()) return;
   push(caption);
+  if (depth_ > 0) describedInCommand_ = top();
+}
+
+void EditHistory::describeView(const QString& caption) {
+  if (!journal_) return;
+  push(caption, true);
   if (depth_ > 0) describedInCommand_ = top();
 }
 

@@ -53,6 +53,10 @@ public:
   // becomes "Annuler la saisie de 2:30 (Réunion, mardi 8)". No change, no
   // step. Changes the command makes afterwards join that step.
   void describe(const QString& caption);
+  // The same for a command that may change only what the screens show (rows
+  // added for activities the document holds already): a step even without
+  // changes, undone and redone by showing the views noted around it.
+  void describeView(const QString& caption);
 
   bool canUndo() const;
   bool canRedo() const;
@@ -96,7 +100,7 @@ private:
   ~EditHistory() override;
   class Step;
   void flushOutsideCommand();
-  void push(const QString& caption);
+  void push(const QString& caption, bool evenWithoutChanges = false);
   Step* top() const;
   void restore(bool forward);
   void followCleanState();

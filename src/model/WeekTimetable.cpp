@@ -6,6 +6,7 @@
 #include "model/U_OR_class_categorie.h"
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_occurence.h"
+#include "model/WeekValidation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +94,9 @@ bool WeekTimetable::commit(int row, int day, const std::string& text, MObject_OC
     // The time is read before anything is made: a refused text leaves no
     // entry without duration behind.
     const TDateTime time = parseTime(text, isFreeTextRow(activity));
+    const bool changes = !entry || std::fabs(entry->TimeSpent() - time) >= 0.5 / 86400 ||
+                         (note && entry->EntryContent() != note);
+    if (changes && validated()) throw ValidatedWeekError(monday_);
     if (!entry) {
       entry = Moccurence::CreateEntry(date);
       if (auto* owner = dynamic_cast<Mcontenu_ressources_et_temps*>(activity)) owner->AddEntry(entry);
@@ -100,6 +104,7 @@ bool WeekTimetable::commit(int row, int day, const std::string& text, MObject_OC
     }
     modified = entry->SetTimeSpent(date, time) || modified;
   } else if (entry) {
+    if (validated()) throw ValidatedWeekError(monday_);
     std::replace(slots_.begin(), slots_.end(), entry, static_cast<Moccurence*>(nullptr));
     entry->Delete();
     entry = nullptr;
@@ -113,10 +118,37 @@ bool WeekTimetable::commit(int row, int day, const std::string& text, MObject_OC
 }
 
 bool WeekTimetable::appendRow(Mcategorie* category) {
-  Mactivite_tessel* activity = ActivityOfCategory(category);
+  // Refused before the category's activity is made, which would change the document.
+  if (validated()) {
+    if (!rowsOfCategory(category).empty()) return false;
+    throw ValidatedWeekError(monday_);
+  }
+  return appendActivity(ActivityOfCategory(category));
+}
+
+bool WeekTimetable::appendActivity(MObject_OCS* activity) {
   if (rowOf(activity) >= 0) return false;
+  if (validated()) throw ValidatedWeekError(monday_);
   rows_.push_back(activity);
   return true;
+}
+
+bool WeekTimetable::validated() const { return IsWeekValidated(monday_); }
+
+int WeekTimetable::addRowsOfPreviousWeek() {
+  ObjectStrings activities, entries;
+  Moccurence::CollectPeriod(activities, entries, monday_ - 7, monday_ - 1);
+  std::vector<const MObject_OCS*> timed;
+  for (const auto& [text, object] : entries) {
+    const auto* entry = static_cast<const Moccurence*>(object);
+    if (IsNonZeroDuration(DurationText(entry->TimeSpent()))) timed.push_back(entry->EntryOwner());
+  }
+  int added = 0;
+  for (const auto& [name, activity] : activities)
+    if (activity && std::find(timed.begin(), timed.end(), activity) != timed.end() && appendActivity(activity))
+      ++added;
+  if (added) fillValues();
+  return added;
 }
 
 void WeekTimetable::showRows(const std::vector<MObject_OCS*>& activities) {
@@ -153,6 +185,9 @@ std::vector<int> WeekTimetable::rowsOfCategory(const MObject_OCS* category) cons
 
 bool WeekTimetable::removeRow(int row) {
   MObject_OCS* activity = this->activity(row);
+  bool timed = false;
+  for (int d = 0; d < days; ++d) timed = timed || cell(row, d);
+  if (timed && validated()) throw ValidatedWeekError(monday_);
   bool deleted = false;
   for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) {
     if (!*it || (*it)->EntryOwner() != activity) continue;

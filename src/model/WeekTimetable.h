@@ -3,6 +3,13 @@
 // entries in the week as rows, a cell per row and day referring to at most
 // one entry, the totals, and the commit of a typed time. The desktop
 // timetable shows it; the command-line tool drives it directly.
+//
+// Rows are what the screen shows: a row without entries is not stored, so a
+// row added and left empty is gone once the week is loaded again (the
+// activity it names is made, without time). In a validated week (see
+// WeekValidation.h) every change raises ValidatedWeekError before anything
+// is made: a new row, a new, changed or cleared time, a row taken away with
+// its time. Asking for what is already there is no change and is answered.
 
 #include "foundation/ZEP_Dates.h"
 
@@ -51,6 +58,12 @@ public:
   // A row for every loaded category but the first (the root of the documents
   // this program makes), from the last loaded down; answers how many were added.
   int addRowsForAllCategories();
+  // A row for every activity that had time in the week before this one, in
+  // the order of that week's rows; no time is copied. Answers how many were
+  // added: 0 when that week had no time or its rows are all shown.
+  int addRowsOfPreviousWeek();
+  // Whether this week is validated (WeekValidation.h).
+  bool validated() const;
   // The rows whose activity is bound to `category`.
   std::vector<int> rowsOfCategory(const MObject_OCS* category) const;
   // Deletes the row's entries of this week, then the row; answers whether
@@ -75,6 +88,7 @@ private:
   Moccurence* cell(int row, int day) const;
   void fillValues();
   bool appendRow(Mcategorie* category);
+  bool appendActivity(MObject_OCS* activity);
 
   TDateTime monday_ = 0;
   std::vector<MObject_OCS*> rows_;

@@ -7,6 +7,8 @@ namespace tessel {
 
 void NameEditStep(const QString& caption) { EditHistory::instance().describe(caption); }
 
+void NameViewStep(const QString& caption) { EditHistory::instance().describeView(caption); }
+
 QString QuotedName(std::string_view name) { return QStringLiteral("« ") + fromCp1252(name) + QStringLiteral(" »"); }
 
 } // namespace tessel

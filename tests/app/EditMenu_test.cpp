@@ -73,6 +73,7 @@ private slots:
   void everyScreenCommandIsUndoneToTheSavedBytes();
   void aTimeBeingTypedIsUndoneFirst();
   void theWeekAndRowsOfTheStepComeBack();
+  void lastWeeksRowsComeAsOneStep();
   void theSavedStateAndNewDocuments();
 
 private:
@@ -185,6 +186,18 @@ void EditMenuTest::everyScreenCommandIsUndoneToTheSavedBytes() {
        [&] { return cell(0, 1)->text() == ":"; }},
       {"la saisie de 1:00 (Pause, mercredi 4)", [&] { typeInto(0, 2, "1:00"); },
        [&] { return cell(0, 2)->text() == "01:00"; }},
+      {"la validation de la semaine",
+       [&] {
+         prompts_->answer(Answer::Yes);
+         timetable()->Act_valider->trigger();
+       },
+       [&] { return timetable()->weekValidated() && !cell(0, 2)->isEnabled(); }},
+      {"la réouverture de la semaine",
+       [&] {
+         prompts_->answer(Answer::Yes);
+         timetable()->Act_rouvrir->trigger();
+       },
+       [&] { return !timetable()->weekValidated() && cell(0, 2)->isEnabled(); }},
       {"la suppression de la ligne « Pause »",
        [&] {
          chooseFirstItemOfNextPopup();
@@ -238,7 +251,26 @@ void EditMenuTest::everyScreenCommandIsUndoneToTheSavedBytes() {
     QVERIFY2(command.shown(), command.caption);
     QVERIFY2(saved() == after, command.caption);
   }
-  QVERIFY(prompts_->shown.size() == 1); // the deletion's question
+  QVERIFY(prompts_->shown.size() == 3); // the questions of the validation, the reopening and the deletion
+}
+
+void EditMenuTest::lastWeeksRowsComeAsOneStep() {
+  timetable()->DTP_jour->setDate(Thursday.addDays(-7));
+  addRow("Pause");
+  addRow("Administration");
+  typeInto(0, 0, "1:00");
+  typeInto(1, 1, "2:00");
+  timetable()->DTP_jour->setDate(Thursday);
+  QCOMPARE(timetable()->rowCount(), 0);
+  timetable()->BT_reprendre->click();
+  QCOMPARE(timetable()->rowCount(), 2);
+  QCOMPARE(form().Act_annuler->text(), QStringLiteral("Annuler la reprise des activités de la semaine précédente"));
+  triggerFromEventLoop(form().Act_annuler);
+  QCOMPARE(timetable()->rowCount(), 0);
+  QCOMPARE(timetable()->weekTitle(), QStringLiteral("Du lundi 02/09/2002 au dimanche 08/09/2002"));
+  triggerFromEventLoop(form().Act_retablir);
+  QCOMPARE(timetable()->rowCount(), 2);
+  QVERIFY(prompts_->shown.empty());
 }
 
 void EditMenuTest::aTimeBeingTypedIsUndoneFirst() {

@@ -3,6 +3,7 @@
 
 #include "app/Fenetre_calc_date.h"
 #include "app/MainForm.h"
+#include "app/U_Frame_emploi_du_temps.h"
 #include "app/U_DM_intro.h"
 #include "app/U_DM_metier_tessel.h"
 #include "app/U_frame_Tessel.h"
@@ -176,6 +177,14 @@ void MainFormTest::windowGeometryAndCaption() {
   QVERIFY(!form_->windowIcon().isNull());
   form_->setMainCaption(QStringLiteral("Tessel 0.96 - TesselFile1.TSF"));
   QCOMPARE(form_->windowTitle(), QStringLiteral("Tessel 0.96 - TesselFile1.TSF"));
+  // The running timer follows the document's caption, and goes with it.
+  auto* timetable = form_->findChild<TFrame_emploi_du_temps*>();
+  emit timetable->timerCaptionChanged(QStringLiteral("chronomètre « Pause » 0:00:05"));
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Tessel 0.96 - TesselFile1.TSF — chronomètre « Pause » 0:00:05"));
+  form_->setMainCaption(QStringLiteral("Tessel 0.96 - autre.TSF"));
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Tessel 0.96 - autre.TSF — chronomètre « Pause » 0:00:05"));
+  emit timetable->timerCaptionChanged(QString());
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Tessel 0.96 - autre.TSF"));
 }
 
 void MainFormTest::toolButtons_data() {
@@ -257,8 +266,15 @@ void MainFormTest::menus_data() {
   QTest::newRow("Fichier") << "&Fichier"
                            << QStringList{"Nouveau|Ctrl+F", "Ouvrir...", "Restaurer une version précédente...", "-",
                                           "En&registrer|Ctrl+S",
-                                          "En&registrer sous...", "-", "Quitter"};
-  QTest::newRow("Édition") << "&Édition" << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z"};
+                                          "En&registrer sous...", "-", "E&xporter", "-", "Quitter"};
+  QTest::newRow("Exporter") << "MM_exporter"
+                            << QStringList{"La semaine affichée (CSV)...", "Le mois de la vue mensuelle (CSV)...",
+                                           "Le rapport hebdomadaire (PDF)...",
+                                           "Le rapport hebdomadaire avec les notes (PDF)..."};
+  QTest::newRow("Édition") << "&Édition"
+                           << QStringList{"Annuler|Ctrl+Z", "Rétablir|Ctrl+Shift+Z", "-",
+                                          "Reprendre les activités de la semaine précédente",
+                                          "Valider la semaine...", "Rouvrir la semaine..."};
   QTest::newRow("Rapports") << "&Rapports"
                             << QStringList{"Rapport hebdomadaire", "Rapport hebdomadaire avec note(s)"};
   QTest::newRow("Outils") << "&Outils"
@@ -278,6 +294,8 @@ void MainFormTest::menus() {
   const QMenu* found = nullptr;
   if (auto* button = form_->findChild<QToolButton*>(menu)) {
     found = button->menu();
+  } else if (auto* submenu = form_->findChild<QMenu*>(menu)) {
+    found = submenu;
   } else {
     for (QAction* top : form_->menuBar()->actions())
       if (top->text() == menu) found = top->menu();

@@ -19,6 +19,7 @@
 #include "model/U_class_activite_tessel.h"
 #include "model/U_class_contenu.h"
 #include "model/U_class_occurence.h"
+#include "model/RunningTimer.h"
 #include "support/ModalWindows.h"
 #include "support/RecordingPrompts.h"
 #include "ui/Cadre_Contenu.h"
@@ -43,6 +44,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
@@ -155,6 +157,9 @@ private slots:
   void failingCommandsLeaveTheScreenUsable();
   void theDocumentClosingTakesRowsNodesAndNote();
   void aWeekTypedSavedAndOpenedAgain();
+  void lastWeeksRowsAreTakenWithoutTheirTimes();
+  void aValidatedWeekIsLockedUntilReopened();
+  void theTimerRecordsIntoTodaysCell();
 
 private:
   void openFreshDocument();
@@ -1162,6 +1167,168 @@ void TimetableTest::aWeekTypedSavedAndOpenedAgain() {
   QCOMPARE(note->DisplayText(), "Point projet");
   QCOMPARE(cell(meeting, 2)->toolTip(), QStringLiteral("Note : Point projet"));
   QVERIFY(!documents().DocumentModified());
+}
+
+// ---------------------------------------------------------------- the weekly routine
+
+namespace {
+
+void addEntry(const QString& category, QDate day, int hours) {
+  const TDateTime date = EncodeDate(day.year(), day.month(), day.day());
+  Moccurence* entry = Moccurence::CreateEntry(date);
+  ActivityOfCategory(categoryNamed(category))->AddEntry(entry);
+  entry->SetTimeSpent(date, EncodeTime(hours, 0, 0));
+}
+
+} // namespace
+
+void TimetableTest::lastWeeksRowsAreTakenWithoutTheirTimes() {
+  // A week whose previous week is empty: nothing to take, and it says so.
+  showWeekOf(Thursday);
+  QVERIFY(screen->BT_reprendre->isVisible());
+  QVERIFY(screen->SB_reprendre->isVisible());
+  screen->Act_reprendre->trigger();
+  QCOMPARE(screen->rowCount(), 0);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::Information);
+  prompts_->clear();
+
+  addEntry(QStringLiteral("Réunion"), Thursday.addDays(-7), 2);
+  addEntry("Pause", Thursday.addDays(-6), 1);
+  addEntry("Pause", Thursday.addDays(-5), 1);
+  documents().SetDocumentModified(false);
+  const int before = entries();
+  screen->BT_reprendre->click();
+  QVERIFY(prompts_->shown.empty());
+  QCOMPARE(screen->rowCount(), 2);
+  QCOMPARE(entries(), before);
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:00"));
+  QVERIFY(documents().DocumentModified());
+  QVERIFY(!screen->BT_reprendre->isVisible());
+  // Still a week without time: the small button stays.
+  QVERIFY(screen->SB_reprendre->isVisible());
+  typeInto(1, 0, "3:00");
+  QVERIFY(!screen->SB_reprendre->isVisible());
+}
+
+void TimetableTest::aValidatedWeekIsLockedUntilReopened() {
+  showWeekOf(Thursday);
+  // Nothing to validate in a week without time.
+  QVERIFY(!screen->Act_valider->isEnabled());
+  QVERIFY(!screen->SB_valider->isEnabled());
+  addRows({"Pause", "Administration"});
+  typeInto(0, 0, "1:00");
+  typeInto(1, 2, "2:30");
+  QVERIFY(screen->Act_valider->isEnabled());
+  QVERIFY(!screen->Act_rouvrir->isEnabled());
+
+  // Both commands ask first; No changes nothing.
+  prompts_->answer(Answer::No);
+  screen->SB_valider->click();
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::YesNo);
+  QVERIFY(!screen->weekValidated());
+  QVERIFY(!screen->SB_valider->isChecked());
+  prompts_->clear();
+
+  documents().SetDocumentModified(false);
+  prompts_->answer(Answer::Yes);
+  screen->Act_valider->trigger();
+  QVERIFY(screen->weekValidated());
+  QVERIFY(entry(0, 0)->IsValid() && entry(1, 2)->IsValid());
+  QVERIFY(documents().DocumentModified());
+  QVERIFY(screen->SB_valider->isChecked());
+  QVERIFY(!screen->Act_valider->isEnabled() && screen->Act_rouvrir->isEnabled());
+  QVERIFY(!screen->Act_reprendre->isEnabled());
+  QVERIFY(!cell(0, 0)->isEnabled() && !cell(1, 2)->isEnabled());
+
+  // New times and new rows are refused, with the reason.
+  prompts_->clear();
+  typeInto(0, 4, "1:00");
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::Error);
+  QVERIFY(QString::fromStdString(cp1252ToUtf8(prompts_->shown[0].text)).contains(QStringLiteral("validée")));
+  QCOMPARE(cell(0, 4)->text(), QStringLiteral(":"));
+  QVERIFY(!entry(0, 4));
+  prompts_->clear();
+  doubleClickNode(QStringLiteral("Rédaction"));
+  QTRY_COMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::Error);
+  QVERIFY(QString::fromStdString(cp1252ToUtf8(prompts_->shown[0].text)).contains(QStringLiteral("validée")));
+  QCoreApplication::processEvents();
+  QTRY_COMPARE(screen->rowCount(), 2);
+
+  // Reopened: the cells take times again.
+  prompts_->clear();
+  prompts_->answer(Answer::Yes);
+  screen->SB_valider->click();
+  QVERIFY(!screen->weekValidated());
+  for (int r = 0; r < 2; ++r)
+    for (int d = 0; d < 7; ++d) {
+      QVERIFY(cell(r, d)->isEnabled());
+      QVERIFY(!entry(r, d) || !entry(r, d)->IsValid());
+    }
+  typeInto(0, 3, "0:45");
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("4:15"));
+}
+
+void TimetableTest::theTimerRecordsIntoTodaysCell() {
+  QSettings settings(home_.filePath("timer.ini"), QSettings::IniFormat);
+  settings.clear();
+  auto now = std::make_shared<QDateTime>(QDateTime(QDate::currentDate(), QTime(9, 0)));
+  screen->useTimer(std::make_unique<RunningTimer>(&settings, [now] { return *now; }));
+  QSignalSpy captions(screen, &TFrame_emploi_du_temps::timerCaptionChanged);
+  addRows({"Pause", "Administration"});
+
+  // An unsaved document has no name to find the timer by.
+  screen->toggleTimer(0);
+  QCOMPARE(screen->timerRow(), -1);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::Information);
+  prompts_->clear();
+
+  const QString file = QDir(home_.path()).filePath("chrono.TSF");
+  documents().SaveAs(file);
+  QCOMPARE(screen->rowCount(), 2);
+  screen->toggleTimer(0);
+  QCOMPARE(screen->timerRow(), 0);
+  QVERIFY(prompts_->shown.empty());
+  *now = now->addSecs(65 * 60 + 12);
+  screen->timerTick();
+  QCOMPARE(screen->timerElapsedText(), QStringLiteral("1:05:12"));
+  QCOMPARE(captions.last().at(0).toString(), QStringLiteral("chronomètre « Pause » 1:05:12"));
+
+  // Another row's timer asks first; No keeps the running one.
+  prompts_->answer(Answer::No);
+  screen->toggleTimer(1);
+  QCOMPARE(prompts_->shown.size(), std::size_t(1));
+  QCOMPARE(prompts_->shown[0].kind, Kind::YesNo);
+  QCOMPARE(screen->timerRow(), 0);
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("0:00"));
+
+  // Yes stops it, its time recorded in today's cell, and starts the other.
+  prompts_->answer(Answer::Yes);
+  screen->toggleTimer(1);
+  QCOMPARE(screen->timerRow(), 1);
+  const int today = QDate::currentDate().dayOfWeek() - 1;
+  QCOMPARE(cell(0, today)->text(), QStringLiteral("01:05"));
+  QVERIFY(documents().DocumentModified());
+
+  // The timer outlives the document's closing: opened again, it runs on.
+  documents().Save();
+  QVERIFY(documents().OpenDocument(file));
+  documents().AfterDocumentLoaded();
+  QCOMPARE(screen->rowCount(), 1); // the row with time
+  addRows({"Administration"});
+  QCOMPARE(screen->timerRow(), 1);
+  *now = now->addSecs(30 * 60);
+  prompts_->clear();
+  screen->toggleTimer(1);
+  QCOMPARE(screen->timerRow(), -1);
+  QCOMPARE(captions.last().at(0).toString(), QString());
+  QCOMPARE(cell(1, today)->text(), QStringLiteral("00:30"));
+  QCOMPARE(screen->weekTotalText(), QStringLiteral("1:35"));
+  QVERIFY(prompts_->shown.empty());
 }
 
 QTEST_MAIN(TimetableTest)

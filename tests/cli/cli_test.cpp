@@ -767,3 +767,166 @@ TEST_F(Cli, BackupsAreListedAndRestored) {
   EXPECT_EQ(fileBytes(folder.filePath(names.last())), current);
   EXPECT_NE(runCli({"week", file}).out.find("1:30"), std::string::npos);
 }
+
+// validate closes a week: add then refuses its times until --reopen.
+TEST_F(Cli, AValidatedWeekRefusesNewTimesUntilReopened) {
+  const QString file = path("v.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Pause", "1:00"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-14", "Pause", "1:00"}).status, 0);
+  const CliRun validated = runCli({"validate", file, "2026-12-09"});
+  ASSERT_EQ(validated.status, 0) << validated.err;
+  EXPECT_EQ(validated.out, "La semaine du lundi 07/12/2026 est validée (1 durée(s)).\n");
+
+  const std::string before = fileBytes(file);
+  const char* refusal = "La semaine du lundi 07/12/2026 est validée : rouvrez-la pour la modifier.";
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"add", file, "2026-12-08", "Réunion", "1:00"}, refusal},
+      {{"add", file, "2026-12-07", "Pause", "2:00"}, refusal},
+      {{"add", file, "2026-12-07", "Pause", "1:00"}, refusal}, // even the time it holds
+      {{"add", file, "2026-12-07", "Pause", "0:00"}, refusal},
+      {{"validate", file, "2026-12-21"}, "La semaine du lundi 21/12/2026 n'a aucune durée : il n'y a rien à valider."},
+      {{"validate", path("absent.TSF"), "2026-12-21"}, "absent.TSF"},
+      {{"validate", file}, "validate attend"},
+      {{"validate", file, "2026-12-07", "--wait", "jamais"}, "--wait attend"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = runCli(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(fileBytes(file), before) << c.message;
+  }
+  EXPECT_FALSE(QFile::exists(path("absent.TSF")));
+  // The week after is open.
+  EXPECT_EQ(runCli({"add", file, "2026-12-15", "Pause", "1:00"}).status, 0);
+
+  EXPECT_EQ(runCli({"validate", file, "2026-12-07"}).out, "La semaine du lundi 07/12/2026 était déjà validée.\n");
+  const CliRun reopened = runCli({"validate", file, "13/12/2026", "--reopen"});
+  ASSERT_EQ(reopened.status, 0) << reopened.err;
+  EXPECT_EQ(reopened.out, "La semaine du lundi 07/12/2026 est rouverte (1 durée(s)).\n");
+  EXPECT_EQ(runCli({"validate", file, "2026-12-07", "--reopen"}).out,
+            "La semaine du lundi 07/12/2026 n'était pas validée.\n");
+  EXPECT_EQ(runCli({"add", file, "2026-12-08", "Réunion", "1:00"}).status, 0);
+  EXPECT_EQ(runCli({"check", file}).out, "Aucune erreur\n");
+}
+
+// import reads what week --csv writes, and the one-line-per-time layout; a
+// bad line refuses the whole file.
+TEST_F(Cli, AnExportedWeekImportedIntoAFreshFileIsTheSameWeek) {
+  const QString file = path("source.TSF");
+  const char* entries[][3] = {
+      {"2026-12-07", "Réunion", "1:30"}, {"2026-12-08", "Pause", "0:45"}, {"2026-12-13", "Administration", "23:59"},
+      {"2026-12-09", "Réunion", "2:05"}, {"2026-12-10", "Rédaction", "10:00"},
+  };
+  for (const auto& e : entries) ASSERT_EQ(runCli({"add", file, e[0], e[1], e[2]}).status, 0) << e[0];
+  const CliRun exported = runCli({"week", file, "2026-12-07", "--csv"});
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  MemoryStream(exported.out).saveToFile(path("semaine.csv"));
+
+  const CliRun imported = runCli({"import", path("copie.TSF"), path("semaine.csv")});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "5 durée(s) importée(s).\n");
+  EXPECT_EQ(runCli({"week", path("copie.TSF"), "2026-12-07", "--csv"}).out, exported.out);
+
+  // One line per time, with a spreadsheet's header, CRLF and a new category.
+  MemoryStream("\xEF\xBB\xBF" "Date;Activité;Durée;Commentaire\r\n14/12/2026;Sport;1:00;Piscine\r\n"
+               "2026-12-15;Pause;0:30\r\n")
+      .saveToFile(path("lignes.csv"));
+  const CliRun lines = runCli({"import", path("copie.TSF"), path("lignes.csv")});
+  ASSERT_EQ(lines.status, 0) << lines.err;
+  EXPECT_EQ(lines.out, "2 durée(s) importée(s) ; catégorie(s) créée(s) : Sport.\n");
+  EXPECT_EQ(runCli({"week", path("copie.TSF"), "2026-12-14", "--csv"}).out,
+            "activity,2026-12-14,2026-12-15,2026-12-16,2026-12-17,2026-12-18,2026-12-19,2026-12-20,total\n"
+            "Sport,1:00,,,,,,,1:00\nPause,,0:30,,,,,,0:30\nTOTAL,1:00,0:30,0:00,0:00,0:00,0:00,0:00,1:30\n");
+  EXPECT_NE(runCli({"notes", path("copie.TSF")}).out.find("Piscine"), std::string::npos);
+  EXPECT_EQ(runCli({"check", path("copie.TSF")}).out, "Aucune erreur\n");
+}
+
+TEST_F(Cli, AnImportWithABadLineChangesNothing) {
+  const QString file = path("i.TSF");
+  ASSERT_EQ(runCli({"add", file, "2026-12-07", "Pause", "1:00"}).status, 0);
+  ASSERT_EQ(runCli({"add", file, "2026-12-21", "Pause", "1:00"}).status, 0);
+  ASSERT_EQ(runCli({"validate", file, "2026-12-21"}).status, 0);
+  const std::string before = fileBytes(file);
+  struct Case {
+    const char* csv;
+    const char* message;
+    bool anywhere; // refused by a fresh file too
+  };
+  const Case cases[] = {
+      {"date,activity,duration\n2026-12-08,Sport,1:00\n2026-12-09,Pause,1:00\n2026-12-10,Pause,9h\n",
+       "ligne 4 : durée incorrecte « 9h » (attendu HH:MM, au plus 23:59)", true},
+      {"2026-12-08,Sport,1:00\r\n2026-12-22,Pause,1:00\r\n",
+       "ligne 2 : La semaine du lundi 21/12/2026 est validée : rouvrez-la pour la modifier.", false},
+      {"activity,2026-12-07,2026-12-08,total\nSport,1:00,,1:00\nPause,,25:00,25:00\n",
+       "ligne 3 : durée incorrecte « 25:00 » (attendu HH:MM, au plus 23:59)", true},
+  };
+  for (const Case& c : cases) {
+    MemoryStream(c.csv).saveToFile(path("mauvais.csv"));
+    for (const QString& target : c.anywhere ? QStringList{file, path("neuf.TSF")} : QStringList{file}) {
+      const CliRun r = runCli({"import", target, path("mauvais.csv")});
+      EXPECT_EQ(r.status, 1) << c.message;
+      EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(fileBytes(file), before) << c.message;
+    EXPECT_FALSE(QFile::exists(path("neuf.TSF"))) << c.message;
+  }
+  const CliRun missing = runCli({"import", file, path("absent.csv")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Impossible de lire « " + path("absent.csv").toStdString()), std::string::npos) << missing.err;
+  EXPECT_EQ(runCli({"import", file}).status, 1);
+  EXPECT_EQ(fileBytes(file), before);
+}
+
+// The timer lives in the user's settings, so a later command stops what an
+// earlier one started.
+TEST_F(Cli, TheTimerRunsFromOneCommandToTheNext) {
+  const QString file = path("t.TSF");
+  const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+  ASSERT_EQ(runCli({"add", file, today, "Pause", "1:00"}).status, 0);
+  EXPECT_EQ(runCli({"timer", file, "status"}).out, "Aucun chronomètre ne tourne.\n");
+  const CliRun started = runCli({"timer", file, "start", "pause"});
+  ASSERT_EQ(started.status, 0) << started.err;
+  EXPECT_EQ(started.out, "Chronomètre démarré pour « Pause ».\n");
+  const CliRun status = runCli({"timer", file, "status"});
+  EXPECT_EQ(status.out.find("Chronomètre « Pause » depuis le "), 0u) << status.out;
+  EXPECT_NE(status.out.find(file.toStdString()), std::string::npos) << status.out;
+  EXPECT_EQ(runCli({"timer", path("autre.TSF"), "status"}).out.find("Chronomètre d'un autre document : "), 0u);
+
+  const std::string before = fileBytes(file);
+  const CliRun refused = runCli({"timer", file, "start", "Réunion"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("relancez avec --yes pour le remplacer"), std::string::npos) << refused.err;
+  EXPECT_EQ(runCli({"timer", file, "start", "Sieste", "--yes"}).status, 1); // an unknown category
+  EXPECT_EQ(runCli({"timer", file, "stop", "now"}).status, 1);
+  EXPECT_EQ(runCli({"timer", path("autre.TSF"), "stop"}).status, 1);
+  EXPECT_EQ(fileBytes(file), before);
+  EXPECT_NE(runCli({"timer", file, "status"}).out.find("« Pause »"), std::string::npos);
+
+  const CliRun replaced = runCli({"timer", file, "start", "Réunion", "--yes"});
+  ASSERT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_NE(replaced.out.find("Chronomètre démarré pour « Réunion »."), std::string::npos);
+  const CliRun stopped = runCli({"timer", file, "stop"});
+  ASSERT_EQ(stopped.status, 0) << stopped.err;
+  EXPECT_EQ(stopped.out, "Chronomètre arrêté : 0:00 ajoutée(s).\n");
+  EXPECT_EQ(runCli({"timer", file, "status"}).out, "Aucun chronomètre ne tourne.\n");
+  EXPECT_EQ(runCli({"timer", file, "stop"}).status, 1);
+
+  // Not in a validated week.
+  ASSERT_EQ(runCli({"validate", file, today}).status, 0);
+  const CliRun closed = runCli({"timer", file, "start", "Pause"});
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_NE(closed.err.find("est validée : rouvrez-la pour la modifier."), std::string::npos) << closed.err;
+  EXPECT_EQ(runCli({"timer", file, "status"}).out, "Aucun chronomètre ne tourne.\n");
+}
+
+TEST_F(Cli, UsageNamesTheRoutineCommands) {
+  const CliRun help = runCli({"--help"});
+  for (const char* line : {"  validate FICHIER DATE [--reopen] [--wait SECONDES]\n",
+                           "  import FICHIER DONNEES.csv [--wait SECONDES]\n",
+                           "  timer FICHIER start CATEGORIE | stop | status [--yes]\n"})
+    EXPECT_NE(help.out.find(line), std::string::npos) << line;
+}

@@ -184,3 +184,40 @@ TEST_F(Timetable, AWeekSurvivesSavingAndReopening) {
   EXPECT_EQ(again.cellText(1, 0), "02:30");
   EXPECT_EQ(DurationText(again.weekTotal()), "3:45");
 }
+
+TEST_F(Timetable, RowsOfThePreviousWeekWithoutTheirTimes) {
+  // The week before: Administration then Pause with time, Rédaction cleared again.
+  week.load(at(2002, 8, 26));
+  week.addRow(categoryNamed("Administration"));
+  week.addRow(categoryNamed("Pause"));
+  week.addRow(categoryNamed(std::string("Rédaction"_w)));
+  week.commit(0, 1, "2:00");
+  week.commit(1, 4, "0:30");
+  week.commit(2, 2, "1:00");
+  week.commit(2, 2, "0:00");
+  const int entries = Moccurence::Class().LoadedCount();
+
+  week.load(at(2002, 9, 4));
+  week.addRow(categoryNamed("Pause")); // shown already: not twice
+  EXPECT_EQ(week.addRowsOfPreviousWeek(), 1);
+  ASSERT_EQ(week.rowCount(), 2);
+  EXPECT_EQ(week.category(0), categoryNamed("Pause"));
+  EXPECT_EQ(week.category(1), categoryNamed("Administration"));
+  for (int d = 0; d < WeekTimetable::days; ++d) EXPECT_EQ(week.cellText(1, d), "") << d;
+  EXPECT_EQ(Moccurence::Class().LoadedCount(), entries);
+  EXPECT_EQ(week.addRowsOfPreviousWeek(), 0);
+
+  // Rows of the previous week's order, the last recorded first.
+  week.load(at(2002, 9, 2));
+  EXPECT_EQ(week.addRowsOfPreviousWeek(), 2);
+  ASSERT_EQ(week.rowCount(), 2);
+  EXPECT_EQ(week.category(0), categoryNamed("Pause"));
+  EXPECT_EQ(week.category(1), categoryNamed("Administration"));
+
+  // Nothing before: nothing added. Empty rows are screen-only: gone on reload.
+  week.load(at(2002, 8, 19));
+  EXPECT_EQ(week.addRowsOfPreviousWeek(), 0);
+  EXPECT_EQ(week.rowCount(), 0);
+  week.load(at(2002, 9, 2));
+  EXPECT_EQ(week.rowCount(), 0);
+}
