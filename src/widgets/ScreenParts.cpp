@@ -4,6 +4,7 @@
 #include "widgets/UiFonts.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -40,15 +41,39 @@ void SetBackground(QWidget& widget, const QColor& colour) {
   widget.setPalette(colours);
 }
 
+namespace {
+
+// Keeps its width fitting the longest date in its font, which the screens
+// often change (a bold header band) after making it.
+class LongDatePicker final : public QDateEdit {
+public:
+  using QDateEdit::QDateEdit;
+  QSize sizeHint() const override { return {fittingWidth(), DatePickerHeight}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  void fit() { resize(sizeHint()); }
+
+protected:
+  void changeEvent(QEvent* event) override {
+    QDateEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) fit();
+  }
+
+private:
+  int fittingWidth() const {
+    return fontMetrics().horizontalAdvance(QStringLiteral("mercredi 30 septembre 2000")) + 40;
+  }
+};
+
+} // namespace
+
 QDateEdit* NewLongDatePicker(const char* name, QWidget* parent) {
-  auto* picker = new QDateEdit(parent);
+  auto* picker = new LongDatePicker(parent);
   picker->setObjectName(QLatin1String(name));
   picker->setCalendarPopup(true);
   picker->setLocale(dateLocale());
   picker->setDisplayFormat(dateLocale().dateFormat(QLocale::LongFormat));
   picker->setDate(QDate::currentDate());
-  const int width = picker->fontMetrics().horizontalAdvance(QStringLiteral("mercredi 30 septembre 2000")) + 40;
-  picker->resize(width, DatePickerHeight);
+  picker->fit();
   return picker;
 }
 
