@@ -116,7 +116,8 @@ QChar separatorOf(const QString& text) {
   return semicolons > commas ? ';' : ',';
 }
 
-// The records of the text; blank lines are skipped.
+// The records of the text; lines without any text (a spreadsheet's empty
+// rows, ";;;") are skipped.
 std::vector<Record> records(const QString& text, QChar separator) {
   std::vector<Record> out;
   Record current;
@@ -143,16 +144,17 @@ std::vector<Record> records(const QString& text, QChar separator) {
         ++i;
       } else if (c == '"') {
         quoted = false;
+      } else if (c == '\r' || c == '\n') {
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        ++line;
+        field += '\n';
       } else {
-        if (c == '\n') ++line;
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue; // CRLF inside quotes is one break
-        field += c == '\r' ? QChar('\n') : c;
+        field += c;
       }
     } else if (c == '"' && field.trimmed().isEmpty()) {
       quoted = fieldQuoted = any = true;
       field.clear();
     } else if (c == separator) {
-      any = true;
       endField();
     } else if (c == '\r' || c == '\n') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
