@@ -797,7 +797,8 @@ void TFrame_emploi_du_temps::showRowMenu(int row, const QPoint& globalPos) {
   PM_ligne->actions().at(1)->setEnabled(week_.category(row) != nullptr);
   const bool running = timerRow() == row;
   Act_chronometre->setText(running ? StopTimerText : StartTimerText);
-  Act_chronometre->setEnabled(running || (week_.category(row) != nullptr && !documentPath().isEmpty()));
+  // A new document is told why it cannot have one rather than shown a grey item.
+  Act_chronometre->setEnabled(running || week_.category(row) != nullptr);
   PM_ligne->exec(globalPos);
 }
 

@@ -3,6 +3,7 @@
 // not in the others fails here.
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -44,12 +44,17 @@ std::vector<std::string> split(const std::string& text) {
   return result;
 }
 
-Words optionsIn(const std::string& text) {
-  static const std::regex option("--[a-z]+");
+// Every first capture (or whole match) of `pattern` in `text`.
+Words matchesIn(const std::string& text, const QRegularExpression& pattern, int capture = 0) {
   Words result;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), option); it != std::sregex_iterator(); ++it)
-    result.insert(it->str());
+  for (auto it = pattern.globalMatch(QString::fromStdString(text)); it.hasNext();)
+    result.insert(it.next().captured(capture).toStdString());
   return result;
+}
+
+Words optionsIn(const std::string& text) {
+  static const QRegularExpression option("--[a-z]+");
+  return matchesIn(text, option);
 }
 
 // What tessel-cli --help says: each command with its synopsis (the line up
@@ -68,17 +73,16 @@ Usage readUsage() {
   EXPECT_EQ(cli.exitCode(), 0);
   const std::string text = cli.readAllStandardOutput().toStdString();
 
-  static const std::regex entry("^  (--)?[a-z][a-z-]*(\\S| \\S)*");
-  static const std::regex valued("(--[a-z]+) [A-Z][^ \\]]*");
+  static const QRegularExpression entry("^  (--)?[a-z][a-z-]*(\\S| \\S)*");
+  static const QRegularExpression valued("(--[a-z]+) [A-Z][^ \\]]*");
   Usage usage;
   Words inSynopses;
   for (const std::string& line : lines(text)) {
-    std::smatch m;
-    if (!std::regex_search(line, m, entry)) continue;
-    const std::string synopsis = m.str().substr(2);
+    const QRegularExpressionMatch m = entry.match(QString::fromStdString(line));
+    if (!m.hasMatch()) continue;
+    const std::string synopsis = m.captured(0).mid(2).toStdString();
     const std::string name = split(synopsis).front();
-    for (auto it = std::sregex_iterator(synopsis.begin(), synopsis.end(), valued); it != std::sregex_iterator(); ++it)
-      usage.valued.insert((*it)[1]);
+    usage.valued.merge(matchesIn(synopsis, valued, 1));
     if (name.starts_with("--")) {
       usage.alone.insert(name);
       inSynopses.insert(name);
@@ -101,10 +105,9 @@ const Usage& usage() {
 
 // A heading or a text line of the page as a reader sees it.
 std::string plainRoff(std::string line) {
-  static const std::regex fonts(R"(\\f[BIRP])");
-  static const std::regex macro(R"(^\.[A-Z]+ )");
-  line = std::regex_replace(line, fonts, "");
-  line = std::regex_replace(line, macro, "");
+  static const QRegularExpression fonts(R"(\\f[BIRP])");
+  static const QRegularExpression macro(R"(^\.[A-Z]+ )");
+  line = QString::fromStdString(line).remove(fonts).remove(macro).toStdString();
   std::string result;
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (line[i] == '"') continue;
