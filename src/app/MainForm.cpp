@@ -175,7 +175,6 @@ TMainForm::TMainForm(TDM_intro& intro, TDM_metier& metier, TDM_metier_tessel& te
   MM_edition->addAction(timetable->Act_reprendre);
   MM_edition->addAction(timetable->Act_valider);
   MM_edition->addAction(timetable->Act_rouvrir);
-  connect(MM_edition, &QMenu::aboutToShow, timetable, [timetable] { timetable->refresh(); });
   connect(timetable, &TFrame_emploi_du_temps::timerCaptionChanged, this, [this](const QString& caption) {
     timerCaption_ = caption;
     showCaption();

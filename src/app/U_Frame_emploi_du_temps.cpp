@@ -978,12 +978,9 @@ void TFrame_emploi_du_temps::takePreviousWeek() {
 void TFrame_emploi_du_temps::setWeekValidated(bool validated) {
   if (!commitPendingEdit() || validated == week_.validated()) return;
   if (validated && !weekHasEntries()) return;
-  int y1 = 0, m1 = 0, d1 = 0, y2 = 0, m2 = 0, d2 = 0;
-  DecodeDate(week_.monday(), y1, m1, d1);
-  DecodeDate(week_.sunday(), y2, m2, d2);
   const QString week = QStringLiteral("du lundi %1 au dimanche %2")
-                           .arg(QDate(y1, m1, d1).toString(QStringLiteral("dd/MM/yyyy")),
-                                QDate(y2, m2, d2).toString(QStringLiteral("dd/MM/yyyy")));
+                           .arg(DateOfDay(week_.monday()).toString(QStringLiteral("dd/MM/yyyy")),
+                                DateOfDay(week_.sunday()).toString(QStringLiteral("dd/MM/yyyy")));
   const QString question =
       validated ? QStringLiteral("Valider la semaine %1 ?\nSes heures ne pourront plus être modifiées tant qu'elle "
                                  "ne sera pas rouverte.")
