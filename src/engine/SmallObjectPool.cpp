@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -14,10 +15,10 @@ namespace tessel::pool {
 namespace {
 
 constexpr std::size_t granule = 8;
-// Slabs grow from 64 KiB to 2 MiB; the big ones are offered to the kernel as
-// huge pages, which spares a page fault per 4 KiB on a big base.
+// Slabs grow from 64 KiB to 2 MiB. They are not offered as huge pages: the
+// partly used last slab of every size class would then be resident whole.
 constexpr std::size_t firstSlabBytes = 64 * 1024;
-constexpr std::size_t hugeSlabBytes = 2 * 1024 * 1024;
+constexpr std::size_t largestSlabBytes = 2 * 1024 * 1024;
 
 struct FreeSlab {
   void operator()(void* p) const { std::free(p); }
@@ -45,12 +46,11 @@ struct SizeClass {
     }
     if (bump == bumpEnd) {
       const std::size_t bytes = nextSlabBytes;
-      void* memory = bytes == hugeSlabBytes ? std::aligned_alloc(hugeSlabBytes, bytes) : std::malloc(bytes);
+      void* memory = std::malloc(bytes);
       if (!memory) throw std::bad_alloc();
-      if (bytes == hugeSlabBytes) madvise(memory, bytes, MADV_HUGEPAGE);
       slabs.emplace_back(memory);
       reserved += bytes;
-      if (nextSlabBytes < hugeSlabBytes) nextSlabBytes *= 2;
+      if (nextSlabBytes < largestSlabBytes) nextSlabBytes *= 2;
       bump = static_cast<unsigned char*>(memory);
       bumpEnd = bump + bytes / blockSize * blockSize;
     }
@@ -95,6 +95,55 @@ void release(void* p, std::size_t size) {
   if (!p) return;
   if (!enabled || size == 0 || size > largest) return ::operator delete(p);
   classFor(size).release(p);
+}
+
+namespace {
+
+// The sizes from which a block is mapped: below, malloc's own reuse is cheaper.
+constexpr std::size_t bigBlock = 256 * 1024;
+constexpr std::size_t pageBytes = 4096;
+
+bool mapped(std::size_t bytes) { return enabled && bytes >= bigBlock; }
+std::size_t pages(std::size_t bytes) { return (bytes + pageBytes - 1) / pageBytes * pageBytes; }
+
+} // namespace
+
+void* allocateBlock(std::size_t bytes) {
+  if (!mapped(bytes)) {
+    void* p = std::malloc(bytes);
+    if (!p && bytes) throw std::bad_alloc();
+    return p;
+  }
+  void* p = mmap(nullptr, pages(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
+  return p;
+}
+
+void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes) {
+  if (!p) return allocateBlock(bytes);
+  if (!mapped(oldBytes) && !mapped(bytes)) {
+    void* grown = std::realloc(p, bytes);
+    if (!grown) throw std::bad_alloc();
+    return grown;
+  }
+  if (mapped(oldBytes) && mapped(bytes)) {
+    // The pages move (or stay) as they are; the new ones are touched only when written.
+    void* grown = mremap(p, pages(oldBytes), pages(bytes), MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED) throw std::bad_alloc();
+    return grown;
+  }
+  void* moved = allocateBlock(bytes);
+  std::memcpy(moved, p, oldBytes < bytes ? oldBytes : bytes);
+  releaseBlock(p, oldBytes);
+  return moved;
+}
+
+void releaseBlock(void* p, std::size_t bytes) {
+  if (!p) return;
+  if (mapped(bytes))
+    munmap(p, pages(bytes));
+  else
+    std::free(p);
 }
 
 Stats stats() {

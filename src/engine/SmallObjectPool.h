@@ -30,6 +30,16 @@ inline constexpr std::size_t largest = 256;
 void* allocate(std::size_t size);
 void release(void* p, std::size_t size);
 
+// Big blocks (list slots, the room of the lists a stream fills) get pages of
+// their own, mapped from the system: they grow without a copy and give their
+// pages back when freed, so the peak of opening a big base is not the sum of
+// the buffers it went through. Smaller ones, and every block of a disabled
+// pool, come from malloc. The caller remembers the size.
+void* allocateBlock(std::size_t bytes);
+// Keeps the first min (oldBytes, bytes) bytes; p may be null (oldBytes 0).
+void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes);
+void releaseBlock(void* p, std::size_t bytes);
+
 // Bytes handed out and not yet released, and bytes taken from the system.
 struct Stats {
   std::size_t inUse = 0;

@@ -1,5 +1,6 @@
 #include "engine/TripleList.h"
 
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_Entite.h"
 #include "foundation/Errors.h"
 
@@ -27,8 +28,8 @@ std::uint64_t sequenceOf(std::uintptr_t slot) {
 
 } // namespace
 
-// A header and its slots in one block, grown with realloc (which moves big
-// lists by remapping pages rather than copying them). The count of holes
+// A header and its slots in one block; big lists grow by remapping their
+// pages rather than copying them (pool::resizeBlock). The count of holes
 // lives in the list word's top bits.
 struct TripleList::Heap {
   std::uint32_t size;
@@ -46,12 +47,14 @@ struct TripleList::Heap {
       std::memcpy(own->slots(), h->slots(), h->size * sizeof(std::uintptr_t));
       return own;
     }
-    void* block = std::realloc(h, bytes(capacity));
-    if (!block) throw std::bad_alloc();
-    auto* grown = static_cast<Heap*>(block);
+    auto* grown = static_cast<Heap*>(pool::resizeBlock(h, h ? bytes(h->capacity) : 0, bytes(capacity)));
     if (!h) *grown = Heap{0, 0, 0};
     grown->capacity = static_cast<std::uint32_t>(capacity) & 0x7FFFFFFFu;
     return grown;
+  }
+
+  static void release(Heap* h) {
+    if (!h->carved) pool::releaseBlock(h, bytes(h->capacity));
   }
 
   static Heap* carve(Room& room, std::size_t capacity) {
@@ -170,7 +173,7 @@ void TripleList::reserve(std::size_t more, Room* room) {
       Heap* old = heap();
       h->size = old->size;
       std::memcpy(h->slots(), old->slots(), old->size * sizeof(std::uintptr_t));
-      if (!old->carved) std::free(old);
+      Heap::release(old);
     }
   } else {
     h = Heap::grow(isHeap() ? heap() : nullptr, wanted);
@@ -195,7 +198,7 @@ void TripleList::append(MTruc* t) {
   }
   Heap* h = heap();
   if (h->size == h->capacity) {
-    // Half as much again: big lists (remapped by realloc) waste less.
+    // Half as much again: big lists (remapped, not copied) waste less.
     h = Heap::grow(h, h->size + h->size / 2);
     setHeap(h, holes());
   }
@@ -266,7 +269,7 @@ void TripleList::insertSorted(MTruc* const* items, std::size_t n) {
 }
 
 void TripleList::clear() {
-  if (isHeap() && !heap()->carved) std::free(heap());
+  if (isHeap()) Heap::release(heap());
   bits_ = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/BaseJournal.h"
 #include "engine/Prefetch.h"
+#include "engine/SmallObjectPool.h"
 #include "engine/ZEP_requete.h"
 #include "engine/global_symbole.h"
 #include "foundation/Cp1252.h"
@@ -495,6 +496,11 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   }
 }
 
+MBC::ListRoom::ListRoom(std::size_t bytes)
+    : block_(static_cast<char*>(pool::allocateBlock(bytes))), bytes_(bytes) {}
+
+MBC::ListRoom::~ListRoom() { pool::releaseBlock(block_, bytes_); }
+
 void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
   const std::vector<MEntite*>& entities = read.entities;
   const auto count = static_cast<std::int32_t>(entities.size());
@@ -524,10 +530,8 @@ void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
       if (uses[i][role]) bytes += entities[i]->list(Role(role)).roomFor(uses[i][role]);
   TripleList::Room room;
   if (bytes > 0) {
-    char* block = static_cast<char*>(std::malloc(bytes));
-    if (!block) throw std::bad_alloc();
-    listRoom_.emplace_back(block);
-    room = {block, block + bytes};
+    listRoom_.push_back(std::make_unique<ListRoom>(bytes));
+    room = {listRoom_.back()->begin(), listRoom_.back()->end()};
   }
   read.reserved = true;
   for (std::size_t i = 0; i < entities.size(); ++i)

@@ -136,11 +136,21 @@ private:
   std::vector<MWorkSpace*> workspaces_;
   bool discarding_ = false;
   std::unordered_map<std::string, int> modelNumbers_;
-  struct FreeRoom {
-    void operator()(char* p) const { std::free(p); }
+  // A block the lists of a stream read take their room from.
+  class ListRoom {
+  public:
+    explicit ListRoom(std::size_t bytes);
+    ~ListRoom();
+    ListRoom(const ListRoom&) = delete;
+    ListRoom& operator=(const ListRoom&) = delete;
+    char* begin() const { return block_; }
+    char* end() const { return block_ + bytes_; }
+
+  private:
+    char* block_;
+    std::size_t bytes_;
   };
-  // The blocks the lists of the streams read take their room from.
-  std::vector<std::unique_ptr<char, FreeRoom>> listRoom_;
+  std::vector<std::unique_ptr<ListRoom>> listRoom_;
   MEntite* sysRacine_ = nullptr;
   MEntite* sysIdClasse_ = nullptr;
   BaseJournal* journal_ = nullptr;

@@ -1,8 +1,12 @@
 #include "EngineFixture.h"
 
+#include "engine/SmallObjectPool.h"
+
 #include <algorithm>
 #include <functional>
 #include <random>
+#include <utility>
+#include <vector>
 
 using namespace tessel;
 using tessel::test::EngineTest;
@@ -121,4 +125,36 @@ TEST_F(TripleListTest, TriplesMadeUnderTwoBasesStayInOrder) {
   }
   EXPECT_TRUE(prompts.shown.empty());
   base_courante = base.get();
+}
+
+// Blocks keep their bytes through every resize: within malloc's sizes,
+// within mapped pages, and across the line between them both ways.
+TEST(PoolBlocks, ResizesKeepTheContent) {
+  const std::size_t small = 1000, big = 300 * 1024, bigger = 5 * 1024 * 1024;
+  const std::vector<std::pair<std::size_t, std::size_t>> steps = {
+      {small, 2 * small}, {small, big}, {big, bigger}, {bigger, big}, {big, small}};
+  for (const auto& [from, to] : steps) {
+    auto* p = static_cast<unsigned char*>(pool::allocateBlock(from));
+    for (std::size_t i = 0; i < from; ++i) p[i] = static_cast<unsigned char>(i * 7);
+    p = static_cast<unsigned char*>(pool::resizeBlock(p, from, to));
+    bool same = true;
+    for (std::size_t i = 0; i < std::min(from, to); ++i) same = same && p[i] == static_cast<unsigned char>(i * 7);
+    EXPECT_TRUE(same) << from << " -> " << to;
+    p[to - 1] = 1; // the whole new size is usable
+    pool::releaseBlock(p, to);
+  }
+}
+
+// A list that grows past the size of mapped blocks and shrinks back under it
+// through removals keeps its order.
+TEST_F(TripleListTest, BigListGrowsAndShrinksInOrder) {
+  MEntite* r = rel("r");
+  MEntite* v = sym("v");
+  std::vector<MTruc*> made;
+  for (int i = 0; i < 50000; ++i) made.push_back(b().ajouter_triplet(anon(), r, v));
+  ASSERT_EQ(v->nb_peres(), 50000);
+  for (std::size_t i = 0; i < made.size(); ++i)
+    if (i % 10 != 0) MTruc::detruire(made[i]);
+  ASSERT_EQ(v->nb_peres(), 5000);
+  for (int i = 0; i < 5000; ++i) EXPECT_EQ(v->triplet_pere(i), made[static_cast<std::size_t>(i) * 10]);
 }
