@@ -89,7 +89,7 @@ std::unique_ptr<MBC> loadBase(const QString& path) {
   ReadDataFile(path, payload);
   auto base = std::make_unique<MBC>();
   try {
-    base->lire(payload);
+    base->lire(std::move(payload));
   } catch (const StreamIntegrityError& e) {
     if (!cli::forced)
       throw DataFileError(Message("Le fichier ") + QuotedFileName(path) + " est endommagé. "_w +

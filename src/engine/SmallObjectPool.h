@@ -40,6 +40,10 @@ void* allocateBlock(std::size_t bytes);
 void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes);
 void releaseBlock(void* p, std::size_t bytes);
 
+// Gives the system back the whole pages between begin and end, whose bytes
+// are never read again (a stream consumed as it is read): they read as zeros.
+void discardPages(char* begin, char* end);
+
 // Bytes handed out and not yet released, and bytes taken from the system.
 struct Stats {
   std::size_t inUse = 0;

@@ -273,7 +273,7 @@ void MBC::unregisterSymbol(MSymbole* s) {
 
 void MBC::enterRelation(MEntite* relation) {
   MEntite::Data& d = relation->data();
-  if (d.inRelationTable || d.name.empty()) return;
+  if (d.inRelationTable || relation->name().empty()) return;
   relations_.inserer(relation);
   d.inRelationTable = true;
 }
@@ -344,20 +344,27 @@ void MBC::vider() {
 
 namespace {
 
+// The digest of everything before a trailing integrity record, taken before
+// any byte is read (a consumed stream no longer has them at the end); empty
+// when the stream does not end with one.
+QByteArray leadingDigest(const MemoryStream& stream) {
+  if (stream.size() < integrityRecordSize) return {};
+  MemoryStream record(stream.bytes().substr(stream.size() - integrityRecordSize, 8));
+  if (record.readInt32() != integrityMarker || record.readInt32() != digestLength) return {};
+  return digestOf(stream.bytes(), stream.size() - integrityRecordSize);
+}
+
 // Streams of older writers end at the marker; anything else after it must be
 // a record that matches.
-void verifierIntegrite(const MemoryStream& stream) {
+void verifierIntegrite(const MemoryStream& stream, const QByteArray& digest) {
   const std::size_t end = stream.position();
   if (stream.remaining() == 0) return;
   const auto damaged = [](MessageLiteral what) {
     throw StreamIntegrityError(Message("Flux de base de connaissances endommagé : "_w) + std::string(what.text()));
   };
-  if (stream.remaining() != integrityRecordSize) damaged("données inattendues après la fin des triplets"_w);
-  MemoryStream record(stream.bytes().substr(end));
-  if (record.readInt32() != integrityMarker || record.readInt32() != digestLength)
+  if (stream.remaining() != integrityRecordSize || digest.isEmpty())
     damaged("données inattendues après la fin des triplets"_w);
-  const QByteArray expected = digestOf(stream.bytes(), end);
-  if (std::memcmp(expected.constData(), stream.bytes().data() + end + 8, digestLength) != 0)
+  if (std::memcmp(digest.constData(), stream.bytes().data() + end + 8, digestLength) != 0)
     damaged("son contenu ne correspond plus à son empreinte (des octets ont été modifiés)"_w);
 }
 
@@ -378,6 +385,7 @@ struct MBC::StreamRead {
   std::vector<std::uint32_t> anonymous;
   std::vector<bool> linked;
   bool reserved = false;
+  bool consume = false; // pages read are given back
 
   StreamRead() = default;
   StreamRead(const StreamRead&) = delete;
@@ -393,7 +401,20 @@ struct MBC::StreamRead {
   }
 };
 
-void MBC::lire(MemoryStream& stream) {
+void MBC::lire(MemoryStream& stream) { read(stream, false); }
+
+void MBC::lire(MemoryStream&& stream) {
+  struct Empty {
+    MemoryStream& stream;
+    ~Empty() {
+      std::string().swap(stream.bytes());
+      stream.seek(0);
+    }
+  } empty{stream};
+  read(stream, true);
+}
+
+void MBC::read(MemoryStream& stream, bool consume) {
   BusyCursor busy;
   initialiser_symboles();
   MBC* previous = base_courante;
@@ -419,15 +440,19 @@ void MBC::lire(MemoryStream& stream) {
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
   // before a bad one are made before the error is raised.
+  const QByteArray digest = leadingDigest(stream);
   StreamRead read;
+  read.consume = consume;
   const std::exception_ptr sectionError = locateRecords(stream, read);
   const std::size_t triplesStart = stream.position();
   makeEntities(stream, read);
   std::vector<StreamRead::Record>().swap(read.records); // no longer needed: room for the triples
   if (sectionError) std::rethrow_exception(sectionError);
+  // The names are in the entities now.
+  if (consume) pool::discardPages(stream.data(), stream.data() + triplesStart);
   stream.seek(triplesStart);
   readTriples(stream, read);
-  verifierIntegrite(stream);
+  verifierIntegrite(stream, digest);
 }
 
 std::exception_ptr MBC::locateRecords(MemoryStream& stream, StreamRead& read) {
@@ -467,7 +492,11 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   const std::vector<StreamRead::Record>& records = read.records;
   read.linked.assign(records.size(), false);
   read.entities.reserve(records.size());
-  symbols_.reserve(records.size());
+  // Anonymous records ("~...") make no symbol; an eighth more for what
+  // follows the read, so that its first new symbols do not double the index.
+  const auto named = static_cast<std::size_t>(std::count_if(
+      records.begin(), records.end(), [&](const StreamRead::Record& r) { return stream.bytes()[r.offset] != '~'; }));
+  symbols_.reserve(named + named / 8);
   constexpr std::size_t lookAhead = 16;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
@@ -577,7 +606,14 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     at += 4;
     return static_cast<std::int32_t>(le32(bytes + at - 4));
   };
+  // Pages are given back a few at a time, behind the reading.
+  constexpr std::size_t discardStep = 1 << 20;
+  std::size_t kept = at;
   for (std::int32_t s = next(); s != tripleSectionEnd; s = next()) {
+    if (read.consume && at - kept >= discardStep) {
+      pool::discardPages(stream.data() + kept, stream.data() + at - 4);
+      kept = at - 4;
+    }
     prefetchAhead(at - 4 + tripleLookAhead);
     const std::int32_t r = next();
     const std::int32_t v = next();

@@ -70,6 +70,10 @@ public:
   // StreamFormatError; what was read before the error stays. A stream that
   // ends with an integrity record is checked against it (StreamIntegrityError).
   void lire(MemoryStream& stream);
+  // The same for a stream nobody reads afterwards: its pages are given back
+  // as they are read, so the peak is not the stream plus the base. The stream
+  // is empty afterwards, whatever happened.
+  void lire(MemoryStream&& stream);
   // The whole base, followed by its integrity record.
   MemoryStream ecrire();
   MemoryStream ecrire_classes(const std::vector<std::string>& classNames);
@@ -118,6 +122,7 @@ private:
   // checked (a read error is answered, not thrown, so that the records before
   // it are still made), an entity made for each, then the triples.
   struct StreamRead;
+  void read(MemoryStream& stream, bool consume);
   static std::exception_ptr locateRecords(MemoryStream& stream, StreamRead& read);
   void makeEntities(MemoryStream& stream, StreamRead& read);
   void readTriples(MemoryStream& stream, StreamRead& read);

@@ -23,13 +23,9 @@ const TripleList emptyList;
 struct PendingData {
   void* block = nullptr;
   void* data = nullptr;
+  bool named = false;
 };
 thread_local PendingData pendingData;
-
-constexpr std::size_t dataOffset(std::size_t size) {
-  constexpr std::size_t align = alignof(std::max_align_t);
-  return (size + align - 1) / align * align;
-}
 
 MBC& base() {
   if (!base_courante) throw InternalError("aucune base de connaissances courante");
@@ -64,17 +60,26 @@ int countIf(const TripleList& list, Pred pred) {
 
 // ---------------------------------------------------------------- MEntite
 
+std::size_t MEntite::dataOffset(std::size_t size) {
+  constexpr std::size_t align = alignof(NamedData);
+  return (size + align - 1) / align * align;
+}
+
+// A plain entity is anonymous; every kind derived from it may be named.
+std::size_t MEntite::dataBytes(std::size_t size) { return size == sizeof(MEntite) ? sizeof(Data) : sizeof(NamedData); }
+
 void* MEntite::operator new(std::size_t size) {
-  void* block = pool::allocate(dataOffset(size) + sizeof(Data));
-  pendingData = {block, static_cast<char*>(block) + dataOffset(size)};
+  void* block = pool::allocate(dataOffset(size) + dataBytes(size));
+  pendingData = {block, static_cast<char*>(block) + dataOffset(size), dataBytes(size) == sizeof(NamedData)};
   return block;
 }
 
-void MEntite::operator delete(void* p, std::size_t size) { pool::release(p, dataOffset(size) + sizeof(Data)); }
+void MEntite::operator delete(void* p, std::size_t size) { pool::release(p, dataOffset(size) + dataBytes(size)); }
 
 MEntite::MEntite() {
   if (pendingData.block == this) {
-    Data* d = new (pendingData.data) Data;
+    Data* d = pendingData.named ? new (pendingData.data) NamedData : new (pendingData.data) Data;
+    d->named = pendingData.named;
     d->embedded = true;
     bits_ = reinterpret_cast<std::uintptr_t>(d);
     pendingData = {};
@@ -83,8 +88,13 @@ MEntite::MEntite() {
 
 MEntite::MEntite(std::string_view name) : MEntite() {
   if (!name.empty()) {
+    if (!data().named) {
+      // A plain entity given a name (rare): its data moves to a block that has room for one.
+      dp()->~Data();
+      bits_ = 0;
+    }
     Data& d = data();
-    d.name.assign(name);
+    static_cast<NamedData&>(d).name.assign(name);
     d.operatorName = isComparisonOperatorName(name);
   }
 }
@@ -94,12 +104,16 @@ MEntite::~MEntite() {
   if (!d) return;
   d->pins = 0xFFFF; // never freed again while its triples go
   while (MTruc* t = lastLinked()) MTruc::detruire(t);
-  if (d->embedded)
-    d->~Data();
-  else if (d->ofTriple)
+  if (d->embedded) {
+    if (d->named)
+      static_cast<NamedData*>(d)->~NamedData();
+    else
+      d->~Data();
+  } else if (d->ofTriple) {
     delete static_cast<TripleData*>(d);
-  else
-    delete d;
+  } else {
+    delete static_cast<NamedData*>(d);
+  }
 }
 
 MEntite::Data& MEntite::data() {
@@ -107,16 +121,21 @@ MEntite::Data& MEntite::data() {
   if (bits_ & 1u) { // a triple becoming an entity keeps its sequence number
     auto* d = new TripleData;
     d->ofTriple = true;
-    d->sequence = bits_ >> 1;
+    d->sequence = bits_ >> MTruc::sequenceShift;
+    d->packedHigh = static_cast<std::uint8_t>((bits_ >> 1) & MTruc::highMask);
     bits_ = reinterpret_cast<std::uintptr_t>(d);
     return *d;
   }
-  Data* d = new Data;
+  Data* d = new NamedData;
+  d->named = true;
   bits_ = reinterpret_cast<std::uintptr_t>(d);
   return *d;
 }
 
-std::string_view MEntite::name() const { return dp() ? dp()->name.view() : std::string_view(); }
+std::string_view MEntite::name() const {
+  const Data* d = dp();
+  return d && d->named ? static_cast<const NamedData*>(d)->name.view() : std::string_view();
+}
 
 bool MEntite::isSymbol() const {
   const EntityKind k = kind();
@@ -417,8 +436,30 @@ void* MTruc::operator new(std::size_t size) { return pool::allocate(size); }
 
 void MTruc::operator delete(void* p, std::size_t size) { pool::release(p, size); }
 
+// ---------------------------------------------------------------- Wnuplet_ocs
+
+std::uint64_t Wnuplet_ocs::pack(const MEntite* e) {
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(e));
+  if ((address & 7u) != 0 || (address >> (packedBits + 3)) != 0) throw InternalError("adresse d'entité hors format"_w);
+  return address >> 3;
+}
+
+Wnuplet_ocs::Wnuplet_ocs(MEntite* first, MEntite* second, MEntite* third) {
+  const std::uint64_t value = pack(third);
+  const std::uint64_t split = (std::uint64_t(1) << splitBits) - 1;
+  words_[0] = pack(first) | (value & split) << packedBits;
+  words_[1] = pack(second) | ((value >> splitBits) & split) << packedBits;
+}
+
+static_assert(sizeof(MTruc) == 32);
+
+void MTruc::setSequence(std::uint64_t sequence, const MEntite* value) {
+  if (sequence >> (64 - sequenceShift)) throw InternalError("numéro de triplet hors format"_w);
+  bits_ = static_cast<std::uintptr_t>(sequence << sequenceShift | highOf(value) << 1 | 1u);
+}
+
 MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_ocs(s, r, v) {
-  bits_ = static_cast<std::uintptr_t>(base().nextSequence() << 1) | 1u;
+  setSequence(base().nextSequence(), v);
   s->ajouter_fils(this);
   r->list(RoleRelation).append(this);
   base_courante->enterRelation(r);
@@ -430,7 +471,7 @@ MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_oc
 }
 
 MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) : Wnuplet_ocs(s, r, v) {
-  bits_ = static_cast<std::uintptr_t>(sequence << 1) | 1u;
+  setSequence(sequence, v);
 }
 
 std::string MTruc::nom() const {

@@ -119,8 +119,8 @@ public:
   static void operator delete(void* p, std::size_t size);
 
 protected:
+  // Anonymous entities, the most numerous, have no room for a name.
   struct Data {
-    EntityName name;
     TripleList lists[3];
     std::int32_t scratch = -1; // record index while a stream is written
     std::uint16_t pins = 0;    // saturates: an entity pinned that often stays for good
@@ -131,9 +131,14 @@ protected:
     bool ofTriple : 1 = false; // a TripleData
     bool baseOwnedSymbol : 1 = false;
     bool wordTextOnly : 1 = false; // interned by the analysis of a text, used by nothing else yet
+    bool named : 1 = false;        // a NamedData
+  };
+  struct NamedData : Data {
+    EntityName name;
   };
   struct TripleData : Data {
     std::uint64_t sequence = 0;
+    std::uint8_t packedHigh = 0; // what the entity word held of the packed value (MTruc)
   };
   Data& data();
   Data* dp() const { return (bits_ & 1u) ? nullptr : reinterpret_cast<Data*>(bits_); }
@@ -143,6 +148,9 @@ private:
   friend class MBC;
   friend class JournalStep;
   TripleList& list(Role role);
+  // Where an entity allocated with new keeps its data, and how much it takes.
+  static std::size_t dataOffset(std::size_t size);
+  static std::size_t dataBytes(std::size_t size);
 
   // The entity's data, or, for a triple that is nobody's entity, its linking
   // sequence number (shifted, low bit set): triples are too many to pay for both.
@@ -194,7 +202,7 @@ private:
   friend class Tdoublehash_table;
   // Place in the base's symbol table, kept inside the symbol itself.
   struct TableNode {
-    std::uint64_t stamp = 0; // bucket order, the most recently found highest; 0: in no table
+    std::uint32_t stamp = 0; // bucket order, the most recently found highest; 0: in no table
     std::uint32_t hash = 0;
   } tableNode_;
 };
@@ -214,21 +222,42 @@ private:
   std::unique_ptr<QImage> image_;
 };
 
+// Triples are the most numerous objects: their three entities are packed in
+// two words and a few bits of the entity word. Entities lie below 2^48 and on
+// 8-byte boundaries (x86-64 and AArch64 user space), 45 bits each: the first
+// and second take the low 45 bits of a word each, the third the top 19 bits
+// of both and 7 bits kept beside the sequence number.
 class Wnuplet_ocs : public MEntite {
 public:
-  Wnuplet_ocs(MEntite* first, MEntite* second, MEntite* third) : first_(first), second_(second), third_(third) {}
+  Wnuplet_ocs(MEntite* first, MEntite* second, MEntite* third);
 
 protected:
-  MEntite* first_;
-  MEntite* second_;
-  MEntite* third_;
+  static constexpr int packedBits = 45;
+  static constexpr int splitBits = 64 - packedBits;   // of the third, in each word
+  static constexpr int highBits = packedBits - 2 * splitBits;
+  static constexpr std::uint64_t packedMask = (std::uint64_t(1) << packedBits) - 1;
+
+  static std::uint64_t pack(const MEntite* e);
+  static MEntite* unpack(std::uint64_t bits) { return reinterpret_cast<MEntite*>(static_cast<std::uintptr_t>(bits << 3)); }
+  MEntite* first() const { return unpack(words_[0] & packedMask); }
+  MEntite* second() const { return unpack(words_[1] & packedMask); }
+  MEntite* third(std::uint64_t high) const {
+    return unpack((words_[0] >> packedBits) | (words_[1] >> packedBits) << splitBits | high << (2 * splitBits));
+  }
+  // The bits of the third that do not fit in the two words.
+  static std::uint64_t highOf(const MEntite* third) { return pack(third) >> (2 * splitBits); }
+
+private:
+  std::uint64_t words_[2];
 };
 
 class MTruc final : public Wnuplet_ocs {
 public:
-  MEntite* sujet() const { return first_; }
-  MEntite* relation() const { return second_; }
-  MEntite* valeur() const { return third_; }
+  MEntite* sujet() const { return first(); }
+  MEntite* relation() const { return second(); }
+  MEntite* valeur() const {
+    return third((bits_ & 1u) ? (bits_ >> 1) & highMask : static_cast<const TripleData*>(dp())->packedHigh);
+  }
 
   std::string nom() const override;
   EntityKind kind() const override { return EntityKind::Triple; }
@@ -237,8 +266,12 @@ public:
   // Linking order across every list: creation order. Every list a triple
   // is in is sorted by it.
   std::uint64_t sequence() const {
-    return (bits_ & 1u) ? bits_ >> 1 : static_cast<const TripleData*>(dp())->sequence;
+    return (bits_ & 1u) ? bits_ >> sequenceShift : static_cast<const TripleData*>(dp())->sequence;
   }
+  // While the triple is nobody's entity, its word holds, above the tag bit,
+  // the third's high bits, then the sequence number.
+  static constexpr int sequenceShift = 1 + highBits;
+  static constexpr std::uint64_t highMask = (std::uint64_t(1) << highBits) - 1;
 
   // The three ways a triple ends.
   static void detruire(MTruc* t);          // plain: owned by the base (message otherwise)
@@ -256,6 +289,7 @@ private:
   MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner);
   // Linked to nothing yet, under the sequence number it had before.
   MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence);
+  void setSequence(std::uint64_t sequence, const MEntite* value);
   ~MTruc() override = default;
   void unlink();
 };

@@ -111,7 +111,7 @@ void Tdoublehash_table::indexErase(std::uintptr_t slot) {
 }
 
 std::uintptr_t Tdoublehash_table::enter(MEntite* e, std::uint32_t hash) {
-  const Node fresh{++clock_, hash};
+  const Node fresh{tick(), hash};
   if (intrusive_ && e->isSymbol()) {
     Node& own = static_cast<MSymbole*>(e)->tableNode_;
     if (own.stamp == 0) {
@@ -123,10 +123,22 @@ std::uintptr_t Tdoublehash_table::enter(MEntite* e, std::uint32_t hash) {
   return reinterpret_cast<std::uintptr_t>(e) | tagOf(hash) | outsideBit;
 }
 
+std::uint32_t Tdoublehash_table::tick() {
+  if (clock_ == UINT32_MAX) {
+    std::vector<Node*> nodes;
+    for (std::uintptr_t slot : occupiedSlots()) nodes.push_back(&nodeOf(slot));
+    std::sort(nodes.begin(), nodes.end(), [](const Node* a, const Node* b) { return a->stamp < b->stamp; });
+    clock_ = 0;
+    for (Node* node : nodes) node->stamp = ++clock_;
+  }
+  return ++clock_;
+}
+
 MEntite* Tdoublehash_table::chercher(std::string_view name, std::uint64_t hash) {
   const std::uintptr_t slot = find(name, shortHash(hash));
   if (!slot) return nullptr;
-  nodeOf(slot).stamp = ++clock_;
+  const std::uint32_t stamp = tick();
+  nodeOf(slot).stamp = stamp;
   return entityOf(slot);
 }
 
@@ -198,7 +210,7 @@ std::vector<MEntite*> Tdoublehash_table::entites() const {
 MListe<MEntite> Tdoublehash_table::entrees() const {
   struct Entry {
     int cell;
-    std::uint64_t stamp;
+    std::uint32_t stamp;
     MEntite* entity;
   };
   std::vector<Entry> all;
@@ -212,7 +224,7 @@ MListe<MEntite> Tdoublehash_table::entrees() const {
 }
 
 std::vector<MEntite*> Tdoublehash_table::bucket(int row, int column) const {
-  std::vector<std::pair<std::uint64_t, MEntite*>> inCell;
+  std::vector<std::pair<std::uint32_t, MEntite*>> inCell;
   for (std::uintptr_t slot : occupiedSlots())
     if (cellOf(entityOf(slot)) == row * columns_ + column) inCell.emplace_back(nodeOf(slot).stamp, entityOf(slot));
   std::sort(inCell.begin(), inCell.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

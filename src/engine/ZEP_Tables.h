@@ -59,6 +59,8 @@ public:
   std::vector<MEntite*> bucket(int row, int column) const;
 
   int count() const { return count_; }
+  // For tests: the stamp clock as after that many finds.
+  void setClock(std::uint32_t value) { clock_ = value; }
   bool contains(const MEntite* e) const;
   // Every entry, in no particular order.
   std::vector<MEntite*> entites() const;
@@ -83,7 +85,10 @@ private:
   int rows_;
   int columns_;
   bool intrusive_;
-  std::uint64_t clock_ = 0;
+  // The next stamp; when the clock runs out, the stamps are numbered again
+  // from 1 in the order they had.
+  std::uint32_t tick();
+  std::uint32_t clock_ = 0;
   // Each slot: an entity's address, 16 bits of its name's hash in the unused
   // top bits, and bit 0 set when its bookkeeping is kept in `outside_` rather
   // than inside the symbol.

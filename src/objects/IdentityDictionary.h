@@ -5,6 +5,7 @@
 // tells apart the rare objects of several classes over one entity.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -31,10 +32,14 @@ public:
   std::size_t size() const { return count_; }
 
 private:
-  struct Slot {
-    const MEntite* entity = nullptr;
-    MObject_OCS* object = nullptr;
-  };
+  // A slot holds the object's address and, in the bits above any user-space
+  // address, a few bits of its entity's hash: most slots of a run are passed
+  // over without reading their object. Zero: empty.
+  using Slot = std::uintptr_t;
+  static constexpr int tagShift = 48;
+  static Slot tagOf(const MEntite* entity);
+  static MObject_OCS* objectOf(Slot slot);
+  static const MEntite* entityOf(Slot slot);
   std::size_t home(const MEntite* entity) const;
   std::size_t next(std::size_t i) const { return (i + 1) & (slots_.size() - 1); }
   // The slot of the pair, or the first empty slot of the entity's run.

@@ -226,13 +226,29 @@ MObject_OCS::~MObject_OCS() {
   markGone();
 }
 
+namespace {
+
+// The liveness tokens handed out, by object; an object leaves when it is gone.
+std::unordered_map<const MObject_OCS*, std::shared_ptr<bool>>& livenessTokens() {
+  static std::unordered_map<const MObject_OCS*, std::shared_ptr<bool>> tokens;
+  return tokens;
+}
+
+} // namespace
+
 std::shared_ptr<const bool> MObject_OCS::liveness() const {
-  if (!alive_) alive_ = std::make_shared<bool>(registered());
-  return alive_;
+  std::shared_ptr<bool>& token = livenessTokens()[this];
+  if (!token) token = std::make_shared<bool>(registered());
+  return token;
 }
 
 void MObject_OCS::markGone() {
-  if (alive_) *alive_ = false;
+  auto& tokens = livenessTokens();
+  if (tokens.empty()) return;
+  if (auto it = tokens.find(this); it != tokens.end()) {
+    *it->second = false;
+    tokens.erase(it);
+  }
 }
 
 void MObject_OCS::Erase() { Storage::EraseEntity(this); }
@@ -738,7 +754,7 @@ void Storage::OpenBase(const QString& path, const ClassList& classes, const Hook
     MemoryStream payload;
     ReadDataFile(path, payload, &s.fileRead);
     try {
-      b.lire(payload);
+      b.lire(std::move(payload));
     } catch (const StreamIntegrityError& e) {
       // The whole content is in the base: a caller who accepts the damage goes on with it.
       if (!acceptDamaged)
@@ -781,6 +797,7 @@ void Storage::startRegistry(const ClassList& classes, const Hook& before, const 
 
   if (before) before();
   for (const ClassRef* cls : classes) cls->LoadAll();
+  dropCache(); // the last class's search is no longer needed
   if (after) after();
   for (const ClassRef* cls : classes) cls->CheckSchema();
 }
@@ -823,7 +840,7 @@ void Storage::ImportBase(const QString& path) {
   {
     MemoryStream payload;
     ReadDataFile(path, payload);
-    b.lire(payload);
+    b.lire(std::move(payload));
   }
   MEntite* oid = b.chercher_relation("SYS_OID");
   MEntite* classRelation = b.sysIdClasse();

@@ -232,11 +232,13 @@ protected:
 private:
   void markGone();
 
+  // Objects are many: the liveness tokens, rarely asked for, are kept apart,
+  // and the position comes last so that a derived class's first small member
+  // takes the padding after it.
   const ClassRef* class_;
   EntityRef entity_;
-  int registryPosition_ = -1;
   std::uint64_t registrationOrder_ = 0;
-  mutable std::shared_ptr<bool> alive_; // made on the first liveness()
+  int registryPosition_ = -1;
 };
 
 // ---------------------------------------------------------------- the object base

@@ -93,6 +93,12 @@ TEST(SymbolTable, BucketsKeepTheMostRecentlyFoundFirst) {
   // Entries: rows and columns ascending, each bucket from its last entry to its first.
   const MListe<MEntite> entries = table.entrees();
   EXPECT_EQ(std::vector<MEntite*>(entries.begin(), entries.end()), (std::vector<MEntite*>{m2, m3, m1, other}));
+  // When the stamps' clock runs out, they are numbered again in their order.
+  table.setClock(UINT32_MAX - 1);
+  EXPECT_EQ(table.chercher("acc"), m3); // the last stamp
+  EXPECT_EQ(table.bucket(row, col), (std::vector<MEntite*>{m3, m1, m2}));
+  EXPECT_EQ(table.chercher("abd"), m2); // after the new numbering
+  EXPECT_EQ(table.bucket(row, col), (std::vector<MEntite*>{m2, m3, m1}));
   table.vider();
   EXPECT_EQ(table.count(), 0);
   EXPECT_EQ(table.chercher("adb"), nullptr);
