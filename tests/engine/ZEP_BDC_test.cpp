@@ -90,6 +90,14 @@ std::vector<std::string> describe(MemoryStream stream) {
   return triples;
 }
 
+// Both ways of reading: the stream kept, or given up to the read.
+void readStream(MBC& base, MemoryStream& stream, bool consumed) {
+  if (consumed)
+    base.lire(std::move(stream));
+  else
+    base.lire(stream);
+}
+
 } // namespace
 
 using Store = EngineTest;
@@ -348,9 +356,12 @@ TEST_F(Store, EveryChangedByteIsNoticed) {
     for (unsigned char mask : {0x01, 0x80, 0xFF}) {
       std::string damaged = written;
       damaged[at] = static_cast<char>(damaged[at] ^ mask);
-      MemoryStream in(damaged);
-      MBC other;
-      EXPECT_THROW(other.lire(in), StreamReadError) << "byte " << at << " mask " << int(mask);
+      for (bool consumed : {false, true}) {
+        MemoryStream in(damaged);
+        MBC other;
+        EXPECT_THROW(readStream(other, in, consumed), StreamReadError)
+            << "byte " << at << " mask " << int(mask) << (consumed ? " consumed" : "");
+      }
     }
   }
   base_courante = base.get();
@@ -372,13 +383,47 @@ TEST_F(Store, TheIntegrityRecordIsOptionalButNothingElseMayFollowTheEnd) {
       {"digest of other content", plain + sealed.substr(sealed.size() - 40, 40).replace(8, 1, "z")},
   };
   for (const Case& c : cases) {
-    MemoryStream in(c.stream);
-    EXPECT_THROW(b().lire(in), StreamIntegrityError) << c.what;
+    for (bool consumed : {false, true}) {
+      MemoryStream in(c.stream);
+      EXPECT_THROW(readStream(b(), in, consumed), StreamIntegrityError) << c.what << (consumed ? " consumed" : "");
+    }
   }
   // What a damaged stream held is in the base all the same.
-  MemoryStream damaged(plain + "junk");
-  MBC other;
-  EXPECT_THROW(other.lire(damaged), StreamIntegrityError);
-  EXPECT_EQ(other.triplets().count(), 1);
+  for (bool consumed : {false, true}) {
+    MemoryStream damaged(plain + "junk");
+    MBC other;
+    EXPECT_THROW(readStream(other, damaged, consumed), StreamIntegrityError);
+    EXPECT_EQ(other.triplets().count(), 1);
+  }
+  base_courante = base.get();
+}
+
+// A stream given up to the read is emptied; what it held is read all the same,
+// however much of it was given back on the way (more than a few pages here).
+TEST_F(Store, AStreamGivenUpToTheReadGivesTheSameBase) {
+  StreamBuilder builder;
+  constexpr int subjects = 40000;
+  for (int i = 0; i < subjects; ++i) builder.name("~" + std::to_string(i));
+  builder.name("sys_nom_attribut_n").name("sys_racine").name("sys_Objet_Natif");
+  for (int i = 0; i < 40; ++i) builder.name(std::to_string(i));
+  builder.endSymbols();
+  for (int i = 0; i < subjects; ++i) {
+    builder.triple(i, subjects + 1, subjects + 2);
+    builder.triple(i, subjects, subjects + 3 + i % 40);
+    builder.triple(i, subjects, i == 0 ? subjects - 1 : i - 1);
+  }
+  const std::string bytes = builder.end().sealed().s.bytes();
+  ASSERT_GT(bytes.size(), std::size_t(1) << 20);
+  std::vector<std::string> read[2];
+  for (bool consumed : {false, true}) {
+    MemoryStream in(bytes);
+    MBC other;
+    readStream(other, in, consumed);
+    EXPECT_EQ(in.size(), consumed ? 0u : bytes.size());
+    EXPECT_EQ(other.triplets().count(), 3 * subjects);
+    read[consumed] = describe(other.ecrire());
+  }
+  EXPECT_EQ(read[1], read[0]);
+  EXPECT_EQ(read[1].size(), std::size_t(3 * subjects));
   base_courante = base.get();
 }

@@ -90,6 +90,34 @@ TEST_F(Entities, TripleTexts) {
   EXPECT_NE(n.substr(1, n.find(' ') - 1), ""); // a number stands for the anonymous subject
 }
 
+// Triples keep their entities packed with their number: taking part in
+// triples of their own must change neither.
+TEST_F(Entities, ATripleKeepsItsEntitiesAndNumberWhenItBecomesAnEntity) {
+  MEntite* e = anon();
+  MEntite* r = rel("r");
+  MSymbole* v = sym("v");
+  MTruc* t = b().ajouter_triplet(e, r, v);
+  MTruc* later = b().ajouter_triplet(e, r, t); // a triple as a value
+  const std::uint64_t number = t->sequence();
+  EXPECT_LT(number, later->sequence());
+  MTruc* about = b().ajouter_triplet(t, rel("note"), sym("vue")); // and as a subject
+  EXPECT_EQ(t->sujet(), e);
+  EXPECT_EQ(t->relation(), r);
+  EXPECT_EQ(t->valeur(), v);
+  EXPECT_EQ(t->sequence(), number);
+  EXPECT_EQ(later->valeur(), t);
+  EXPECT_EQ(about->sujet(), t);
+  EXPECT_EQ(t->nb_fils(), 1);
+  EXPECT_TRUE(e->subjects().holds(t));
+  EXPECT_TRUE(v->values().holds(t));
+  EXPECT_EQ(e->triplet(r, 0), t);
+  // Entities made otherwise than by new (here on the stack) are packed too.
+  MEntite local;
+  MTruc* onStack = b().ajouter_triplet(e, r, &local);
+  EXPECT_EQ(onStack->valeur(), &local);
+  MTruc::detruire(onStack);
+}
+
 TEST_F(Entities, CascadeStopsAtSharedOrRootValues) {
   struct Case {
     const char* name;
