@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -207,6 +208,16 @@ private:
   std::size_t size_ = 0;
 };
 
+// A big buffer about to be filled is offered huge pages: one page fault per
+// 2 MiB rather than per 4 KiB (faults are dear, above all in virtual machines).
+void adviseHugePages(char* data, std::size_t bytes) {
+  constexpr std::size_t worthIt = 4 << 20, page = 4096;
+  if (bytes < worthIt) return;
+  const auto first = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+  const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) / page * page;
+  madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
 } // namespace
 
 FileContent ReadFile(const QString& path) {
@@ -224,6 +235,7 @@ SplitFileContent ReadFileSplit(const QString& path, std::size_t peek,
   // The first bytes go to the body's buffer, sized for the whole file, and
   // move to the head when they are one.
   content.body.reserve(reading.expectedSize());
+  adviseHugePages(content.body.data(), content.body.capacity());
   reading.append(content.body, peek);
   const std::size_t head = headLength(content.body);
   const std::size_t kept = head < content.body.size() ? head : content.body.size();
