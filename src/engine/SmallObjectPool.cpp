@@ -21,6 +21,8 @@ constexpr std::size_t granule = 8;
 constexpr std::size_t firstSlabBytes = 64 * 1024;
 constexpr std::size_t hugeSlabBytes = 2 * 1024 * 1024;
 
+void* mapPages(std::size_t bytes);
+
 struct FreeSlab {
   void operator()(void* p) const { std::free(p); }
 };
@@ -91,6 +93,20 @@ SizeClass& classFor(std::size_t size) {
 void* allocate(std::size_t size) {
   if (!enabled || size == 0 || size > largest) return ::operator new(size);
   return classFor(size).allocate();
+}
+
+void reserve(std::size_t size, std::size_t count) {
+  if (!enabled || size == 0 || size > largest || count == 0) return;
+  SizeClass& c = classFor(size);
+  if (static_cast<std::size_t>(c.bumpEnd - c.bump) / c.blockSize >= count) return;
+  // What is left of the current slab stays unused.
+  const std::size_t bytes = count * c.blockSize;
+  auto* memory = static_cast<unsigned char*>(mapPages(bytes));
+  c.reserved += bytes;
+  c.bump = memory;
+  c.bumpEnd = memory + bytes;
+  // Mapped for good, like every slab. Later slabs start small again.
+  c.nextSlabBytes = firstSlabBytes;
 }
 
 void release(void* p, std::size_t size) {

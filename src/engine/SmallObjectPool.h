@@ -29,6 +29,10 @@ inline constexpr std::size_t largest = 256;
 // Sizes above `largest` (or a disabled pool) go to the global allocator.
 void* allocate(std::size_t size);
 void release(void* p, std::size_t size);
+// Room for `count` more objects of `size` bytes in one block of their own,
+// when the pool has not that much at hand: a base read from a stream, whose
+// counts are known, wastes no part of a slab.
+void reserve(std::size_t size, std::size_t count);
 
 // Big blocks (list slots, the room of the lists a stream fills) get pages of
 // their own, mapped from the system: they grow without a copy and give their

@@ -246,6 +246,16 @@ MTruc* TripleList::findSequence(std::uint64_t sequence) const {
   return at != last && !isTombstone(*at) && sequenceOf(*at) == sequence ? reinterpret_cast<MTruc*>(*at) : nullptr;
 }
 
+int TripleList::lowerBound(std::uint64_t sequence) const {
+  if (bits_ == 0) return 0;
+  if (!isHeap()) return single()->sequence() >= sequence ? 0 : 1;
+  const std::uintptr_t* first = heap()->slots();
+  const std::uintptr_t* last = first + heap()->size;
+  return static_cast<int>(
+      std::lower_bound(first, last, sequence, [](std::uintptr_t slot, std::uint64_t s) { return sequenceOf(slot) < s; }) -
+      first);
+}
+
 void TripleList::insertSorted(MTruc* const* items, std::size_t n) {
   if (n == 0) return;
   // Most often the triples go after every other one.

@@ -61,6 +61,8 @@ public:
   // were linked in); these keep to it.
   // The live triple of that sequence number, or null.
   MTruc* findSequence(std::uint64_t sequence) const;
+  // The raw index of the first slot numbered `sequence` or more (rawSize() when none).
+  int lowerBound(std::uint64_t sequence) const;
   // Links triples (ascending by sequence, none already here) each at its place.
   void insertSorted(MTruc* const* items, std::size_t n);
 

@@ -47,25 +47,30 @@ std::string trimmedForStream(const std::string& name) {
 }
 
 struct Candidate {
-  const TripleList* list = nullptr;
+  MEntite* entity = nullptr;
+  Role role = RoleSubject;
   int count = 0;
 };
 
 // The list a pattern search walks: the shortest usable one under the limit;
 // when every usable one is over the limit, the shortest of them anyway, so
-// very large classes stay searchable.
+// very large classes stay searchable. A relation list still to be made is
+// made only when chosen.
 const TripleList* chooseCandidate(MEntite* s, MEntite* r, MEntite* v) {
   Candidate best, bestOver;
-  auto consider = [&](MEntite* e, const TripleList& list) {
-    if (!e || e->hasOperatorName()) return;
-    const int n = list.count();
+  auto consider = [&](MEntite* e, Role role, int n) {
+    if (e->hasOperatorName()) return;
     Candidate& slot = n < searchListLimit ? best : bestOver;
-    if (!slot.list || n < slot.count) slot = {&list, n};
+    if (!slot.entity || n < slot.count) slot = {e, role, n};
   };
-  if (s) consider(s, s->subjects());
-  if (r) consider(r, r->relations());
-  if (v) consider(v, v->values());
-  return best.list ? best.list : bestOver.list;
+  if (s) consider(s, RoleSubject, s->subjects().count());
+  if (r) consider(r, RoleRelation, r->relationCount());
+  if (v) consider(v, RoleValue, v->values().count());
+  const Candidate& chosen = best.entity ? best : bestOver;
+  if (!chosen.entity) return nullptr;
+  return chosen.role == RoleSubject    ? &chosen.entity->subjects()
+         : chosen.role == RoleRelation ? &chosen.entity->relations()
+                                       : &chosen.entity->values();
 }
 
 bool matches(const MTruc* t, const MEntite* s, const MEntite* r, const MEntite* v) {
@@ -195,6 +200,8 @@ MListe<MTruc> MBC::chercher_triplets(MEntite* subject, MEntite* relation, MEntit
   MListe<MTruc> result;
   const TripleList* list = chooseCandidate(subject, relation, value);
   if (!list) return result;
+  // Most often every triple of the list matches (a class's instances).
+  result.reserve(list->count());
   list->forEach([&](MTruc* t) {
     if (matches(t, subject, relation, value)) result.Add(t);
   });
@@ -230,9 +237,85 @@ void MBC::initialiser_symboles() {
   symbolesInitialises() = true;
 }
 
-std::uint64_t MBC::nextSequence() {
+namespace {
+
+std::uint64_t& lastSequence() {
   static std::uint64_t last = 0;
-  return ++last;
+  return last;
+}
+
+// The bases whose relation lists miss triples read from a stream. Never
+// destroyed: bases held by other statics are torn down at exit, perhaps after
+// this would be.
+std::vector<MBC*>& basesOwingRelations() {
+  static auto* const bases = new std::vector<MBC*>;
+  return *bases;
+}
+
+} // namespace
+
+std::uint64_t MBC::nextSequence() { return ++lastSequence(); }
+
+// Only triples numbered from pendingFirst_ on are looked for: whatever was
+// linked to a relation's list since (a triple made or put back by an undo)
+// went through that list, which was completed first.
+void MBC::completeRelationList(MEntite* relation) {
+  MEntite::Data& d = *relation->dp();
+  // First: the list's own accesses below must not come back here.
+  d.relationsPending = false;
+  TripleList& list = d.lists[RoleRelation];
+  std::vector<MBC*>& owing = basesOwingRelations();
+  for (std::size_t i = 0; i < owing.size();) {
+    MBC* b = owing[i];
+    auto owed = std::find_if(b->pendingRelations_.begin(), b->pendingRelations_.end(),
+                             [relation](const auto& p) { return p.first == relation; });
+    if (owed != b->pendingRelations_.end()) {
+      const auto count = static_cast<std::size_t>(owed->second);
+      b->pendingRelations_.erase(owed);
+      const TripleList& all = b->triples_;
+      const int end = all.rawSize();
+      const int from = all.lowerBound(b->pendingFirst_);
+      auto each = [&](auto&& f) {
+        for (int k = from; k < end; ++k)
+          if (MTruc* t = all.raw(k); t && t->relation() == relation) f(t);
+      };
+      if (list.empty() || list.last()->sequence() < b->pendingFirst_) {
+        // The usual case: nothing newer was linked to it meanwhile.
+        list.reserve(count);
+        each([&](MTruc* t) { list.append(t); });
+      } else {
+        std::vector<MTruc*> found;
+        found.reserve(count);
+        each([&](MTruc* t) { found.push_back(t); });
+        list.insertSorted(found.data(), found.size());
+      }
+    }
+    if (b->pendingRelations_.empty()) {
+      owing.erase(owing.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+int MBC::pendingRelationCount(const MEntite* relation) {
+  int count = 0;
+  for (const MBC* b : basesOwingRelations())
+    for (const auto& [r, n] : b->pendingRelations_)
+      if (r == relation) count += n;
+  return count;
+}
+
+void MBC::completePendingRelations() {
+  while (!pendingRelations_.empty()) completeRelationList(pendingRelations_.front().first);
+}
+
+void MBC::forgetPendingRelations() {
+  std::vector<std::pair<MEntite*, int>> forgotten;
+  forgotten.swap(pendingRelations_);
+  std::erase(basesOwingRelations(), this);
+  for (const auto& [r, n] : forgotten)
+    if (pendingRelationCount(r) == 0) r->dp()->relationsPending = false;
 }
 
 void MBC::adopt(MTruc* t) {
@@ -314,6 +397,8 @@ void MBC::vider() {
   } resume{this, journal_};
   journal_ = nullptr;
   generation_ = nextGeneration();
+  // Every triple read goes: the lists of their relations need not be made.
+  forgetPendingRelations();
   // The query analyser's letters point at lexical entries about to go.
   liberer_requetes();
   // Workspaces keep triples that refer to symbols about to go: they go first.
@@ -395,7 +480,7 @@ struct MBC::StreamRead {
     // empty list keeps any.
     if (reserved)
       for (MEntite* e : entities)
-        for (int role = RoleSubject; role <= RoleValue; ++role) e->list(Role(role)).releaseIfEmpty();
+        for (Role role : {RoleSubject, RoleValue}) e->list(role).releaseIfEmpty();
     for (std::uint32_t i : anonymous)
       if (!linked[i]) entities[i]->releaseIfUnused();
   }
@@ -440,6 +525,9 @@ void MBC::read(MemoryStream& stream, bool consume) {
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
   // before a bad one are made before the error is raised.
+  // The triples of this read are owed to their relations' lists from here on.
+  completePendingRelations();
+  pendingFirst_ = lastSequence() + 1;
   const QByteArray digest = leadingDigest(stream);
   StreamRead read;
   read.consume = consume;
@@ -497,6 +585,10 @@ void MBC::makeEntities(MemoryStream& stream, StreamRead& read) {
   const auto named = static_cast<std::size_t>(std::count_if(
       records.begin(), records.end(), [&](const StreamRead::Record& r) { return stream.bytes()[r.offset] != '~'; }));
   symbols_.reserve(named + named / 8);
+  // The entities lie in blocks of their exact size.
+  auto blockOf = [](std::size_t objectSize) { return MEntite::dataOffset(objectSize) + MEntite::dataBytes(objectSize); };
+  pool::reserve(blockOf(sizeof(MEntite)), records.size() - named);
+  pool::reserve(blockOf(sizeof(MSymbole)), named);
   constexpr std::size_t lookAhead = 16;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + lookAhead < records.size()) symbols_.prefetch(records[i + lookAhead].hash);
@@ -548,9 +640,20 @@ void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
     ++triples;
   }
   triples_.reserve(triples);
-  // A symbol takes no sons.
-  for (std::size_t i = 0; i < entities.size(); ++i)
+  pool::reserve(sizeof(MTruc), triples);
+  // A symbol takes no sons. Relation lists are made when needed: what each
+  // will hold is noted instead.
+  for (std::size_t i = 0; i < entities.size(); ++i) {
     if (entities[i]->isSymbol()) uses[i][RoleSubject] = 0;
+    if (uses[i][RoleRelation] != 0) {
+      pendingRelations_.emplace_back(entities[i], static_cast<int>(uses[i][RoleRelation]));
+      entities[i]->data().relationsPending = true;
+      uses[i][RoleRelation] = 0;
+    }
+  }
+  if (!pendingRelations_.empty() && std::find(basesOwingRelations().begin(), basesOwingRelations().end(), this) ==
+                                        basesOwingRelations().end())
+    basesOwingRelations().push_back(this);
   // Every list's room comes from one block, in the order the entities were
   // made: no allocation per list, and the lists lie next to each other.
   std::size_t bytes = 0;
@@ -620,7 +723,7 @@ void MBC::readTriples(MemoryStream& stream, StreamRead& read) {
     MEntite* subject = entity(s);
     MEntite* relationEntity = entity(r);
     MEntite* value = entity(v);
-    ajouter_triplet(subject, relationEntity, value);
+    new MTruc(subject, relationEntity, value, MTruc::FromStream{});
     // Only now: an entity of a record refused half-way is freed on the way out.
     for (std::int32_t index : {s, r, v}) linked[static_cast<std::size_t>(index)] = true;
   }

@@ -109,6 +109,13 @@ public:
   MEntite* sysRacine();
   MEntite* sysIdClasse();
 
+  // The lists of the relations of the triples a stream brought are made
+  // when first needed: most are never walked, and the biggest ones would
+  // hold every triple again. Completes `relation`'s list from every base.
+  static void completeRelationList(MEntite* relation);
+  // How many triples `relation`'s list will gain when completed.
+  static int pendingRelationCount(const MEntite* relation);
+
   // The journal recording the base's triples as they come and go (none
   // while a stream is read); set by the journal itself.
   BaseJournal* journal() const { return journal_; }
@@ -132,6 +139,15 @@ private:
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);
   void clearCaches();
+  // Completes every pending relation list of this base; or, when its triples
+  // are all about to go, just forgets them.
+  void completePendingRelations();
+  void forgetPendingRelations();
+  // The triples a stream brought since the relation lists were last complete
+  // are numbered from pendingFirst_ on; the relations whose lists miss them,
+  // with how many each misses.
+  std::uint64_t pendingFirst_ = 0;
+  std::vector<std::pair<MEntite*, int>> pendingRelations_;
 
   Mtable_des_symboles symbols_;
   Mtable_des_symboles relations_;

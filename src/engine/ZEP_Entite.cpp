@@ -153,13 +153,29 @@ void MEntite::ajouter_fils(MTruc* t) { list(RoleSubject).append(t); }
 std::string MEntite::nom() const { return std::string(name()); }
 
 const TripleList& MEntite::subjects() const { return dp() ? dp()->lists[RoleSubject] : emptyList; }
-const TripleList& MEntite::relations() const { return dp() ? dp()->lists[RoleRelation] : emptyList; }
+const TripleList& MEntite::relations() const {
+  const Data* d = dp();
+  if (!d) return emptyList;
+  if (d->relationsPending) MBC::completeRelationList(const_cast<MEntite*>(this));
+  return d->lists[RoleRelation];
+}
 const TripleList& MEntite::values() const { return dp() ? dp()->lists[RoleValue] : emptyList; }
-TripleList& MEntite::list(Role role) { return data().lists[role]; }
+TripleList& MEntite::list(Role role) {
+  Data& d = data();
+  if (role == RoleRelation && d.relationsPending) MBC::completeRelationList(this);
+  return d.lists[role];
+}
+
+int MEntite::relationCount() const {
+  const Data* d = dp();
+  if (!d) return 0;
+  return d->lists[RoleRelation].count() + (d->relationsPending ? MBC::pendingRelationCount(this) : 0);
+}
 
 MTruc* MEntite::lastLinked() const {
   const Data* d = dp();
   if (!d) return nullptr;
+  if (d->relationsPending) MBC::completeRelationList(const_cast<MEntite*>(this));
   MTruc* best = nullptr;
   for (int role = RoleSubject; role <= RoleValue; ++role) {
     MTruc* t = d->lists[role].last();
@@ -170,6 +186,7 @@ MTruc* MEntite::lastLinked() const {
 
 bool MEntite::hasNoTriples() const {
   const Data* d = dp();
+  if (d && d->relationsPending) MBC::completeRelationList(const_cast<MEntite*>(this));
   return !d || (d->lists[0].empty() && d->lists[1].empty() && d->lists[2].empty());
 }
 
@@ -472,6 +489,15 @@ MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner) : Wnuplet_oc
 
 MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) : Wnuplet_ocs(s, r, v) {
   setSequence(sequence, v);
+}
+
+MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, FromStream) : Wnuplet_ocs(s, r, v) {
+  setSequence(base().nextSequence(), v);
+  s->ajouter_fils(this);
+  r->data().relationsPending = true;
+  base_courante->enterRelation(r);
+  v->list(RoleValue).append(this);
+  base_courante->adopt(this);
 }
 
 std::string MTruc::nom() const {

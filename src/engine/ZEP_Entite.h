@@ -78,6 +78,8 @@ public:
   std::string texte_valeur(const MEntite* relation) const;
   std::string identifiant() const;
   int nb_usages() const;
+  // nb_usages() without making a relation list still pending (see MBC).
+  int relationCount() const;
   MTruc* usage(int i) const;
   int nb_peres() const;
   MTruc* triplet_pere(int i) const;
@@ -132,6 +134,9 @@ protected:
     bool baseOwnedSymbol : 1 = false;
     bool wordTextOnly : 1 = false; // interned by the analysis of a text, used by nothing else yet
     bool named : 1 = false;        // a NamedData
+    // The relation of triples read from a stream that its list does not hold
+    // yet: big relation lists are made only when somebody needs them.
+    bool relationsPending : 1 = false;
   };
   struct NamedData : Data {
     EntityName name;
@@ -289,6 +294,10 @@ private:
   MTruc(MEntite* s, MEntite* r, MEntite* v, MWorkSpace* owner);
   // Linked to nothing yet, under the sequence number it had before.
   MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence);
+  // Read from a stream into the current base: linked everywhere but in its
+  // relation's list, which the base completes when it is needed.
+  struct FromStream {};
+  MTruc(MEntite* s, MEntite* r, MEntite* v, FromStream);
   void setSequence(std::uint64_t sequence, const MEntite* value);
   ~MTruc() override = default;
   void unlink();

@@ -144,25 +144,30 @@ void Mexpr_conditionnelle::preparer() {
   constexpr int limit = 32000;
   struct Candidate {
     MEntite* anchor = nullptr;
-    const TripleList* list = nullptr;
+    Role role = RoleSubject;
     int count = 0;
   } best, bestOver;
   auto consider = [&](MEntite* term, Role role) {
     MEntite* value = valeurTerme(term);
     if (!value || estNomOperateurRequete(value->isTriple() ? value->nom() : std::string(value->name()))) return;
-    const TripleList& list =
-        role == RoleSubject ? value->subjects() : role == RoleRelation ? value->relations() : value->values();
-    Candidate& slot = list.count() < limit ? best : bestOver;
-    if (!slot.list || list.count() < slot.count) slot = {value, &list, list.count()};
+    // A relation list still to be made is made only when chosen.
+    const int count = role == RoleSubject    ? value->subjects().count()
+                      : role == RoleRelation ? value->relationCount()
+                                             : value->values().count();
+    Candidate& slot = count < limit ? best : bestOver;
+    if (!slot.anchor || count < slot.count) slot = {value, role, count};
   };
   consider(subject_, RoleSubject);
   consider(relation_, RoleRelation);
   consider(value_, RoleValue);
   // Every usable term over the limit: the shortest is walked anyway, so
   // queries on very large classes keep working.
-  const Candidate& chosen = best.list ? best : bestOver;
+  const Candidate& chosen = best.anchor ? best : bestOver;
   anchor_ = chosen.anchor;
-  candidates_ = chosen.list;
+  candidates_ = !anchor_                      ? nullptr
+                : chosen.role == RoleSubject  ? &anchor_->subjects()
+                : chosen.role == RoleRelation ? &anchor_->relations()
+                                              : &anchor_->values();
   cursor_ = -1;
 }
 

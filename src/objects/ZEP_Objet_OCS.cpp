@@ -171,6 +171,7 @@ void ClassRef::LoadAll() const {
     s.identities->reserve(s.identities->size() + std::size_t(n));
     auto& objects = entryFor(name_, true)->objects;
     objects.reserve(objects.size() + std::size_t(n));
+    pool::reserve(ObjectSize(), std::size_t(n));
   }
   for (int i = 0; i < n; ++i) CreateStored(i);
 }
@@ -228,10 +229,12 @@ MObject_OCS::~MObject_OCS() {
 
 namespace {
 
-// The liveness tokens handed out, by object; an object leaves when it is gone.
+// The liveness tokens handed out, by object; an object leaves when it is
+// gone. Never destroyed: objects held by other statics may go at exit after
+// this would.
 std::unordered_map<const MObject_OCS*, std::shared_ptr<bool>>& livenessTokens() {
-  static std::unordered_map<const MObject_OCS*, std::shared_ptr<bool>> tokens;
-  return tokens;
+  static auto* const tokens = new std::unordered_map<const MObject_OCS*, std::shared_ptr<bool>>;
+  return *tokens;
 }
 
 } // namespace

@@ -47,6 +47,8 @@ public:
   // The two virtual constructors.
   virtual MObject_OCS* Create() const = 0;
   virtual MObject_OCS* CreateStored(int index) const = 0;
+  // The size of the class's objects (0 for an abstract class).
+  virtual std::size_t ObjectSize() const = 0;
 
   // Class-level virtual operations; a class that does not define one gets its
   // nearest ancestor's. The taxonomy ones answer for taxonomy classes only.
@@ -91,6 +93,10 @@ public:
   MObject_OCS* CreateStored(int index) const override {
     if constexpr (requires { new C(*this, index); }) return new C(*this, index);
     else abstract("CreateStored");
+  }
+  std::size_t ObjectSize() const override {
+    if constexpr (requires { new C(*this, 0); }) return sizeof(C);
+    else return 0;
   }
   void LoadRemaining(std::string_view text) const override { C::LoadRemaining(*this, text); }
   void DeclareAttributes(std::vector<std::string>& rows) const override { C::DeclareAttributes(*this, rows); }

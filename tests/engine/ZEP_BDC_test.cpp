@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QImage>
 
+#include <functional>
+
 using namespace tessel;
 using tessel::test::EngineTest;
 
@@ -395,6 +397,72 @@ TEST_F(Store, TheIntegrityRecordIsOptionalButNothingElseMayFollowTheEnd) {
     EXPECT_THROW(readStream(other, damaged, consumed), StreamIntegrityError);
     EXPECT_EQ(other.triplets().count(), 1);
   }
+  base_courante = base.get();
+}
+
+// The relation lists of the triples a stream brings are made when first
+// needed; whatever comes first, a list then holds exactly the live triples of
+// its relation, in the order they were made.
+TEST_F(Store, RelationListsOfAStreamAreCompleteWhenNeeded) {
+  // ~0 r A, ~1 r B, ~0 q C, and ~3 (anonymous) as the relation of ~0 ~3 D.
+  const std::string stream = StreamBuilder{}
+                                 .name("~0").name("~1").name("r").name("~3").name("q")
+                                 .name("A").name("B").name("C").name("D")
+                                 .endSymbols()
+                                 .triple(0, 2, 5).triple(1, 2, 6).triple(0, 4, 7).triple(0, 3, 8)
+                                 .end().sealed().s.bytes();
+  struct Case {
+    const char* first;
+    std::function<void(MBC&, MEntite* r)> run;
+    std::vector<std::string> expected; // the values of r's list, in order
+  };
+  const Case cases[] = {
+      {"asked", [](MBC&, MEntite*) {}, {"A", "B"}},
+      {"a triple added with it",
+       [](MBC& base, MEntite* r) { base.ajouter_triplet(base.symbole("x"), r, base.symbole("E")); },
+       {"A", "B", "E"}},
+      {"a read triple removed", [](MBC& base, MEntite*) { MTruc::detruire(base.chercher_symbole("A")->triplet_pere(0)); },
+       {"B"}},
+      {"searched by relation alone",
+       [](MBC& base, MEntite* r) { EXPECT_EQ(base.chercher_triplets(nullptr, r, nullptr).Count(), 2); },
+       {"A", "B"}},
+      {"read again", [&](MBC& base, MEntite*) {
+         MemoryStream again(stream);
+         base.lire(again);
+       }, {"A", "B", "A", "B"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    MBC other;
+    MemoryStream in(stream);
+    other.lire(std::move(in));
+    MEntite* r = other.chercher_relation("r");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->relationCount(), 2);
+    c.run(other, r);
+    std::vector<std::string> values;
+    r->relations().forEach([&](MTruc* t) { values.push_back(t->valeur()->nom()); });
+    EXPECT_EQ(values, c.expected);
+    // In the base's order, each once.
+    std::vector<MTruc*> inBase, inList;
+    other.triplets().forEach([&](MTruc* t) {
+      if (t->relation() == r) inBase.push_back(t);
+    });
+    r->relations().forEach([&](MTruc* t) { inList.push_back(t); });
+    EXPECT_EQ(inList, inBase);
+    // An anonymous relation lives as long as its triples do.
+    MEntite* anonymousRelation = other.chercher_symbole("D")->triplet_pere(0)->relation();
+    other.releaseIfDead(anonymousRelation);
+    EXPECT_EQ(anonymousRelation->nb_usages(), 1);
+    EXPECT_EQ(anonymousRelation->relationCount(), 1);
+  }
+  // Emptied before any list was made: the base works again.
+  MBC other;
+  MemoryStream in(stream);
+  other.lire(in);
+  other.vider();
+  other.lire(in);
+  EXPECT_EQ(other.chercher_relation("r")->nb_usages(), 2);
   base_courante = base.get();
 }
 
