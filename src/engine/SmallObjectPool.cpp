@@ -60,9 +60,13 @@ struct SizeClass {
     }
     void* p = bump;
     bump += blockSize;
+    carved += blockSize;
     inUse += blockSize;
     return p;
   }
+
+  std::size_t freed() const { return (carved - inUse) / blockSize; }
+  std::size_t fresh() const { return static_cast<std::size_t>(bumpEnd - bump) / blockSize; }
 
   void release(void* p) {
     auto* b = static_cast<FreeBlock*>(p);
@@ -73,6 +77,7 @@ struct SizeClass {
 
   std::size_t inUse = 0;
   std::size_t reserved = 0;
+  std::size_t carved = 0; // handed out from slabs, freed or not
 };
 
 SizeClass* classes() {
@@ -98,9 +103,10 @@ void* allocate(std::size_t size) {
 void reserve(std::size_t size, std::size_t count) {
   if (!enabled || size == 0 || size > largest || count == 0) return;
   SizeClass& c = classFor(size);
-  if (static_cast<std::size_t>(c.bumpEnd - c.bump) / c.blockSize >= count) return;
+  // Freed blocks are taken first: a base read again once emptied reuses them.
+  if (c.freed() + c.fresh() >= count) return;
   // What is left of the current slab stays unused.
-  const std::size_t bytes = count * c.blockSize;
+  const std::size_t bytes = (count - c.freed()) * c.blockSize;
   auto* memory = static_cast<unsigned char*>(mapPages(bytes));
   c.reserved += bytes;
   c.bump = memory;

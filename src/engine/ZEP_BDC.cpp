@@ -521,13 +521,14 @@ void MBC::read(MemoryStream& stream, bool consume) {
   // stream must not open thousands of windows.
   symbolSubjectWarningBudget() = 1;
 
+  // The triples of this read are owed to their relations' lists from here on.
+  completePendingRelations();
+  pendingFirst_ = lastSequence() + 1;
+
   // First the records are located and checked, then the entities are made:
   // knowing the names ahead lets the symbol index be sized once and its slots
   // fetched before they are needed. Errors keep their place: the records
   // before a bad one are made before the error is raised.
-  // The triples of this read are owed to their relations' lists from here on.
-  completePendingRelations();
-  pendingFirst_ = lastSequence() + 1;
   const QByteArray digest = leadingDigest(stream);
   StreamRead read;
   read.consume = consume;

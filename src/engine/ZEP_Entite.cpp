@@ -494,8 +494,7 @@ MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence) : Wnupl
 MTruc::MTruc(MEntite* s, MEntite* r, MEntite* v, FromStream) : Wnuplet_ocs(s, r, v) {
   setSequence(base().nextSequence(), v);
   s->ajouter_fils(this);
-  r->data().relationsPending = true;
-  base_courante->enterRelation(r);
+  base_courante->enterRelation(r); // which noted r as owed this triple
   v->list(RoleValue).append(this);
   base_courante->adopt(this);
 }

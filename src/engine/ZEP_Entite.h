@@ -295,7 +295,7 @@ private:
   // Linked to nothing yet, under the sequence number it had before.
   MTruc(MEntite* s, MEntite* r, MEntite* v, std::uint64_t sequence);
   // Read from a stream into the current base: linked everywhere but in its
-  // relation's list, which the base completes when it is needed.
+  // relation's list, which the base noted as owed it and completes when needed.
   struct FromStream {};
   MTruc(MEntite* s, MEntite* r, MEntite* v, FromStream);
   void setSequence(std::uint64_t sequence, const MEntite* value);

@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include "engine/SmallObjectPool.h"
+
 #include "foundation/Cp1252.h"
 
 #include <QBuffer>
@@ -463,6 +465,30 @@ TEST_F(Store, RelationListsOfAStreamAreCompleteWhenNeeded) {
   other.vider();
   other.lire(in);
   EXPECT_EQ(other.chercher_relation("r")->nb_usages(), 2);
+  base_courante = base.get();
+}
+
+// Reading a big stream takes the room of its entities and triples at once;
+// reading it again once the base was emptied reuses that room.
+TEST_F(Store, ReadingAgainAfterViderTakesNoMoreMemory) {
+  StreamBuilder builder;
+  constexpr int subjects = 5000;
+  for (int i = 0; i < subjects; ++i) builder.name("~" + std::to_string(i)).name("s" + std::to_string(i));
+  builder.name("r").endSymbols();
+  for (int i = 0; i < subjects; ++i) builder.triple(2 * i, 2 * subjects, 2 * i + 1);
+  const std::string bytes = builder.end().s.bytes();
+  MBC other;
+  std::size_t reserved = 0;
+  for (int round = 0; round < 4; ++round) {
+    MemoryStream in(bytes);
+    other.lire(in);
+    EXPECT_EQ(other.triplets().count(), subjects);
+    if (round == 1) reserved = pool::stats().reserved;
+    if (round > 1) {
+      EXPECT_EQ(pool::stats().reserved, reserved) << "round " << round;
+    }
+    other.vider();
+  }
   base_courante = base.get();
 }
 
