@@ -68,7 +68,8 @@ ShapedBase buildShapedBase(MBC& base, std::size_t triples) {
 std::size_t heapInUse() {
   const pool::Stats pools = pool::stats();
   const struct mallinfo2 heap = mallinfo2();
-  return heap.uordblks + heap.hblkhd - pools.reserved + pools.inUse;
+  // malloc's figures hold the pool's own slabs, not what the pool maps apart.
+  return heap.uordblks + heap.hblkhd - (pools.reserved - pools.mappedSlabs) + pools.inUse + pools.mappedBlocks;
 }
 
 } // namespace tessel::bench

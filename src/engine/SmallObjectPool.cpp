@@ -80,6 +80,12 @@ struct SizeClass {
   std::size_t carved = 0; // handed out from slabs, freed or not
 };
 
+// Bytes mapped apart from malloc, for stats().
+struct Mapped {
+  std::size_t slabs = 0;
+  std::size_t blocks = 0;
+} mappedBytes;
+
 SizeClass* classes() {
   // Never destroyed: bases held by other statics are torn down at exit, perhaps
   // after this would be.
@@ -109,6 +115,7 @@ void reserve(std::size_t size, std::size_t count) {
   const std::size_t bytes = (count - c.freed()) * c.blockSize;
   auto* memory = static_cast<unsigned char*>(mapPages(bytes));
   c.reserved += bytes;
+  mappedBytes.slabs += bytes;
   c.bump = memory;
   c.bumpEnd = memory + bytes;
   // Mapped for good, like every slab. Later slabs start small again.
@@ -158,7 +165,9 @@ void* allocateBlock(std::size_t bytes) {
     if (!p && bytes) throw std::bad_alloc();
     return p;
   }
-  return mapPages(bytes);
+  void* p = mapPages(bytes);
+  mappedBytes.blocks += pages(bytes);
+  return p;
 }
 
 void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes) {
@@ -173,6 +182,8 @@ void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes) {
     void* grown = mremap(p, pages(oldBytes), pages(bytes), MREMAP_MAYMOVE);
     if (grown == MAP_FAILED) throw std::bad_alloc();
     if (pages(bytes) >= 2 * hugeSlabBytes) madvise(grown, pages(bytes), MADV_HUGEPAGE);
+    mappedBytes.blocks += pages(bytes);
+    mappedBytes.blocks -= pages(oldBytes);
     return grown;
   }
   void* moved = allocateBlock(bytes);
@@ -183,9 +194,10 @@ void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes) {
 
 void releaseBlock(void* p, std::size_t bytes) {
   if (!p) return;
-  if (mapped(bytes))
+  if (mapped(bytes)) {
     munmap(p, pages(bytes));
-  else
+    mappedBytes.blocks -= pages(bytes);
+  } else
     std::free(p);
 }
 
@@ -201,6 +213,8 @@ Stats stats() {
     s.inUse += classes()[i].inUse;
     s.reserved += classes()[i].reserved;
   }
+  s.mappedSlabs = mappedBytes.slabs;
+  s.mappedBlocks = mappedBytes.blocks;
   return s;
 }
 

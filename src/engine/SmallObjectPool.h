@@ -48,10 +48,14 @@ void releaseBlock(void* p, std::size_t bytes);
 // are never read again (a stream consumed as it is read): they read as zeros.
 void discardPages(char* begin, char* end);
 
-// Bytes handed out and not yet released, and bytes taken from the system.
+// Bytes handed out and not yet released, and bytes taken from the system;
+// of these, the slabs mapped by reserve, and the big blocks mapped apart
+// (neither is part of malloc's figures).
 struct Stats {
   std::size_t inUse = 0;
   std::size_t reserved = 0;
+  std::size_t mappedSlabs = 0;
+  std::size_t mappedBlocks = 0;
 };
 Stats stats();
 
