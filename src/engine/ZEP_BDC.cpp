@@ -306,16 +306,39 @@ int MBC::pendingRelationCount(const MEntite* relation) {
   return count;
 }
 
+// All of this base's in one pass over its triples.
 void MBC::completePendingRelations() {
-  while (!pendingRelations_.empty()) completeRelationList(pendingRelations_.front().first);
-}
-
-void MBC::forgetPendingRelations() {
-  std::vector<std::pair<MEntite*, int>> forgotten;
-  forgotten.swap(pendingRelations_);
+  if (pendingRelations_.empty()) return;
+  std::vector<std::pair<MEntite*, int>> owed;
+  owed.swap(pendingRelations_);
   std::erase(basesOwingRelations(), this);
-  for (const auto& [r, n] : forgotten)
-    if (pendingRelationCount(r) == 0) r->dp()->relationsPending = false;
+  struct Target {
+    TripleList* list;
+    bool appended; // nothing newer in the list: the triples go after the others
+    std::vector<MTruc*> merged;
+  };
+  std::unordered_map<const MEntite*, Target> targets;
+  for (const auto& [relation, count] : owed) {
+    MEntite::Data& d = *relation->dp();
+    d.relationsPending = pendingRelationCount(relation) > 0; // another base may owe it too
+    TripleList& list = d.lists[RoleRelation];
+    const bool appended = list.empty() || list.last()->sequence() < pendingFirst_;
+    if (appended) list.reserve(static_cast<std::size_t>(count));
+    targets.emplace(relation, Target{&list, appended, {}});
+  }
+  const int end = triples_.rawSize();
+  for (int k = triples_.lowerBound(pendingFirst_); k < end; ++k) {
+    MTruc* t = triples_.raw(k);
+    if (!t) continue;
+    const auto target = targets.find(t->relation());
+    if (target == targets.end()) continue;
+    if (target->second.appended)
+      target->second.list->append(t);
+    else
+      target->second.merged.push_back(t);
+  }
+  for (auto& [relation, target] : targets)
+    if (!target.merged.empty()) target.list->insertSorted(target.merged.data(), target.merged.size());
 }
 
 void MBC::adopt(MTruc* t) {
@@ -397,8 +420,9 @@ void MBC::vider() {
   } resume{this, journal_};
   journal_ = nullptr;
   generation_ = nextGeneration();
-  // Every triple read goes: the lists of their relations need not be made.
-  forgetPendingRelations();
+  // The triples go one by one: each must find its relation's list complete,
+  // or an anonymous relation would be freed with its first triple.
+  completePendingRelations();
   // The query analyser's letters point at lexical entries about to go.
   liberer_requetes();
   // Workspaces keep triples that refer to symbols about to go: they go first.

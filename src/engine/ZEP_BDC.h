@@ -139,10 +139,8 @@ private:
   MemoryStream write(bool (*filter)(MBC&, const MTruc*, const void*), const void* context,
                      std::unordered_map<const MEntite*, std::int32_t>* indexes);
   void clearCaches();
-  // Completes every pending relation list of this base; or, when its triples
-  // are all about to go, just forgets them.
+  // Completes every relation list this base owes triples.
   void completePendingRelations();
-  void forgetPendingRelations();
   // The triples a stream brought since the relation lists were last complete
   // are numbered from pendingFirst_ on; the relations whose lists miss them,
   // with how many each misses.
