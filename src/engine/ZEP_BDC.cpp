@@ -252,6 +252,13 @@ std::vector<MBC*>& basesOwingRelations() {
   return *bases;
 }
 
+// Whether the list holds no triple numbered `first` or more (it may hold room
+// and no triple at all).
+bool holdsNothingFrom(const TripleList& list, std::uint64_t first) {
+  const MTruc* newest = list.last();
+  return !newest || newest->sequence() < first;
+}
+
 } // namespace
 
 std::uint64_t MBC::nextSequence() { return ++lastSequence(); }
@@ -279,7 +286,7 @@ void MBC::completeRelationList(MEntite* relation) {
         for (int k = from; k < end; ++k)
           if (MTruc* t = all.raw(k); t && t->relation() == relation) f(t);
       };
-      if (list.empty() || list.last()->sequence() < b->pendingFirst_) {
+      if (holdsNothingFrom(list, b->pendingFirst_)) {
         // The usual case: nothing newer was linked to it meanwhile.
         list.reserve(count);
         each([&](MTruc* t) { list.append(t); });
@@ -322,7 +329,7 @@ void MBC::completePendingRelations() {
     MEntite::Data& d = *relation->dp();
     d.relationsPending = pendingRelationCount(relation) > 0; // another base may owe it too
     TripleList& list = d.lists[RoleRelation];
-    const bool appended = list.empty() || list.last()->sequence() < pendingFirst_;
+    const bool appended = holdsNothingFrom(list, pendingFirst_);
     if (appended) list.reserve(static_cast<std::size_t>(count));
     targets.emplace(relation, Target{&list, appended, {}});
   }
@@ -671,8 +678,16 @@ void MBC::reserveLists(const MemoryStream& stream, StreamRead& read) {
   for (std::size_t i = 0; i < entities.size(); ++i) {
     if (entities[i]->isSymbol()) uses[i][RoleSubject] = 0;
     if (uses[i][RoleRelation] != 0) {
-      pendingRelations_.emplace_back(entities[i], static_cast<int>(uses[i][RoleRelation]));
-      entities[i]->data().relationsPending = true;
+      // Two records may name one symbol: it is owed once, the sum of both.
+      MEntite::Data& d = entities[i]->data();
+      const auto owed = static_cast<int>(uses[i][RoleRelation]);
+      const auto known = std::find_if(pendingRelations_.begin(), pendingRelations_.end(),
+                                      [&](const auto& p) { return d.relationsPending && p.first == entities[i]; });
+      if (known != pendingRelations_.end())
+        known->second += owed;
+      else
+        pendingRelations_.emplace_back(entities[i], owed);
+      d.relationsPending = true;
       uses[i][RoleRelation] = 0;
     }
   }

@@ -470,6 +470,30 @@ TEST_F(Store, RelationListsOfAStreamAreCompleteWhenNeeded) {
   base_courante = base.get();
 }
 
+// Names merge on reading: a relation named by two records is one list,
+// owed the triples of both.
+TEST_F(Store, ARelationNamedByTwoRecordsIsOwedOnce) {
+  const std::string stream = StreamBuilder{}
+                                 .name("~0").name("r").name("R").name("A").name("B")
+                                 .endSymbols()
+                                 .triple(0, 1, 3).triple(0, 2, 4)
+                                 .end().s.bytes();
+  for (bool asked : {false, true}) {
+    MBC other;
+    MemoryStream in(stream);
+    other.lire(in);
+    MEntite* r = other.chercher_relation("r");
+    EXPECT_EQ(r->relationCount(), 2);
+    if (asked) {
+      EXPECT_EQ(r->nb_usages(), 2);
+      EXPECT_EQ(r->relationCount(), 2);
+    }
+    other.vider();
+    EXPECT_EQ(other.triplets().count(), 0);
+  }
+  base_courante = base.get();
+}
+
 // Reading a big stream takes the room of its entities and triples at once;
 // reading it again once the base was emptied reuses that room.
 TEST_F(Store, ReadingAgainAfterViderTakesNoMoreMemory) {
