@@ -137,11 +137,11 @@ constexpr std::size_t pageBytes = 4096;
 bool mapped(std::size_t bytes) { return enabled && bytes >= bigBlock; }
 std::size_t pages(std::size_t bytes) { return (bytes + pageBytes - 1) / pageBytes * pageBytes; }
 
-// Blocks of several huge pages start on a huge page's boundary and are offered
-// as huge pages: at most one partly used huge page per block.
+// Blocks of a huge page or more start on a huge page's boundary and are
+// offered as huge pages; their last part, shorter than a huge page, is not.
 void* mapPages(std::size_t bytes) {
   const std::size_t length = pages(bytes);
-  if (length < 2 * hugeSlabBytes) {
+  if (length < hugeSlabBytes) {
     void* p = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
     return p;
@@ -181,7 +181,7 @@ void* resizeBlock(void* p, std::size_t oldBytes, std::size_t bytes) {
     // The pages move (or stay) as they are; the new ones are touched only when written.
     void* grown = mremap(p, pages(oldBytes), pages(bytes), MREMAP_MAYMOVE);
     if (grown == MAP_FAILED) throw std::bad_alloc();
-    if (pages(bytes) >= 2 * hugeSlabBytes) madvise(grown, pages(bytes), MADV_HUGEPAGE);
+    if (pages(bytes) >= hugeSlabBytes) madvise(grown, pages(bytes), MADV_HUGEPAGE);
     mappedBytes.blocks += pages(bytes);
     mappedBytes.blocks -= pages(oldBytes);
     return grown;
